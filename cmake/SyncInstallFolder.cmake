@@ -1,0 +1,18 @@
+# Mirrors data folders from the source tree into the build's bin/ folder.
+# Called as a script: -DSRC=<source> -DDST=<bin> -DDIRS=<a;b;c>
+foreach(dir IN LISTS DIRS)
+  if(IS_DIRECTORY "${SRC}/${dir}")
+    file(GLOB_RECURSE files RELATIVE "${SRC}/${dir}" "${SRC}/${dir}/*")
+    foreach(f IN LISTS files)
+      set(from "${SRC}/${dir}/${f}")
+      set(to "${DST}/${dir}/${f}")
+      if(NOT EXISTS "${to}" OR "${from}" IS_NEWER_THAN "${to}")
+        get_filename_component(to_dir "${to}" DIRECTORY)
+        file(MAKE_DIRECTORY "${to_dir}")
+        file(COPY_FILE "${from}" "${to}")
+      endif()
+    endforeach()
+  else()
+    file(MAKE_DIRECTORY "${DST}/${dir}")
+  endif()
+endforeach()
