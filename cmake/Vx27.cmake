@@ -37,16 +37,24 @@ function(vx27_assemble_install_folder)
     VERBATIM)
 endfunction()
 
-# vx27_test(<name> SOURCES ... DEPS ... [LABELS ...] [TIMEOUT s])
+# vx27_test(<name> SOURCES ... DEPS ... [LABELS ...] [TIMEOUT s] [QT_MAIN])
 # One GoogleTest binary, registered with ctest as one test, always headless.
+# QT_MAIN: the binary's main() creates a QApplication before running the tests
+# (for tests of anything that needs an event loop or widgets).
 function(vx27_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "QT_MAIN" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  if(ARG_QT_MAIN)
+    add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock Qt6::Widgets)
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${VX27_WARNINGS})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   set_target_properties(${name} PROPERTIES AUTOMOC ON
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_dependencies(${name} vx27_install_folder)
