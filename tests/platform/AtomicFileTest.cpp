@@ -1,0 +1,86 @@
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "platform/AtomicFile.h"
+#include "platform/Trace.h"
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+size_t FilesIn(const std::filesystem::path& dir) {
+  size_t n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
+  return n;
+}
+
+// Lowers the file size limit so that writes fail with EFBIG, as a full disk
+// would make them fail; restores it afterwards.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &lowered);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
+TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryFile) {
+  QTemporaryDir dir;
+  const std::filesystem::path file = dir.filePath("profile.Json").toStdString();
+  ASSERT_TRUE(platform::WriteFileAtomic(file, "a much longer first version\n"));
+  ASSERT_TRUE(platform::WriteFileAtomic(file, "short\n"));
+  EXPECT_EQ(ReadAll(file), "short\n");
+  EXPECT_EQ(FilesIn(dir.path().toStdString()), 1u);
+}
+
+TEST(AtomicFile, FailedWriteLeavesTheOldFileByteForByte) {
+  QTemporaryDir dir;
+  const std::filesystem::path file = dir.filePath("keyboard.Json").toStdString();
+  const std::string old = std::string("{\n   \"KeyList\" : [ 1, 2, 3 ]\n}\n") + '\0' + "tail";
+  ASSERT_TRUE(platform::WriteFileAtomic(file, old));
+
+  std::vector<std::string> traced;
+  platform::ScopedTraceSink sink([&](std::string_view l) { traced.emplace_back(l); });
+  bool ok = true;
+  {
+    FileSizeLimit limit(16);
+    ok = platform::WriteFileAtomic(file, std::string(4096, 'x'));
+  }
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(ReadAll(file), old);
+  EXPECT_EQ(FilesIn(dir.path().toStdString()), 1u) << "the temporary file was left behind";
+  ASSERT_FALSE(traced.empty());
+  EXPECT_NE(traced.back().find("keyboard.Json"), std::string::npos);
+}
+
+TEST(AtomicFile, MissingFolderFailsCleanly) {
+  QTemporaryDir dir;
+  const std::filesystem::path file = dir.filePath("no/such/folder/x.json").toStdString();
+  EXPECT_FALSE(platform::WriteFileAtomic(file, "x"));
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <thread>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QObject>
+#include <gtest/gtest.h>
+
+#include "platform/Timers.h"
+#include "platform/Trace.h"
+#include "platform/Worker.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+template <typename Pred>
+bool PumpUntil(Pred done, int limitMs = 5000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > limitMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return true;
+}
+
+void PumpFor(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+class TimerSetTest : public ::testing::Test {
+ protected:
+  QObject context;
+  std::map<uint32_t, int> fired;
+  platform::TimerSet timers{&context, [this](uint32_t id) { ++fired[id]; }};
+};
+
+TEST_F(TimerSetTest, FiresRepeatedlyWithItsIdUntilKilled) {
+  timers.SetTimer(1000, 5);
+  timers.SetTimer(1005, 5);
+  ASSERT_TRUE(PumpUntil([&] { return fired[1000] >= 3 && fired[1005] >= 3; }));
+  timers.KillTimer(1000);
+  EXPECT_FALSE(timers.IsArmed(1000));
+  EXPECT_TRUE(timers.IsArmed(1005));
+  const int before = fired[1000];
+  PumpFor(30);
+  EXPECT_EQ(fired[1000], before);
+}
+
+TEST_F(TimerSetTest, SettingAnArmedIdReArmsItWithTheNewInterval) {
+  timers.SetTimer(1001, 60000);
+  timers.SetTimer(1001, 5);  // same id: replaces the long interval
+  ASSERT_TRUE(PumpUntil([&] { return fired[1001] >= 2; }, 2000));
+}
+
+TEST_F(TimerSetTest, ArmingAndKillingFromAnotherThreadIsQueuedToTheUiThread) {
+  std::thread([&] { timers.SetTimer(1002, 5); }).join();
+  ASSERT_TRUE(PumpUntil([&] { return fired[1002] >= 1; }));
+  std::thread([&] { timers.KillTimer(1002); }).join();
+  PumpFor(10);
+  EXPECT_FALSE(timers.IsArmed(1002));
+}
+
+TEST_F(TimerSetTest, ATimerCanKillItselfFromItsCallback) {
+  int calls = 0;
+  platform::TimerSet self(&context, [&](uint32_t id) {
+    ++calls;
+    self.KillTimer(id);
+  });
+  self.SetTimer(7, 1);
+  ASSERT_TRUE(PumpUntil([&] { return calls == 1; }));
+  PumpFor(20);
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(Worker, StopSignalsTheEventAndJoins) {
+  platform::Worker worker;
+  std::atomic<int> passes{0};
+  ASSERT_TRUE(worker.Start([&](const platform::StopEvent& stop) {
+    while (!stop.WaitFor(1ms)) ++passes;
+  }));
+  EXPECT_FALSE(worker.Start([](const platform::StopEvent&) {})) << "already running";
+  while (passes < 3) std::this_thread::sleep_for(1ms);
+  EXPECT_TRUE(worker.Stop(1000ms));
+  EXPECT_FALSE(worker.Running());
+  // A stopped worker can be started again with its event reset.
+  std::atomic<bool> sawReset{false}, ran{false};
+  ASSERT_TRUE(worker.Start([&](const platform::StopEvent& stop) {
+    sawReset = !stop.IsSet();
+    ran = true;
+  }));
+  while (!ran) std::this_thread::sleep_for(1ms);
+  EXPECT_TRUE(worker.Stop(1000ms));
+  EXPECT_TRUE(sawReset);
+}
+
+TEST(Worker, AWorkerPastItsBoundIsTracedThenStillJoinedNeverKilled) {
+  std::vector<std::string> traced;
+  platform::ScopedTraceSink sink([&](std::string_view l) { traced.emplace_back(l); });
+  platform::Worker worker;
+  std::atomic<bool> finishedCleanly{false};
+  worker.Start([&](const platform::StopEvent& stop) {
+    stop.WaitFor(5000ms);
+    std::this_thread::sleep_for(60ms);  // slower than the bound below
+    finishedCleanly = true;
+  });
+  EXPECT_FALSE(worker.Stop(10ms, "线程退出：：对象处于激发状态\n"));
+  EXPECT_TRUE(finishedCleanly) << "Stop returned before the thread ended";
+  EXPECT_EQ(traced, std::vector<std::string>{"线程退出：：对象处于激发状态"});
+}
+
+TEST(StopEvent, ManualResetAndSubscriptions) {
+  platform::StopEvent event;
+  int calls = 0;
+  {
+    auto sub = event.Subscribe([&] { ++calls; });
+    EXPECT_FALSE(event.WaitFor(1ms));
+    event.Set();
+    event.Set();  // stays set; callbacks run once
+    EXPECT_TRUE(event.IsSet());
+    EXPECT_TRUE(event.WaitFor(0ms));
+  }
+  EXPECT_EQ(calls, 1);
+  event.Reset();
+  EXPECT_FALSE(event.IsSet());
+  { auto released = event.Subscribe([&] { ++calls; }); }
+  event.Set();
+  EXPECT_EQ(calls, 1) << "a released subscription must not be called";
+  auto immediate = event.Subscribe([&] { ++calls; });
+  EXPECT_EQ(calls, 2) << "subscribing to a set event calls at once";
+}
+
+}  // namespace
