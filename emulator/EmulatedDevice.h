@@ -1,0 +1,62 @@
+#pragma once
+// One emulated USB device: vendor and product id, release number, its HID
+// interfaces, whether it is plugged in, and, for a receiver, whether the
+// wireless device behind it is switched on (firmware models read that flag
+// to answer for an unreachable device).
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "emulator/VirtualInterface.h"
+
+namespace emulator {
+
+struct InterfaceSpec {
+  uint8_t number = 0;
+  std::vector<uint8_t> descriptor;
+};
+
+struct DeviceSpec {
+  std::string name;  // as the emulate list names it, e.g. "keyboard:receiver"
+  uint16_t vendorId = 0;
+  uint16_t productId = 0;
+  uint16_t version = 0;
+  bool receiver = false;
+  bool wirelessOn = true;
+  std::vector<InterfaceSpec> interfaces;
+};
+
+class EmulatedDevice {
+ public:
+  EmulatedDevice(uint32_t id, DeviceSpec spec);
+
+  uint32_t Id() const { return id_; }
+  const std::string& Name() const { return spec_.name; }
+  uint16_t VendorId() const { return spec_.vendorId; }
+  uint16_t ProductId() const { return spec_.productId; }
+  uint16_t Version() const { return spec_.version; }
+  bool IsReceiver() const { return spec_.receiver; }
+
+  bool Plugged() const { return plugged_.load(); }
+  bool WirelessOn() const { return wirelessOn_.load(); }
+  void SetWirelessOn(bool on) { wirelessOn_.store(on); }
+
+  // Null when the device has no such interface.
+  std::shared_ptr<VirtualInterface> Interface(uint8_t number) const;
+  const std::vector<std::shared_ptr<VirtualInterface>>& Interfaces() const { return interfaces_; }
+
+ private:
+  friend class Emulator;
+  void SetPlugged(bool plugged);
+
+  uint32_t id_;
+  DeviceSpec spec_;
+  std::vector<std::shared_ptr<VirtualInterface>> interfaces_;
+  std::atomic<bool> plugged_{false};
+  std::atomic<bool> wirelessOn_{true};
+};
+
+}  // namespace emulator

@@ -1,0 +1,56 @@
+#pragma once
+// The device emulator as a HID backend. Devices are added once and can then be
+// plugged and unplugged at any moment from any thread; an unplugged device
+// disappears from the listing, its paths stop opening and every connection
+// open on it fails. Paths have the form "emu:<id>#vid_..&pid_..&mi_..[&col..]",
+// stable for a device across plug cycles.
+
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "emulator/EmulatedDevice.h"
+#include "hid/HidBackend.h"
+
+namespace emulator {
+
+inline constexpr std::string_view kPathPrefix = "emu:";
+
+class Emulator : public hid::HidBackend {
+ public:
+  Emulator() = default;
+
+  // Adds a device; it is plugged in unless `plugged` is false.
+  std::shared_ptr<EmulatedDevice> Add(DeviceSpec spec, bool plugged = true);
+  bool Plug(uint32_t id);
+  bool Unplug(uint32_t id);
+  std::shared_ptr<EmulatedDevice> Find(uint32_t id) const;
+  // The first device with that name.
+  std::shared_ptr<EmulatedDevice> FindByName(std::string_view name) const;
+  std::vector<std::shared_ptr<EmulatedDevice>> Devices() const;
+
+  // The next `count` listings fail (discovery tests).
+  void FailNextEnumerations(int count);
+
+  bool Enumerate(std::vector<std::string>& paths) override;
+  std::shared_ptr<hid::HidConnection> Open(std::string_view path, const hid::OpenMode& mode) override;
+  bool IsPresent(std::string_view path) override;
+  bool Owns(std::string_view path) const override;
+
+ private:
+  struct Target {
+    std::shared_ptr<EmulatedDevice> device;
+    std::shared_ptr<VirtualInterface> iface;
+    size_t collection = 0;
+  };
+  // The plugged device, interface and collection a path names, if any.
+  bool Resolve(std::string_view path, Target* target) const;
+
+  mutable std::mutex lock_;  // guards devices_, nextId_, failListings_
+  std::vector<std::shared_ptr<EmulatedDevice>> devices_;
+  uint32_t nextId_ = 1;
+  int failListings_ = 0;
+};
+
+}  // namespace emulator

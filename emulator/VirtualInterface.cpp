@@ -1,0 +1,235 @@
+#include "emulator/VirtualInterface.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+
+namespace emulator {
+namespace {
+
+constexpr size_t kInputQueueDepth = 64;  // as hidraw: the oldest report goes first
+constexpr size_t kWrittenLogDepth = 4096;
+
+}  // namespace
+
+// One opened collection of a virtual interface.
+class EmulatedConnection : public hid::HidConnection {
+ public:
+  EmulatedConnection(std::shared_ptr<VirtualInterface> owner, hid::HidAttributes ids,
+                     hid::TopLevelCollection collection, hid::OpenMode mode)
+      : owner_(std::move(owner)), ids_(ids), collection_(std::move(collection)), mode_(mode) {}
+
+  hid::HidAttributes Attributes() const override { return ids_; }
+  const hid::TopLevelCollection& Collection() const override { return collection_; }
+
+  // Called by the interface for every input report of the interface.
+  void Offer(std::span<const uint8_t> report) {
+    if (report.empty() || !collection_.HasReportId(report[0])) return;
+    const size_t length = collection_.ReportByteLength(hid::ReportType::Input);
+    if (length == 0) return;
+    std::vector<uint8_t> padded(length, 0);
+    std::copy_n(report.begin(), std::min(report.size(), length), padded.begin());
+    {
+      std::lock_guard guard(lock_);
+      if (queue_.size() >= kInputQueueDepth) queue_.pop_front();
+      queue_.push_back(std::move(padded));
+    }
+    changed_.notify_all();
+  }
+
+  hid::IoResult Read(std::span<uint8_t> buffer, uint32_t timeoutMs,
+                     hid::CancelEvent& cancel) override {
+    const size_t length = collection_.ReportByteLength(hid::ReportType::Input);
+    if (!mode_.read || length == 0 || buffer.size() < length) return {hid::IoStatus::Failed, 0};
+    auto waker = cancel.Watch([this] {
+      std::lock_guard guard(lock_);
+      changed_.notify_all();
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::unique_lock guard(lock_);
+    for (;;) {
+      if (interrupted_) return {hid::IoStatus::Failed, 0};
+      // A pending cancel wins over a queued report, as it would over a
+      // transfer that completed at once.
+      if (cancel.Consume()) return {hid::IoStatus::Cancelled, 0};
+      if (!queue_.empty()) {
+        std::copy(queue_.front().begin(), queue_.front().end(), buffer.begin());
+        queue_.pop_front();
+        return {hid::IoStatus::Completed, length};
+      }
+      if (timeoutMs == hid::kInfinite) {
+        changed_.wait(guard);
+      } else if (changed_.wait_until(guard, deadline) == std::cv_status::timeout) {
+        if (!queue_.empty() || interrupted_) continue;
+        if (cancel.Consume()) return {hid::IoStatus::Cancelled, 0};
+        return {hid::IoStatus::TimedOut, 0};
+      }
+    }
+  }
+
+  hid::IoResult Write(std::span<const uint8_t> report, uint32_t timeoutMs,
+                      hid::CancelEvent& cancel) override {
+    if (cancel.Consume()) return {hid::IoStatus::Cancelled, 0};
+    if (!Writable(report)) return {hid::IoStatus::Failed, 0};
+    const WriteOutcome outcome = owner_->DeliverOutput(report, false);
+    if (outcome.delay.count() > 0) {
+      auto waker = cancel.Watch([this] {
+        std::lock_guard guard(lock_);
+        changed_.notify_all();
+      });
+      const auto wait = std::min<std::chrono::milliseconds>(
+          outcome.delay, timeoutMs == hid::kInfinite ? outcome.delay
+                                                     : std::chrono::milliseconds(timeoutMs));
+      const auto deadline = std::chrono::steady_clock::now() + wait;
+      std::unique_lock guard(lock_);
+      for (;;) {
+        if (interrupted_) return {hid::IoStatus::Failed, 0};
+        if (cancel.Consume()) return {hid::IoStatus::Cancelled, 0};
+        if (changed_.wait_until(guard, deadline) == std::cv_status::timeout) break;
+      }
+      if (timeoutMs != hid::kInfinite && outcome.delay > std::chrono::milliseconds(timeoutMs))
+        return {hid::IoStatus::TimedOut, 0};
+    }
+    if (!outcome.accepted) return {hid::IoStatus::Failed, 0};
+    return {hid::IoStatus::Completed, report.size()};
+  }
+
+  bool FlushQueue() override {
+    std::lock_guard guard(lock_);
+    if (interrupted_) return false;
+    queue_.clear();
+    return true;
+  }
+
+  bool SetOutputReport(std::span<const uint8_t> report) override {
+    if (!Writable(report)) return false;
+    return owner_->DeliverOutput(report, true).accepted;
+  }
+
+  void Interrupt() override {
+    {
+      std::lock_guard guard(lock_);
+      interrupted_ = true;
+    }
+    changed_.notify_all();
+  }
+
+  size_t Queued() {
+    std::lock_guard guard(lock_);
+    return queue_.size();
+  }
+
+ private:
+  // A whole output report of this collection, on a handle opened for writing.
+  bool Writable(std::span<const uint8_t> report) {
+    {
+      std::lock_guard guard(lock_);
+      if (interrupted_) return false;
+    }
+    const size_t length = collection_.ReportByteLength(hid::ReportType::Output);
+    if (!mode_.write || length == 0 || report.size() != length) return false;
+    for (const hid::ReportField& f : collection_.fields)
+      if (f.type == hid::ReportType::Output && f.reportId == report[0]) return true;
+    return false;
+  }
+
+  std::shared_ptr<VirtualInterface> owner_;
+  hid::HidAttributes ids_;
+  hid::TopLevelCollection collection_;
+  hid::OpenMode mode_;
+
+  std::mutex lock_;  // guards queue_ and interrupted_
+  std::condition_variable changed_;
+  std::deque<std::vector<uint8_t>> queue_;
+  bool interrupted_ = false;
+};
+
+VirtualInterface::VirtualInterface(uint8_t number, std::vector<uint8_t> descriptor)
+    : number_(number), descriptor_(std::move(descriptor)) {
+  std::string why;
+  auto parsed = hid::ParseReportDescriptor(descriptor_, &why);
+  if (!parsed) {
+    std::fprintf(stderr, "emulated interface %u: bad report descriptor: %s\n", number, why.c_str());
+    std::abort();
+  }
+  parsed_ = std::move(*parsed);
+}
+
+VirtualInterface::~VirtualInterface() = default;
+
+void VirtualInterface::AttachFirmware(std::shared_ptr<IFirmware> firmware) {
+  std::lock_guard guard(firmwareLock_);
+  firmware_ = std::move(firmware);
+}
+
+std::shared_ptr<IFirmware> VirtualInterface::Firmware() const {
+  std::lock_guard guard(firmwareLock_);
+  return firmware_;
+}
+
+void VirtualInterface::QueueInput(std::span<const uint8_t> report) {
+  std::vector<std::shared_ptr<EmulatedConnection>> live;
+  {
+    std::lock_guard guard(lock_);
+    for (auto& weak : connections_)
+      if (auto c = weak.lock()) live.push_back(std::move(c));
+  }
+  for (auto& c : live) c->Offer(report);
+}
+
+std::vector<WrittenReport> VirtualInterface::TakeWritten() {
+  std::lock_guard guard(lock_);
+  std::vector<WrittenReport> out(std::make_move_iterator(written_.begin()),
+                                 std::make_move_iterator(written_.end()));
+  written_.clear();
+  return out;
+}
+
+size_t VirtualInterface::OpenConnections() const {
+  std::lock_guard guard(lock_);
+  return static_cast<size_t>(std::count_if(connections_.begin(), connections_.end(),
+                                           [](const auto& w) { return !w.expired(); }));
+}
+
+std::shared_ptr<hid::HidConnection> VirtualInterface::OpenCollection(size_t index,
+                                                                     const hid::HidAttributes& ids,
+                                                                     const hid::OpenMode& mode) {
+  if (index >= parsed_.collections.size()) return nullptr;
+  auto connection = std::make_shared<EmulatedConnection>(shared_from_this(), ids,
+                                                         parsed_.collections[index], mode);
+  std::lock_guard guard(lock_);
+  std::erase_if(connections_, [](const auto& w) { return w.expired(); });
+  connections_.push_back(connection);
+  return connection;
+}
+
+void VirtualInterface::Disconnect() {
+  std::vector<std::shared_ptr<EmulatedConnection>> live;
+  {
+    std::lock_guard guard(lock_);
+    for (auto& weak : connections_)
+      if (auto c = weak.lock()) live.push_back(std::move(c));
+    connections_.clear();
+  }
+  for (auto& c : live) c->Interrupt();
+}
+
+WriteOutcome VirtualInterface::DeliverOutput(std::span<const uint8_t> report, bool viaControl) {
+  {
+    std::lock_guard guard(lock_);
+    if (written_.size() >= kWrittenLogDepth) written_.pop_front();
+    written_.push_back({{report.begin(), report.end()}, viaControl});
+  }
+  std::lock_guard guard(firmwareLock_);
+  if (!firmware_) return {};
+  return firmware_->OnOutputReport(report, viaControl, *this);
+}
+
+void VirtualInterface::NotifyPlugged(bool plugged) {
+  std::lock_guard guard(firmwareLock_);
+  if (firmware_) firmware_->OnPlugged(plugged);
+}
+
+}  // namespace emulator

@@ -1,0 +1,64 @@
+#pragma once
+// The discovery worker: every 100 ms it lists the present HID collections
+// (only while some interface slot is free), claims a slot for each supported
+// collection it can open and sends the owner UM_INTERFACE_ARRIVED with the
+// slot index; a claimed slot whose path is no longer present is released and
+// reported with UM_INTERFACE_REMOVED. Both are synchronous sends. After its
+// first complete listing it posts the identity message once, which brings
+// the main window to the front.
+
+#include <chrono>
+#include <memory>
+
+#include "hid/CHidInterface.h"
+#include "hid/HidBackend.h"
+#include "hid/InterfaceSlots.h"
+#include "platform/MessageTarget.h"
+#include "platform/Messages.h"
+#include "platform/StopEvent.h"
+#include "platform/Worker.h"
+
+namespace hid {
+
+inline constexpr auto kDiscoveryStopPoll = std::chrono::milliseconds(1);
+inline constexpr auto kDiscoveryPause = std::chrono::milliseconds(100);
+inline constexpr const char* kDiscoveryExitTrace = "抓取设备线程设定退出";
+
+class DiscoveryWorker {
+ public:
+  // `identityMessage` is the registered identity message (0: none is posted).
+  DiscoveryWorker(std::shared_ptr<HidBackend> backend, InterfaceSlots& slots,
+                  platform::MessageTarget& owner, platform::MessageId identityMessage);
+  ~DiscoveryWorker();
+  DiscoveryWorker(const DiscoveryWorker&) = delete;
+  DiscoveryWorker& operator=(const DiscoveryWorker&) = delete;
+
+  // Runs Run on a thread of its own; false when already running.
+  bool Start();
+  // Sets the stop event and joins; true when the thread ended within `bound`.
+  bool Stop(std::chrono::milliseconds bound = std::chrono::milliseconds(1000));
+  bool Running() const { return worker_.Running(); }
+
+  // The worker's loop, on the calling thread, until `stop` is set.
+  void Run(const platform::StopEvent& stop);
+
+  // One arrival scan (when a slot is free) and one removal scan. A failed
+  // listing is traced and skipped; the next pass tries again. Returns false
+  // when the listing failed.
+  bool Pass(const platform::StopEvent& stop);
+
+ private:
+  void ArrivalScan(const platform::StopEvent& stop);
+  void RemovalScan(const platform::StopEvent& stop);
+
+  std::shared_ptr<HidBackend> backend_;
+  InterfaceSlots& slots_;
+  platform::MessageTarget& owner_;
+  platform::MessageId identityMessage_;
+  std::unique_ptr<CHidInterface> hid_;  // created on the first pass
+  bool firstPass_ = true;
+  bool lastListingOk_ = true;
+  platform::Worker worker_;
+};
+
+}  // namespace hid

@@ -1,0 +1,85 @@
+#pragma once
+// The seam between the program and a HID stack. A backend lists the present
+// interface collections as path strings in the form
+//   <node>#vid_320f&pid_226e&mi_01&col02
+// ("&mi_" and "&col" as hexadecimal numbers; "&col" is left out when the
+// interface has a single top-level collection), opens one collection, and
+// tells whether a path is still present. Two implementations exist: hidapi
+// over Linux hidraw (real devices) and the device emulator.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "hid/CancelEvent.h"
+#include "hid/ReportDescriptor.h"
+
+namespace hid {
+
+struct HidAttributes {
+  uint16_t VendorID = 0;
+  uint16_t ProductID = 0;
+  uint16_t VersionNumber = 0;
+};
+
+struct OpenMode {
+  bool read = true;
+  bool write = true;
+  bool overlapped = true;
+  bool exclusive = false;
+};
+
+// A time-out in milliseconds; kInfinite waits until data, cancel or close.
+inline constexpr uint32_t kInfinite = 0xFFFFFFFFu;
+
+enum class IoStatus { Completed, TimedOut, Cancelled, Failed };
+struct IoResult {
+  IoStatus status = IoStatus::Failed;
+  size_t transferred = 0;
+};
+
+// One opened top-level collection. Reads deliver whole input reports of this
+// collection only, report id first (0 when the interface declares no ids),
+// zero-padded to the collection's input report length. Every call may run
+// while another thread calls Interrupt.
+class HidConnection {
+ public:
+  virtual ~HidConnection() = default;
+
+  virtual HidAttributes Attributes() const = 0;
+  virtual const TopLevelCollection& Collection() const = 0;
+
+  // One input report into `buffer` (at least the input report length). Ends
+  // early, with Cancelled, when `cancel` is set (consuming it) or after
+  // Interrupt.
+  virtual IoResult Read(std::span<uint8_t> buffer, uint32_t timeoutMs, CancelEvent& cancel) = 0;
+  // One output report, report id first.
+  virtual IoResult Write(std::span<const uint8_t> report, uint32_t timeoutMs,
+                         CancelEvent& cancel) = 0;
+  // Drops the input reports queued so far without waiting.
+  virtual bool FlushQueue() = 0;
+  // Sends an output report outside the transfer queue (headset light reports).
+  virtual bool SetOutputReport(std::span<const uint8_t> report) = 0;
+  // From any thread: waiting and later transfers end at once with Failed.
+  virtual void Interrupt() = 0;
+};
+
+class HidBackend {
+ public:
+  virtual ~HidBackend() = default;
+
+  // Paths of every present collection; false when the listing failed.
+  virtual bool Enumerate(std::vector<std::string>& paths) = 0;
+  // Null when the path cannot be opened (absent, refused, malformed).
+  virtual std::shared_ptr<HidConnection> Open(std::string_view path, const OpenMode& mode) = 0;
+  // The removal probe: true while the path names a present collection.
+  virtual bool IsPresent(std::string_view path) = 0;
+  // True when this backend makes paths of this form.
+  virtual bool Owns(std::string_view path) const = 0;
+};
+
+}  // namespace hid

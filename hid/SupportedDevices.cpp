@@ -1,0 +1,24 @@
+#include "hid/SupportedDevices.h"
+
+namespace hid {
+
+int FindKindRow(int32_t vendorId, int32_t productId, int32_t kind, int32_t role) {
+  for (size_t i = 0; i < DeviceKindTable.size(); ++i) {
+    const DeviceKindRow& r = DeviceKindTable[i];
+    if (r.VendorId == vendorId && r.ProductId == productId && r.kind == kind && r.role == role)
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int FindSupportedRow(int32_t vendorId, int32_t productId, int32_t kind, int32_t role) {
+  for (size_t i = 0; i < SupportedInterfaceTable.size(); ++i) {
+    const SupportedInterfaceRow& r = SupportedInterfaceTable[i];
+    if (r.VendorId == vendorId && r.ProductId == productId && r.DeviceKind == kind &&
+        r.InterfaceUse == role)
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace hid
