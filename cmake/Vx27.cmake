@@ -33,6 +33,8 @@ function(vx27_assemble_install_folder)
             -DSRC=${CMAKE_SOURCE_DIR} -DDST=${VX27_BIN_DIR}
             "-DDIRS=${stamp_dirs}"
             -P ${CMAKE_SOURCE_DIR}/cmake/SyncInstallFolder.cmake
+    COMMAND ${CMAKE_COMMAND} -DDST=${VX27_BIN_DIR}
+            -P ${CMAKE_SOURCE_DIR}/cmake/InstallFonts.cmake
     COMMENT "Assembling the install folder in bin/"
     VERBATIM)
 endfunction()
