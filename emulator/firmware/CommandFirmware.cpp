@@ -1,0 +1,263 @@
+#include "emulator/firmware/CommandFirmware.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/Trace.h"
+
+namespace emulator::firmware {
+namespace {
+
+namespace report = protocol::report;
+namespace cmd = protocol::cmd;
+
+constexpr size_t kLogDepth = 8192;
+constexpr uint8_t kLinkUp = 0xFF;
+
+std::string Hex(uint8_t v) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02x", v);
+  return text;
+}
+
+}  // namespace
+
+CommandFirmware::CommandFirmware(DeviceMemory memory, std::function<bool()> linkUp)
+    : linkUp_(std::move(linkUp)), memory_(std::move(memory)) {}
+
+void CommandFirmware::InjectFault(const Fault& fault) {
+  std::lock_guard guard(lock_);
+  faults_.push_back(fault);
+}
+
+void CommandFirmware::ClearFaults() {
+  std::lock_guard guard(lock_);
+  faults_.clear();
+}
+
+DeviceMemory CommandFirmware::Memory() const {
+  std::lock_guard guard(lock_);
+  return memory_;
+}
+
+void CommandFirmware::EditMemory(const std::function<void(DeviceMemory&)>& edit) {
+  std::lock_guard guard(lock_);
+  edit(memory_);
+}
+
+std::vector<LoggedRequest> CommandFirmware::Log() const {
+  std::lock_guard guard(lock_);
+  return log_;
+}
+
+void CommandFirmware::ClearLog() {
+  std::lock_guard guard(lock_);
+  log_.clear();
+}
+
+size_t CommandFirmware::CountRequests(uint8_t command) const {
+  std::lock_guard guard(lock_);
+  return size_t(std::count_if(log_.begin(), log_.end(),
+                              [&](const LoggedRequest& r) { return r.Command() == command; }));
+}
+
+std::vector<uint8_t> CommandFirmware::LastControlReport() const {
+  std::lock_guard guard(lock_);
+  return lastControl_;
+}
+
+std::optional<Fault> CommandFirmware::TakeFault(uint8_t command) {
+  for (auto it = faults_.begin(); it != faults_.end(); ++it) {
+    if (it->command != 0 && it->command != command) continue;
+    Fault f = *it;
+    if (it->times > 0 && --it->times == 0) faults_.erase(it);
+    return f;
+  }
+  return std::nullopt;
+}
+
+WriteOutcome CommandFirmware::OnOutputReport(std::span<const uint8_t> bytes, bool viaControl,
+                                             ReportSink& input) {
+  std::lock_guard guard(lock_);
+  if (viaControl || bytes.size() != report::kSize || bytes[report::kId] != report::kReportId) {
+    // Not a command request (the headset's light reports travel this way).
+    lastControl_.assign(bytes.begin(), bytes.end());
+    return {};
+  }
+
+  LoggedRequest entry;
+  std::copy(bytes.begin(), bytes.end(), entry.request.begin());
+  const uint8_t command = entry.Command();
+  const std::optional<Fault> fault = TakeFault(command);
+  if (fault && fault->kind == FaultKind::WriteFailure) return {false, {}};
+
+  entry.checksumOk = protocol::ChecksumValid(entry.request);
+  protocol::Report& reply = entry.reply;
+  reply[report::kId] = report::kReportId;
+  reply[report::kCommand] = command;
+  reply[report::kLength] = entry.request[report::kLength];
+  protocol::PutLe16(reply, report::kAddress, entry.Address());
+
+  const bool linked = !linkUp_ || linkUp_();
+  if (linkUp_ && command == cmd::kQueryWirelessLink) {
+    // The receiver answers this itself, wireless device or not.
+    if (!entry.checksumOk) reply[report::kStatus] = report::kStatusRejected;
+    else reply[report::kData] = linked ? kLinkUp : 0;
+  } else if (!linked) {
+    reply[report::kCommand] = report::kReceiverNoDevice;
+    entry.note = "wireless device off";
+  } else if (!entry.checksumOk) {
+    reply[report::kStatus] = report::kStatusRejected;
+    entry.note = "bad checksum";
+  } else {
+    entry.note = Answer(entry.request, reply);
+  }
+
+  WriteOutcome outcome;
+  if (fault) {
+    switch (fault->kind) {
+      case FaultKind::NoReply: entry.note += " [fault: no reply]"; break;
+      case FaultKind::WrongEcho:
+        reply[report::kCommand] = fault->value ? fault->value : uint8_t(command + 1);
+        entry.note += " [fault: wrong echo]";
+        break;
+      case FaultKind::Status:
+        reply[report::kStatus] = fault->value;
+        entry.note += " [fault: status]";
+        break;
+      case FaultKind::Delay:
+        outcome.delay = fault->delay;
+        entry.note += " [fault: delay]";
+        break;
+      case FaultKind::WriteFailure: break;
+    }
+  }
+  protocol::SealReport(reply);
+  entry.replied = !(fault && fault->kind == FaultKind::NoReply);
+  if (entry.replied) input.QueueInput(reply);
+  if (log_.size() >= kLogDepth) log_.erase(log_.begin());
+  log_.push_back(entry);
+  return outcome;
+}
+
+std::string CommandFirmware::Answer(const protocol::Report& request, protocol::Report& reply) {
+  const uint8_t command = request[report::kCommand];
+  const size_t length = request[report::kLength];
+  const size_t address = protocol::GetLe16(request, report::kAddress);
+  DeviceMemory& m = memory_;
+  if (length > report::kDataSize) {
+    reply[report::kStatus] = report::kStatusFailed;
+    return "length above 56";
+  }
+  switch (command) {
+    case cmd::kBeginTransfer:
+      m.transferOpen = true;
+      return {};
+    case cmd::kEndTransfer:
+      if (m.transferOpen) ++m.transfers;
+      m.transferOpen = false;
+      return {};
+    case cmd::kBeginHostLighting:
+      m.hostLighting = true;
+      return {};
+    case cmd::kReadInfoBlock:
+      return AnswerRead(m.info.raw, address, length, reply);
+    case cmd::kWriteInfoBlock:
+      if (address != 0 || length != protocol::kInfoBlockSize) {
+        reply[report::kStatus] = report::kStatusFailed;
+        return "information block written in part";
+      }
+      return AnswerWrite(m.info.raw, address, length, request, reply);
+    case cmd::kReadSettings:
+      return AnswerRead(m.settings, address, length, reply);
+    case cmd::kWriteSettings:
+      return AnswerWrite(m.settings, address, length, request, reply);
+    case cmd::kReadKeyMap:
+      return AnswerRead(std::span(m.keyMap).first(m.KeyMapBytes()), address, length, reply);
+    case cmd::kWriteKeyMap:
+      return AnswerWrite(std::span(m.keyMap).first(m.KeyMapBytes()), address, length, request,
+                         reply);
+    case cmd::kReadKeyLightIndex:
+      return AnswerRead(std::span(m.keyLightIndex).first(m.info.KeyCount()), address, length,
+                        reply);
+    case cmd::kReadKeyColours:
+      return AnswerRead(m.colours, address, length, reply);
+    case cmd::kWriteKeyColours:
+      return AnswerWrite(m.colours, address, length, request, reply);
+    case cmd::kLightFrame: {
+      std::string note = AnswerWrite(m.lightFrame, address, length, request, reply);
+      if (note.empty()) ++m.lightFrameChunks;
+      return note;
+    }
+    case cmd::kWriteMacroImage:
+      return AnswerImage(m.macroImage, m.macros, m.MacroCapacity(), address, length, request,
+                         reply);
+    case cmd::kWriteRecoilImage:
+      return AnswerImage(m.recoilImage, m.recoil, kRecoilImageCapacity, address, length, request,
+                         reply);
+    case cmd::kReadStatusBlock:
+      return AnswerRead(m.status, address, length, reply);
+    default: {
+      reply[report::kStatus] = report::kStatusFailed;
+      const std::string note = "unknown command " + Hex(command);
+      Trace("emulator firmware: " + note);
+      return note;
+    }
+  }
+}
+
+std::string CommandFirmware::AnswerRead(std::span<const uint8_t> space, size_t address,
+                                        size_t length, protocol::Report& reply) {
+  if (address + length > space.size()) {
+    reply[report::kStatus] = report::kStatusFailed;
+    return "read outside the memory";
+  }
+  std::copy_n(space.begin() + address, length, reply.begin() + report::kData);
+  return {};
+}
+
+std::string CommandFirmware::AnswerWrite(std::span<uint8_t> space, size_t address, size_t length,
+                                         const protocol::Report& request,
+                                         protocol::Report& reply) {
+  if (address + length > space.size()) {
+    reply[report::kStatus] = report::kStatusFailed;
+    return "write outside the memory";
+  }
+  std::copy_n(request.begin() + report::kData, length, space.begin() + address);
+  return {};
+}
+
+// An event image arrives in chunks from address 0 up; a chunk at address 0
+// starts a new image, and the image is decoded once the bytes its header
+// announces have all arrived.
+std::string CommandFirmware::AnswerImage(std::vector<uint8_t>& image,
+                                         std::optional<EventEntries>& parsed, size_t capacity,
+                                         size_t address, size_t length,
+                                         const protocol::Report& request,
+                                         protocol::Report& reply) {
+  if (address + length > capacity) {
+    reply[report::kStatus] = report::kStatusFailed;
+    return "image larger than the memory";
+  }
+  if (address == 0) {
+    image.clear();
+    parsed.reset();
+  }
+  if (address != image.size()) {
+    reply[report::kStatus] = report::kStatusFailed;
+    return "image chunk out of order";
+  }
+  image.insert(image.end(), request.begin() + report::kData,
+               request.begin() + report::kData + long(length));
+  if (image.size() >= protocol::eventimage::kHeaderSize &&
+      image.size() >= protocol::GetLe16(image, protocol::eventimage::kTotal)) {
+    parsed = protocol::ParseEventImage(image);
+    if (!parsed) {
+      reply[report::kStatus] = report::kStatusFailed;
+      return "malformed image";
+    }
+  }
+  return {};
+}
+
+}  // namespace emulator::firmware

@@ -1,0 +1,107 @@
+#pragma once
+// The firmware behind a device's command interface: it checks every request
+// report (report id 4, 64 bytes, checksum over bytes 3..63), answers it from
+// and into the device's memory exactly as the device would, and keeps a log
+// of every request. Behind a receiver it answers for the wireless device while
+// that is on, and with echo 0xAA while it is off; only the receiver answers
+// the link query (0xAA), with 0xFF in reply byte 8 while the link is up.
+//
+// Strict: a request with a bad checksum gets status 0xFE; an unknown command,
+// a length above 56 or a range outside the addressed memory gets status 0xFF,
+// is logged with the reason and traced.
+//
+// Faults can be injected per command (or for every command), once, a number
+// of times or always: no reply, a wrong echo, a failure status (0xFF/0xFE),
+// a write that fails, a write that completes late.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "emulator/IFirmware.h"
+#include "emulator/firmware/DeviceMemory.h"
+#include "protocol/CommandReport.h"
+
+namespace emulator::firmware {
+
+enum class FaultKind {
+  NoReply,       // the request is seen, nothing answers
+  WrongEcho,     // the reply echoes `value` (or the next command id) instead
+  Status,        // the reply carries status `value` (0xFF or 0xFE)
+  WriteFailure,  // the write of the request fails; the firmware never sees it
+  Delay,         // the write completes `delay` late (a shorter time-out expires)
+};
+
+struct Fault {
+  FaultKind kind = FaultKind::NoReply;
+  int times = -1;          // requests it affects; -1: every one
+  uint8_t command = 0;     // only requests with this command id; 0: any
+  uint8_t value = 0;
+  std::chrono::milliseconds delay{0};
+};
+
+// One request as the firmware received it.
+struct LoggedRequest {
+  protocol::Report request{};
+  bool checksumOk = false;
+  bool replied = false;
+  protocol::Report reply{};
+  std::string note;  // why a request failed, or which fault applied
+  uint8_t Command() const { return request[protocol::report::kCommand]; }
+  uint8_t Length() const { return request[protocol::report::kLength]; }
+  uint16_t Address() const { return protocol::GetLe16(request, protocol::report::kAddress); }
+  uint8_t Status() const { return reply[protocol::report::kStatus]; }
+};
+
+class CommandFirmware : public IFirmware {
+ public:
+  // `linkUp` is given for a receiver: it tells whether the wireless device
+  // behind it answers.
+  CommandFirmware(DeviceMemory memory, std::function<bool()> linkUp = {});
+
+  WriteOutcome OnOutputReport(std::span<const uint8_t> report, bool viaControl,
+                              ReportSink& input) override;
+
+  bool IsReceiver() const { return bool(linkUp_); }
+
+  void InjectFault(const Fault& fault);
+  void ClearFaults();
+
+  DeviceMemory Memory() const;
+  void EditMemory(const std::function<void(DeviceMemory&)>& edit);
+
+  std::vector<LoggedRequest> Log() const;
+  void ClearLog();
+  // Requests with this command id logged so far.
+  size_t CountRequests(uint8_t command) const;
+  // The last report sent outside the transfer queue (headset light reports).
+  std::vector<uint8_t> LastControlReport() const;
+
+ private:
+  // Applies the first matching fault to this request and counts it down.
+  std::optional<Fault> TakeFault(uint8_t command);
+  // Fills in `reply` (status and data) for a checked request; returns a note
+  // when the request failed.
+  std::string Answer(const protocol::Report& request, protocol::Report& reply);
+  std::string AnswerRead(std::span<const uint8_t> space, size_t address, size_t length,
+                         protocol::Report& reply);
+  std::string AnswerWrite(std::span<uint8_t> space, size_t address, size_t length,
+                          const protocol::Report& request, protocol::Report& reply);
+  std::string AnswerImage(std::vector<uint8_t>& image, std::optional<EventEntries>& parsed,
+                          size_t capacity, size_t address, size_t length,
+                          const protocol::Report& request, protocol::Report& reply);
+
+  std::function<bool()> linkUp_;
+  mutable std::mutex lock_;  // guards everything below
+  DeviceMemory memory_;
+  std::vector<Fault> faults_;
+  std::vector<LoggedRequest> log_;
+  std::vector<uint8_t> lastControl_;
+};
+
+}  // namespace emulator::firmware
