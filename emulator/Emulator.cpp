@@ -66,11 +66,17 @@ void Emulator::FailNextEnumerations(int count) {
   failListings_ = count;
 }
 
+int Emulator::EnumerationCount() const {
+  std::lock_guard guard(lock_);
+  return listings_;
+}
+
 bool Emulator::Enumerate(std::vector<std::string>& paths) {
   paths.clear();
   std::vector<std::shared_ptr<EmulatedDevice>> devices;
   {
     std::lock_guard guard(lock_);
+    ++listings_;
     if (failListings_ > 0) {
       --failListings_;
       return false;

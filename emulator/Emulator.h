@@ -32,6 +32,8 @@ class Emulator : public hid::HidBackend {
 
   // The next `count` listings fail (discovery tests).
   void FailNextEnumerations(int count);
+  // Listings asked for so far, failed ones included.
+  int EnumerationCount() const;
 
   bool Enumerate(std::vector<std::string>& paths) override;
   std::shared_ptr<hid::HidConnection> Open(std::string_view path, const hid::OpenMode& mode) override;
@@ -51,6 +53,7 @@ class Emulator : public hid::HidBackend {
   std::vector<std::shared_ptr<EmulatedDevice>> devices_;
   uint32_t nextId_ = 1;
   int failListings_ = 0;
+  int listings_ = 0;
 };
 
 }  // namespace emulator

@@ -60,6 +60,24 @@ bool NodeIds(std::string_view node, uint16_t* vendor, uint16_t* product) {
   return false;
 }
 
+// The USB interface number from "HID_PHYS=usb-0000:00:14.0-1/input1": hidapi
+// finds no number for devices without a USB parent (uhid), the phys still
+// ends in "/input<N>".
+std::optional<uint16_t> PhysInterfaceNumber(std::string_view node) {
+  std::ifstream in(SysfsDir(node) + "uevent");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("HID_PHYS=", 0) != 0) continue;
+    const size_t at = line.rfind("/input");
+    if (at == std::string::npos) return std::nullopt;
+    unsigned n = 0;
+    if (std::sscanf(line.c_str() + at, "/input%u", &n) == 1 && n <= 0xFF)
+      return static_cast<uint16_t>(n);
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 std::optional<ParsedDescriptor> NodeDescriptor(std::string_view node) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(SysfsDir(node) + "report_descriptor", &bytes)) return std::nullopt;
@@ -193,7 +211,7 @@ bool HidapiBackend::Enumerate(std::vector<std::string>& paths) {
     const std::string node = d->path;
     const std::optional<uint16_t> mi =
         d->interface_number >= 0 ? std::optional<uint16_t>(uint16_t(d->interface_number))
-                                 : std::nullopt;
+                                 : PhysInterfaceNumber(node);
     const auto parsed = NodeDescriptor(node);
     if (!parsed || parsed->collections.size() <= 1) {
       paths.push_back(MakeInterfacePath(node, d->vendor_id, d->product_id, mi, std::nullopt));

@@ -27,8 +27,16 @@ bool InterfaceSlots::HasFreeSlotFor(const DeviceInterfaceInfo& info) const {
     inTable = inTable || SameInterface(row, info);
   if (!inTable) return false;
   std::lock_guard guard(lock_);
+  if (HeldLocked(info.DevicePath)) return false;
   for (const DeviceInterfaceInfo& slot : slots_)
     if (SameInterface(slot, info) && Free(slot)) return true;
+  return false;
+}
+
+bool InterfaceSlots::HeldLocked(const std::string& path) const {
+  if (path.empty()) return false;
+  for (const DeviceInterfaceInfo& slot : slots_)
+    if (slot.Connected && slot.DevicePath == path) return true;
   return false;
 }
 
@@ -55,6 +63,10 @@ bool InterfaceSlots::ClaimSlot(DeviceInterfaceInfo& info, size_t* slotIndex) {
   info.InterfaceUse = row->InterfaceUse;
 
   std::lock_guard guard(lock_);
+  // Rows 0 and 2 (1 and 3) share their identity: without this check the one
+  // keyboard already in slot 0 would be claimed again for slot 2 on the next
+  // pass and reported as a second, receiver-connected keyboard.
+  if (HeldLocked(info.DevicePath)) return false;
   for (size_t i = 0; i < slots_.size(); ++i) {
     DeviceInterfaceInfo& slot = slots_[i];
     if (!sameSix(slot) || !Free(slot)) continue;

@@ -21,13 +21,15 @@ class InterfaceSlots {
   DeviceInterfaceInfo Slot(size_t index) const;  // an empty info when out of range
 
   // Some row has the vendor, product, collection and interface number of
-  // `info`, and some slot with those four values is free.
+  // `info`, some slot with those four values is free, and no slot holds
+  // `info.DevicePath` already.
   bool HasFreeSlotFor(const DeviceInterfaceInfo& info) const;
   // No slot is free (free: not Connected and without a path).
   bool AllSlotsTaken() const;
   // Fills `info`'s kind and interface use from the first row matching its
   // vendor, product, collection, interface number, usage page and usage, then
-  // claims the first free slot with those six values for `info.DevicePath`.
+  // claims the first free slot with those six values for `info.DevicePath`
+  // (refused when a slot holds that path already).
   bool ClaimSlot(DeviceInterfaceInfo& info, size_t* slotIndex);
   // The slot is dual-mode and its twin is claimed and points back at it.
   bool IsTwinConnected(size_t slotIndex) const;
@@ -37,6 +39,7 @@ class InterfaceSlots {
  private:
   static bool SameInterface(const SupportedInterfaceRow& a, const SupportedInterfaceRow& b);
   static bool Free(const DeviceInterfaceInfo& slot);
+  bool HeldLocked(const std::string& path) const;
 
   mutable std::mutex lock_;
   std::vector<DeviceInterfaceInfo> slots_;

@@ -69,6 +69,10 @@ std::vector<uint8_t> CommandFirmware::LastControlReport() const {
 std::optional<Fault> CommandFirmware::TakeFault(uint8_t command) {
   for (auto it = faults_.begin(); it != faults_.end(); ++it) {
     if (it->command != 0 && it->command != command) continue;
+    if (it->skip > 0) {
+      --it->skip;
+      continue;
+    }
     Fault f = *it;
     if (it->times > 0 && --it->times == 0) faults_.erase(it);
     return f;

@@ -43,6 +43,7 @@ struct Fault {
   uint8_t command = 0;     // only requests with this command id; 0: any
   uint8_t value = 0;
   std::chrono::milliseconds delay{0};
+  int skip = 0;            // matching requests to let through first
 };
 
 // One request as the firmware received it.

@@ -1,0 +1,99 @@
+// Device path fields and the supported-device tables.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+#include "hid/PathFields.h"
+#include "hid/SupportedDevices.h"
+
+namespace hid {
+namespace {
+
+struct PathCase {
+  const char* path;
+  uint16_t vid, pid, mi, col;
+};
+
+TEST(PathFields, ParsesEachFieldOrGivesZero) {
+  const PathCase cases[] = {
+      {"/dev/hidraw3#vid_320f&pid_226e&mi_01&col02", 0x320F, 0x226E, 1, 2},
+      // Single-interface device: no "&mi_", no "&col".
+      {"/dev/hidraw0#vid_0c76&pid_1630", 0x0C76, 0x1630, 0, 0},
+      // Interface without collections.
+      {"emu:7#vid_0c76&pid_1630&mi_03", 0x0C76, 0x1630, 3, 0},
+      // Upper case, and the scan stops at the first non-hex character.
+      {"\\\\?\\HID#VID_320F&PID_0000&MI_01&COL04#7&1b2c&0&0003#{4d1e55b2}", 0x320F, 0x0000, 1, 4},
+      {"x#vid_320fzz&pid_1004&mi_00&col0a", 0x320F, 0x1004, 0, 0x0A},
+      // "mi_" without the ampersand is not the interface token.
+      {"x#vid_1&pid_2mi_05", 1, 2, 0, 0},
+      // A token with no digits after it reads as 0.
+      {"x#vid_&pid_g", 0, 0, 0, 0},
+      // Only the first occurrence counts; more than four digits keep the low 16 bits.
+      {"x#vid_1&vid_2&pid_12345", 1, 0x2345, 0, 0},
+      {"", 0, 0, 0, 0},
+  };
+  for (const PathCase& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(PathVendorId(c.path), c.vid);
+    EXPECT_EQ(PathProductId(c.path), c.pid);
+    EXPECT_EQ(PathInterfaceNumber(c.path), c.mi);
+    EXPECT_EQ(PathCollectionNumber(c.path), c.col);
+  }
+}
+
+TEST(PathFields, MadePathsParseBack) {
+  const std::string full = MakeInterfacePath("/dev/hidraw9", 0x320F, 0x226F, 1, 2);
+  EXPECT_EQ(full, "/dev/hidraw9#vid_320f&pid_226f&mi_01&col02");
+  EXPECT_EQ(PathNode(full), "/dev/hidraw9");
+  const std::string bare = MakeInterfacePath("emu:1", 0x0C76, 0x1630, 3, std::nullopt);
+  EXPECT_EQ(bare, "emu:1#vid_0c76&pid_1630&mi_03");
+  EXPECT_EQ(PathCollectionNumber(bare), 0);
+  EXPECT_EQ(PathInterfaceNumber(bare), 3);
+}
+
+TEST(SupportedTables, IdentitiesAreUniqueAndTwinsPointBack) {
+  std::set<std::tuple<int, int, int, int, int, int, int>> seen;
+  for (size_t i = 0; i < SupportedInterfaceTable.size(); ++i) {
+    const SupportedInterfaceRow& r = SupportedInterfaceTable[i];
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(seen.insert({r.VendorId, r.ProductId, r.InterfaceNumber, r.CollectionNumber,
+                             r.UsagePage, r.Usage, r.DeviceKind})
+                    .second);
+    EXPECT_EQ(r.Connected, 0);
+    if (r.DualMode) {
+      ASSERT_LT(r.TwinSlot, SupportedInterfaceTable.size());
+      const SupportedInterfaceRow& twin = SupportedInterfaceTable[r.TwinSlot];
+      EXPECT_EQ(twin.TwinSlot, i);
+      EXPECT_EQ(twin.InterfaceUse, r.InterfaceUse);
+      EXPECT_NE(twin.DeviceKind, r.DeviceKind);
+    }
+  }
+}
+
+TEST(SupportedTables, LookupsFindTheFirstMatchingRow) {
+  struct Case {
+    int32_t vid, pid, kind, role;
+    int kindRow, supportedRow;
+  };
+  const Case cases[] = {
+      {0x320F, 0x226E, kind::kMouseCable, kUseCommand, 0, 4},
+      {0x320F, 0x226E, kind::kMouseCable, kUseSecond, -1, 5},
+      {0x320F, 0x226F, kind::kMouseReceiver, kUseCommand, -1, 6},
+      {0x320F, 0x0000, kind::kKeyboardCable, kUseCommand, 1, 0},
+      {0x320F, 0x0000, kind::kKeyboardReceiver, kUseSecond, -1, 3},
+      {0x320F, 0x1004, kind::kMousePad, kUseCommand, 2, 8},
+      {0x0C76, 0x1630, kind::kHeadset, kUseCommand, 3, 10},
+      {0x0C76, 0x1630, kind::kMouseCable, kUseCommand, -1, -1},
+      {0x320F, 0x9999, kind::kMouseCable, kUseCommand, -1, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.pid << " kind " << c.kind << " role " << c.role);
+    EXPECT_EQ(FindKindRow(c.vid, c.pid, c.kind, c.role), c.kindRow);
+    EXPECT_EQ(FindSupportedRow(c.vid, c.pid, c.kind, c.role), c.supportedRow);
+  }
+}
+
+}  // namespace
+}  // namespace hid
