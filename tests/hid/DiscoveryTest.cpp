@@ -249,7 +249,7 @@ TEST(InterfaceSlots, OnePathIsNeverClaimedTwice) {
   EXPECT_TRUE(table.HasFreeSlotFor(keyboard));
   ASSERT_TRUE(table.ClaimSlot(keyboard, &index));
   EXPECT_EQ(index, 2u);
-  EXPECT_EQ(keyboard.DeviceKind, kind::kKeyboardReceiver);
+  EXPECT_EQ(table.Slot(2).DeviceKind, kind::kKeyboardReceiver);
   table.Release(0);
   keyboard.DevicePath = "first";
   EXPECT_TRUE(table.HasFreeSlotFor(keyboard));
