@@ -1,0 +1,392 @@
+#include "ui/UIContainer.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "ui/UIManager.h"
+#include "ui/UIRender.h"
+#include "ui/UITheme.h"
+
+namespace ui {
+
+// A thin scroll thumb drawn over a scrolling container; dragging it scrolls.
+class ScrollBarOverlay : public QWidget {
+ public:
+  explicit ScrollBarOverlay(CContainerUI* owner) : QWidget(owner), owner_(owner) {}
+
+  void Place() {
+    const int w = 6;
+    setGeometry(owner_->width() - w - 2, 0, w, owner_->height());
+    raise();
+    setVisible(owner_->GetScrollRange() > 0);
+    update();
+  }
+
+ protected:
+  QRect Thumb() const {
+    const int range = owner_->GetScrollRange();
+    const int h = height();
+    if (range <= 0 || h <= 0) return {};
+    const int thumbH = std::max(24, h * h / (h + range));
+    const int y = (h - thumbH) * owner_->GetScrollPos() / range;
+    return QRect(0, y, width(), thumbH);
+  }
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor::fromRgba(theme::kBorder));
+    p.drawRoundedRect(QRectF(Thumb()), 3, 3);
+  }
+  void mousePressEvent(QMouseEvent* e) override { lastY_ = int(e->position().y()); }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    if (!(e->buttons() & Qt::LeftButton)) return;
+    const int y = int(e->position().y());
+    const QRect thumb = Thumb();
+    const int travel = height() - thumb.height();
+    if (travel > 0) owner_->SetScrollPos(owner_->GetScrollPos() + (y - lastY_) * owner_->GetScrollRange() / travel);
+    lastY_ = y;
+  }
+
+ private:
+  CContainerUI* owner_;
+  int lastY_ = 0;
+};
+
+CContainerUI::CContainerUI() = default;
+CContainerUI::~CContainerUI() = default;
+
+bool CContainerUI::IsClass(const QString& className) const {
+  return className.compare(QLatin1String("Container"), Qt::CaseInsensitive) == 0 ||
+         CControlUI::IsClass(className);
+}
+
+bool CContainerUI::Add(CControlUI* control) { return AddAt(control, int(items_.size())); }
+
+bool CContainerUI::AddAt(CControlUI* control, int index) {
+  if (!control || index < 0 || index > int(items_.size())) return false;
+  if (std::find(items_.begin(), items_.end(), control) != items_.end()) return false;
+  control->setParent(this);
+  items_.insert(items_.begin() + index, control);
+  if (manager_) manager_->InitControls(control, this);
+  else control->SetManager(nullptr, this, false);
+  control->SetInternVisible(control->IsInternVisible());
+  if (scrollBar_) scrollBar_->raise();
+  RequestLayout();
+  return true;
+}
+
+bool CContainerUI::Remove(CControlUI* control, bool keep) {
+  auto it = std::find(items_.begin(), items_.end(), control);
+  if (it == items_.end()) return false;
+  items_.erase(it);
+  control->DisarmAllTimers();
+  control->hide();
+  control->setParent(nullptr);
+  // Removal can come from the control's own event handler: destroy later.
+  if (!keep) control->deleteLater();
+  RequestLayout();
+  return true;
+}
+
+bool CContainerUI::RemoveAt(int index, bool keep) {
+  CControlUI* c = GetItemAt(index);
+  return c && Remove(c, keep);
+}
+
+void CContainerUI::RemoveAll() {
+  while (!items_.empty()) Remove(items_.back());
+  scrollPos_ = 0;
+}
+
+CControlUI* CContainerUI::GetItemAt(int index) const {
+  return index >= 0 && index < int(items_.size()) ? items_[size_t(index)] : nullptr;
+}
+
+int CContainerUI::GetItemIndex(CControlUI* control) const {
+  auto it = std::find(items_.begin(), items_.end(), control);
+  return it == items_.end() ? -1 : int(it - items_.begin());
+}
+
+bool CContainerUI::SetItemIndex(CControlUI* control, int index) {
+  const int from = GetItemIndex(control);
+  if (from < 0 || index < 0 || index >= int(items_.size())) return false;
+  items_.erase(items_.begin() + from);
+  items_.insert(items_.begin() + index, control);
+  RequestLayout();
+  return true;
+}
+
+void CContainerUI::SetInset(const QMargins& inset) {
+  inset_ = inset;
+  RequestLayout();
+}
+
+void CContainerUI::SetChildPadding(int padding) {
+  childPadding_ = padding;
+  RequestLayout();
+}
+
+void CContainerUI::EnableScrollBar(bool vertical) {
+  vscroll_ = vertical;
+  if (vertical && !scrollBar_) scrollBar_ = new ScrollBarOverlay(this);  // Qt-owned child
+  RequestLayout();
+}
+
+void CContainerUI::SetScrollPos(int pos) {
+  const int clamped = std::clamp(pos, 0, std::max(0, scrollRange_));
+  if (clamped == scrollPos_) return;
+  scrollPos_ = clamped;
+  LayoutNow();
+}
+
+void CContainerUI::SetScrollRange(int range) {
+  scrollRange_ = vscroll_ ? std::max(0, range) : 0;
+  scrollPos_ = std::clamp(scrollPos_, 0, scrollRange_);
+  if (scrollBar_) scrollBar_->Place();
+}
+
+CControlUI* CContainerUI::FindSubControl(const QString& name) const {
+  for (CControlUI* c : items_) {
+    if (c->GetName() == name) return c;
+  }
+  for (CControlUI* c : items_) {
+    if (auto* box = qobject_cast<CContainerUI*>(c)) {
+      if (CControlUI* found = box->FindSubControl(name)) return found;
+    }
+  }
+  return nullptr;
+}
+
+void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+  CControlUI::SetManager(manager, parent, init);
+  for (CControlUI* c : items_) c->SetManager(manager, this, init);
+}
+
+void CContainerUI::SetAttribute(const QString& nameIn, const QString& value) {
+  const QString name = nameIn.toLower();
+  if (name == QLatin1String("inset")) SetInset(ParseMargins(value));
+  else if (name == QLatin1String("childpadding")) SetChildPadding(value.toInt());
+  else if (name == QLatin1String("childalign"))
+    childAlign_ = value == QLatin1String("center") ? 1 : value == QLatin1String("right") ? 2 : 0;
+  else if (name == QLatin1String("childvalign"))
+    childVAlign_ = value == QLatin1String("vcenter") ? 1 : value == QLatin1String("bottom") ? 2 : 0;
+  else if (name == QLatin1String("vscrollbar")) EnableScrollBar(ParseBool(value));
+  else CControlUI::SetAttribute(nameIn, value);
+}
+
+void CContainerUI::DoEvent(TEventUI& event) {
+  if (event.Type == UIEVENT_SCROLLWHEEL && vscroll_ && scrollRange_ > 0) {
+    SetScrollPos(scrollPos_ + (event.wParam == 0 ? -1 : 1) * Scale(40));
+    return;
+  }
+  CControlUI::DoEvent(event);
+}
+
+void CContainerUI::ReloadText() {
+  CControlUI::ReloadText();
+  for (CControlUI* c : items_) c->ReloadText();
+}
+
+void CContainerUI::RequestLayout() {
+  if (layoutPending_) return;
+  layoutPending_ = true;
+  QMetaObject::invokeMethod(this, [this] {
+    if (layoutPending_) LayoutNow();
+  }, Qt::QueuedConnection);
+}
+
+void CContainerUI::LayoutNow() {
+  layoutPending_ = false;
+  LayoutChildren();
+  if (scrollBar_) scrollBar_->Place();
+}
+
+void CContainerUI::resizeEvent(QResizeEvent*) { LayoutNow(); }
+
+QRect CContainerUI::ContentRect() const {
+  const QRect pos = GetPos();
+  return pos.adjusted(Scale(inset_.left()), Scale(inset_.top()), -Scale(inset_.right()),
+                      -Scale(inset_.bottom()));
+}
+
+void CContainerUI::PlaceFloat(CControlUI* child, const QRect& rc) {
+  const QRect fp = child->GetFloatPos();
+  const int w = child->GetFixedWidth() ? Scale(child->GetFixedWidth()) : Scale(fp.width());
+  const int h = child->GetFixedHeight() ? Scale(child->GetFixedHeight()) : Scale(fp.height());
+  child->SetPos(QRect(rc.left() + Scale(fp.left()), rc.top() + Scale(fp.top()), std::max(0, w), std::max(0, h)));
+}
+
+void CContainerUI::LayoutChildren() {
+  const QRect rc = ContentRect();
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      PlaceFloat(c, rc);
+      continue;
+    }
+    const QMargins p = c->GetPadding();
+    QRect r = rc.adjusted(Scale(p.left()), Scale(p.top()), -Scale(p.right()), -Scale(p.bottom()));
+    const QSize sz = c->EstimateSize(r.size());
+    if (sz.width() > 0) r.setWidth(std::min(sz.width(), r.width()));
+    if (sz.height() > 0) r.setHeight(std::min(sz.height(), r.height()));
+    c->SetPos(r);
+  }
+  SetScrollRange(0);
+}
+
+namespace {
+
+// Lays out a line of children along one axis. `along` picks the axis:
+// vertical columns use heights, horizontal rows use widths.
+struct Slot {
+  CControlUI* control;
+  int mainSize;   // fixed size along the axis, 0 = shares the rest
+  QSize estimate;
+};
+
+}  // namespace
+
+void CVerticalLayoutUI::LayoutChildren() {
+  const QRect rc = ContentRect();
+  std::vector<Slot> placed;
+  int fixedTotal = 0, adjustables = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      PlaceFloat(c, rc);
+      continue;
+    }
+    const QMargins p = c->GetPadding();
+    QSize est = c->EstimateSize(QSize(rc.width() - Scale(p.left() + p.right()), rc.height()));
+    int h = est.height();
+    if (h > 0) h = std::clamp(h, Scale(c->GetMinHeight()), Scale(c->GetMaxHeight()));
+    if (h == 0) ++adjustables;
+    fixedTotal += h + Scale(p.top() + p.bottom());
+    placed.push_back({c, h, est});
+  }
+  if (!placed.empty()) fixedTotal += Scale(childPadding_) * int(placed.size() - 1);
+  const int rest = std::max(0, rc.height() - fixedTotal);
+  const int share = adjustables ? rest / adjustables : 0;
+  int remainder = adjustables ? rest - share * adjustables : 0;
+  int y = rc.top() - (vscroll_ ? scrollPos_ : 0);
+  int total = 0;
+  for (const Slot& s : placed) {
+    const QMargins p = s.control->GetPadding();
+    int h = s.mainSize;
+    if (h == 0) {
+      h = std::max(share + (--adjustables == 0 ? remainder : 0), Scale(s.control->GetMinHeight()));
+    }
+    const int avail = rc.width() - Scale(p.left() + p.right());
+    int w = s.estimate.width() > 0 ? std::min(s.estimate.width(), std::max(avail, 0)) : avail;
+    int x = rc.left() + Scale(p.left());
+    if (childAlign_ == 1) x += (avail - w) / 2;
+    else if (childAlign_ == 2) x += avail - w;
+    y += Scale(p.top());
+    s.control->SetPos(QRect(x, y, std::max(w, 0), std::max(h, 0)));
+    y += h + Scale(p.bottom()) + Scale(childPadding_);
+    total += h + Scale(p.top() + p.bottom()) + Scale(childPadding_);
+  }
+  if (!placed.empty()) total -= Scale(childPadding_);
+  SetScrollRange(total - rc.height());
+}
+
+void CHorizontalLayoutUI::LayoutChildren() {
+  const QRect rc = ContentRect();
+  std::vector<Slot> placed;
+  int fixedTotal = 0, adjustables = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      PlaceFloat(c, rc);
+      continue;
+    }
+    const QMargins p = c->GetPadding();
+    QSize est = c->EstimateSize(QSize(rc.width(), rc.height() - Scale(p.top() + p.bottom())));
+    int w = est.width();
+    if (w > 0) w = std::clamp(w, Scale(c->GetMinWidth()), Scale(c->GetMaxWidth()));
+    if (w == 0) ++adjustables;
+    fixedTotal += w + Scale(p.left() + p.right());
+    placed.push_back({c, w, est});
+  }
+  if (!placed.empty()) fixedTotal += Scale(childPadding_) * int(placed.size() - 1);
+  const int rest = std::max(0, rc.width() - fixedTotal);
+  const int share = adjustables ? rest / adjustables : 0;
+  const int remainder = adjustables ? rest - share * adjustables : 0;
+  int x = rc.left();
+  for (const Slot& s : placed) {
+    const QMargins p = s.control->GetPadding();
+    int w = s.mainSize;
+    if (w == 0) w = std::max(share + (--adjustables == 0 ? remainder : 0), Scale(s.control->GetMinWidth()));
+    const int avail = rc.height() - Scale(p.top() + p.bottom());
+    int h = s.estimate.height() > 0 ? std::min(s.estimate.height(), std::max(avail, 0)) : avail;
+    int y = rc.top() + Scale(p.top());
+    if (childVAlign_ == 1) y += (avail - h) / 2;
+    else if (childVAlign_ == 2) y += avail - h;
+    x += Scale(p.left());
+    s.control->SetPos(QRect(x, y, std::max(w, 0), std::max(h, 0)));
+    x += w + Scale(p.right()) + Scale(childPadding_);
+  }
+  SetScrollRange(0);
+}
+
+bool CTabLayoutUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
+
+bool CTabLayoutUI::AddAt(CControlUI* control, int index) {
+  if (!CContainerUI::AddAt(control, index)) return false;
+  if (curSel_ < 0 && control->IsVisible()) curSel_ = GetItemIndex(control);
+  else if (curSel_ >= index && GetCount() > 1 && GetItemAt(curSel_) != control) ++curSel_;
+  ShowSelected();
+  return true;
+}
+
+bool CTabLayoutUI::Remove(CControlUI* control, bool keep) {
+  const int index = GetItemIndex(control);
+  if (!CContainerUI::Remove(control, keep)) return false;
+  if (curSel_ == index) curSel_ = GetCount() > 0 ? 0 : -1;
+  else if (curSel_ > index) --curSel_;
+  ShowSelected();
+  return true;
+}
+
+void CTabLayoutUI::RemoveAll() {
+  curSel_ = -1;
+  CContainerUI::RemoveAll();
+}
+
+bool CTabLayoutUI::SelectItem(int index) {
+  if (index < 0 || index >= GetCount()) return false;
+  if (index == curSel_) return true;
+  curSel_ = index;
+  ShowSelected();
+  LayoutNow();
+  return true;
+}
+
+bool CTabLayoutUI::SelectItem(CControlUI* control) { return SelectItem(GetItemIndex(control)); }
+
+void CTabLayoutUI::SetAttribute(const QString& name, const QString& value) {
+  if (name.compare(QLatin1String("selectedid"), Qt::CaseInsensitive) == 0) {
+    const int id = value.toInt();
+    curSel_ = id;
+    ShowSelected();
+  } else {
+    CContainerUI::SetAttribute(name, value);
+  }
+}
+
+void CTabLayoutUI::ShowSelected() {
+  for (int i = 0; i < GetCount(); ++i) items_[size_t(i)]->SetInternVisible(i == curSel_);
+}
+
+void CTabLayoutUI::LayoutChildren() {
+  ShowSelected();
+  const QRect rc = ContentRect();
+  for (CControlUI* c : items_) {
+    const QMargins p = c->GetPadding();
+    c->SetPos(rc.adjusted(Scale(p.left()), Scale(p.top()), -Scale(p.right()), -Scale(p.bottom())));
+  }
+  SetScrollRange(0);
+}
+
+}  // namespace ui

@@ -1,0 +1,219 @@
+#pragma once
+// CControlUI: the base of every control. Each control is a QWidget that draws
+// itself (background colour and image, status image, text, border) with
+// QPainter and turns Qt's input events into TEventUI events for DoEvent.
+//
+// Sizes, paddings and positions are set as 96-DPI values and scaled by the
+// manager's DPI when the parent lays the control out. GetPos() is the
+// control's rectangle in window coordinates; the painter handed to DoPaint
+// and the Paint* steps uses the same coordinates.
+//
+// A control's text may be a language text id: GetText() returns the chosen
+// language's text for it, or the text itself when no language has that id.
+
+#include <cstdint>
+#include <memory>
+
+#include <QMargins>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include "ui/UIDefs.h"
+
+class QPainter;
+
+namespace platform {
+class TimerSet;
+}
+
+namespace ui {
+
+class CPaintManagerUI;
+class CContainerUI;
+
+class CControlUI : public QWidget {
+  Q_OBJECT
+ public:
+  CControlUI();
+  ~CControlUI() override;
+
+  virtual QString GetClass() const { return QStringLiteral("Control"); }
+  // The class names this control answers to (for casts by name).
+  virtual bool IsClass(const QString& className) const;
+
+  QString GetName() const { return name_; }
+  void SetName(const QString& name);
+
+  // Text: the shown text resolves text ids through the resource manager.
+  virtual QString GetText() const;
+  virtual void SetText(const QString& text);
+  QString GetRawText() const { return text_; }
+  // When false the text is shown as it stands, never as a text id.
+  void SetResourceText(bool on);
+  bool IsResourceText() const { return resourceText_; }
+  QString GetToolTip() const;
+  void SetToolTip(const QString& text);
+  // Refreshes the shown text and tooltip after a language change.
+  virtual void ReloadText();
+
+  CPaintManagerUI* GetManager() const { return manager_; }
+  // Sets the manager on this control (and, for containers, on the subtree);
+  // `init` runs DoInit once.
+  virtual void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true);
+  CControlUI* GetParent() const { return parent_; }
+  virtual void DoInit() {}
+
+  // Geometry in window coordinates.
+  QRect GetPos() const;
+  // Places the control; called by the parent's layout with a scaled rectangle.
+  virtual void SetPos(const QRect& windowRect);
+  QMargins GetPadding() const { return padding_; }
+  void SetPadding(const QMargins& padding);
+  int GetFixedWidth() const { return fixedWidth_; }   // 96-DPI value, 0 = not fixed
+  int GetFixedHeight() const { return fixedHeight_; }
+  void SetFixedWidth(int cx);
+  void SetFixedHeight(int cy);
+  int GetMinWidth() const { return minWidth_; }
+  int GetMinHeight() const { return minHeight_; }
+  void SetMinWidth(int cx);
+  void SetMinHeight(int cy);
+  int GetMaxWidth() const { return maxWidth_; }
+  int GetMaxHeight() const { return maxHeight_; }
+  bool IsFloat() const { return float_; }
+  void SetFloat(bool on);
+  QRect GetFloatPos() const { return floatPos_; }  // 96-DPI, relative to the parent
+  void SetFloatPos(const QRect& rc);
+  int Scale(int value) const;
+
+  bool IsVisible() const { return visible_; }
+  virtual void SetVisible(bool visible = true);
+  // Visibility imposed by the parent (a tab layout's hidden pages).
+  void SetInternVisible(bool visible);
+  bool IsInternVisible() const { return internVisible_; }
+  bool IsEnabled() const { return enabled_; }
+  virtual void SetEnabled(bool enabled = true);
+  bool IsMouseEnabled() const { return mouseEnabled_; }
+  void SetMouseEnabled(bool on);
+  bool IsKeyboardEnabled() const { return keyboardEnabled_; }
+  void SetKeyboardEnabled(bool on) { keyboardEnabled_ = on; }
+  bool IsContextMenuUsed() const { return contextMenu_; }
+  void SetContextMenuUsed(bool on) { contextMenu_ = on; }
+  bool IsFocused() const { return (state_ & UISTATE_FOCUSED) != 0; }
+  void SetFocus();
+
+  // Looks, 32-bit ARGB colours (alpha 0 = none).
+  uint32_t GetBkColor() const { return bkColor_; }
+  void SetBkColor(uint32_t argb);
+  uint32_t GetBkColor2() const { return bkColor2_; }
+  void SetBkColor2(uint32_t argb);
+  uint32_t GetBorderColor() const { return borderColor_; }
+  void SetBorderColor(uint32_t argb);
+  uint32_t GetFocusBorderColor() const { return focusBorderColor_; }
+  void SetFocusBorderColor(uint32_t argb);
+  int GetBorderSize() const { return borderSize_; }
+  void SetBorderSize(int size);
+  QSize GetBorderRound() const { return borderRound_; }
+  void SetBorderRound(QSize round);
+  QString GetBkImage() const { return bkImage_; }
+  void SetBkImage(const QString& image);
+  QString GetForeImage() const { return foreImage_; }
+  void SetForeImage(const QString& image);
+
+  QString GetUserData() const { return userData_; }
+  void SetUserData(const QString& data) { userData_ = data; }
+  uintptr_t GetTag() const { return tag_; }
+  void SetTag(uintptr_t tag) { tag_ = tag; }
+  QString GetVirtualWnd() const;
+  void SetVirtualWnd(const QString& name) { virtualWnd_ = name; }
+  uint32_t GetButtonState() const { return state_; }
+
+  // Layout attributes. Names are compared without regard to case. Unknown
+  // names are ignored.
+  virtual void SetAttribute(const QString& name, const QString& value);
+  // "name=\"value\" name2=\"value\"" as in class defaults and styles.
+  void ApplyAttributeList(const QString& list);
+
+  // Event entry: the default handles focus, timers ("timer" notification)
+  // and the context menu ("menu" when used) and hands everything else to the
+  // parent, so a click on a label inside a list row reaches the row.
+  virtual void DoEvent(TEventUI& event);
+  // The control's action (buttons send "click"); false when it is hidden
+  // or disabled.
+  virtual bool Activate();
+
+  // Painting, in window coordinates.
+  virtual void DoPaint(QPainter& painter, const QRect& paintRect);
+  virtual void PaintBkColor(QPainter& painter);
+  virtual void PaintBkImage(QPainter& painter);
+  virtual void PaintStatusImage(QPainter& painter);
+  virtual void PaintText(QPainter& painter);
+  virtual void PaintBorder(QPainter& painter);
+  bool DrawImage(QPainter& painter, const QString& image);
+
+  void Invalidate();
+  // The control's size or visibility changed: its parent lays out again.
+  void NeedUpdate();
+  void NeedParentUpdate();
+
+  // Per-control timers (used through CPaintManagerUI::SetTimer).
+  void ArmTimer(uint32_t id, uint32_t elapseMs);
+  void DisarmTimer(uint32_t id);
+  void DisarmAllTimers();
+  bool IsTimerArmed(uint32_t id) const;
+
+  // Wanted size for `available` (scaled); fixed sizes win, 0 = take a share.
+  virtual QSize EstimateSize(QSize available) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+  QPoint ToWindow(QPoint local) const;
+  void SendEvent(TEventUI& event);
+  void ApplyShown();
+  // The text colour of the current state (falls back to the theme).
+  uint32_t TextColorFor(uint32_t color) const;
+
+  QString name_;
+  QString text_;
+  QString toolTip_;
+  bool resourceText_ = true;
+  CPaintManagerUI* manager_ = nullptr;
+  CControlUI* parent_ = nullptr;
+  bool inited_ = false;
+  QMargins padding_;
+  int fixedWidth_ = 0, fixedHeight_ = 0;
+  int minWidth_ = 0, minHeight_ = 0;
+  int maxWidth_ = 99999, maxHeight_ = 99999;
+  bool float_ = false;
+  QRect floatPos_;
+  bool visible_ = true;
+  bool internVisible_ = true;
+  bool enabled_ = true;
+  bool mouseEnabled_ = true;
+  bool keyboardEnabled_ = true;
+  bool contextMenu_ = false;
+  uint32_t bkColor_ = 0, bkColor2_ = 0;
+  uint32_t borderColor_ = 0, focusBorderColor_ = 0;
+  int borderSize_ = 0;
+  QSize borderRound_;
+  QString bkImage_, foreImage_;
+  QString userData_;
+  uintptr_t tag_ = 0;
+  QString virtualWnd_;
+  uint32_t state_ = 0;
+  std::unique_ptr<platform::TimerSet> timers_;
+};
+
+}  // namespace ui

@@ -1,0 +1,655 @@
+#include "ui/UIList.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWheelEvent>
+
+#include "ui/UIManager.h"
+#include "ui/UIRender.h"
+#include "ui/UITheme.h"
+
+namespace ui {
+
+namespace {
+bool Is(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
+
+constexpr int kDefaultItemHeight = 30;
+
+void ParseListInfo(TListInfoUI& info, const QString& name, const QString& value, bool& handled) {
+  handled = true;
+  if (name == QLatin1String("itemfont")) info.font = value.toInt();
+  else if (name == QLatin1String("itemtextcolor")) info.textColor = ParseColor(value);
+  else if (name == QLatin1String("itembkcolor")) info.bkColor = ParseColor(value);
+  else if (name == QLatin1String("itemselectedtextcolor")) info.selectedTextColor = ParseColor(value);
+  else if (name == QLatin1String("itemselectedbkcolor")) info.selectedBkColor = ParseColor(value);
+  else if (name == QLatin1String("itemhottextcolor")) info.hotTextColor = ParseColor(value);
+  else if (name == QLatin1String("itemhotbkcolor")) info.hotBkColor = ParseColor(value);
+  else if (name == QLatin1String("itemdisabledtextcolor")) info.disabledTextColor = ParseColor(value);
+  else if (name == QLatin1String("itemtextpadding")) info.textPadding = ParseMargins(value);
+  else if (name == QLatin1String("itemalign")) {
+    info.textStyle = (info.textStyle & ~(Qt::AlignLeft | Qt::AlignHCenter | Qt::AlignRight)) |
+                     (value == QLatin1String("center") ? Qt::AlignHCenter
+                      : value == QLatin1String("right") ? Qt::AlignRight
+                                                        : Qt::AlignLeft);
+  } else if (name == QLatin1String("multiselect")) info.multiSelect = ParseBool(value);
+  else handled = false;
+}
+
+// Background of an element by state, shared by both element classes.
+void PaintItemBk(QPainter& painter, CControlUI* self, const IListItemUI& item, uint32_t ownBk) {
+  const TListInfoUI* info = item.GetOwner() ? item.GetOwner()->GetListInfo() : nullptr;
+  const double f = self->GetManager() ? self->GetManager()->GetDPIObj().ScaleFactor() : 1.0;
+  const QSize round = QSize(6, 6) * f;
+  uint32_t c = ownBk;
+  if (item.IsSelected()) c = info && HasColor(info->selectedBkColor) ? info->selectedBkColor : theme::kListSelected;
+  else if (self->GetButtonState() & UISTATE_HOT) c = info && HasColor(info->hotBkColor) ? info->hotBkColor : theme::kListHot;
+  else if (!HasColor(c) && info) c = info->bkColor;
+  CRenderEngine::DrawColor(painter, self->GetPos(), c, round);
+}
+}  // namespace
+
+// ------------------------------------------------------------ IListItemUI
+
+bool IListItemUI::HandleItemEvent(CControlUI* self, TEventUI& event) {
+  CPaintManagerUI* m = self->GetManager();
+  switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_RBUTTONDOWN:
+      if (self->IsEnabled()) {
+        if ((event.wKeyState & MK_CONTROL) && owner_ && owner_->GetListInfo()->multiSelect) SelectMulti(!selected_);
+        else Select(true);
+        self->Invalidate();
+      }
+      return true;
+    case UIEVENT_DBLCLICK:
+      if (self->IsEnabled()) self->Activate();
+      return true;
+    case UIEVENT_BUTTONUP:
+      if (self->IsEnabled() && m) m->SendNotify(self, notify::kItemClick);
+      return true;
+    case UIEVENT_KEYDOWN:
+      if (event.chKey == Qt::Key_Return || event.chKey == Qt::Key_Enter) {
+        self->Activate();
+        return true;
+      }
+      if (owner_) owner_->DoEvent(event);
+      return true;
+    case UIEVENT_MOUSEENTER:
+      if (self->IsEnabled()) {
+        self->Invalidate();
+      }
+      return false;
+    case UIEVENT_CONTEXTMENU:
+      if (self->IsContextMenuUsed()) {
+        if (m) m->SendNotify(self, notify::kMenu, event.wParam, event.lParam);
+      } else if (owner_) {
+        owner_->DoEvent(event);
+      }
+      return true;
+    case UIEVENT_SCROLLWHEEL:
+      if (owner_) owner_->DoEvent(event);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---------------------------------------------------- CListLabelElementUI
+
+CListLabelElementUI::CListLabelElementUI() {
+  textPadding_ = QMargins(8, 0, 8, 0);
+}
+
+bool CListLabelElementUI::IsClass(const QString& c) const {
+  return Is(c, "ListLabelElement") || Is(c, "ListElement") || CLabelUI::IsClass(c);
+}
+
+bool CListLabelElementUI::Select(bool select, bool triggerEvent) {
+  if (!enabled_) return false;
+  if (select && owner_) return owner_->SelectItem(index_, false, triggerEvent);
+  selected_ = select;
+  Invalidate();
+  return true;
+}
+
+bool CListLabelElementUI::SelectMulti(bool select) {
+  if (!enabled_) return false;
+  if (select && owner_) return owner_->SelectMultiItem(index_);
+  selected_ = select;
+  Invalidate();
+  return true;
+}
+
+bool CListLabelElementUI::Activate() {
+  if (!CControlUI::Activate()) return false;
+  if (manager_) manager_->SendNotify(this, notify::kItemActivate);
+  return true;
+}
+
+void CListLabelElementUI::DoEvent(TEventUI& event) {
+  if (event.Type == UIEVENT_MOUSEENTER) state_ |= UISTATE_HOT;
+  if (event.Type == UIEVENT_MOUSELEAVE) {
+    state_ &= ~UISTATE_HOT;
+    Invalidate();
+    return;
+  }
+  if (HandleItemEvent(this, event)) return;
+  if (event.Type == UIEVENT_MOUSEENTER || event.Type == UIEVENT_MOUSEMOVE) return;
+  CLabelUI::DoEvent(event);
+}
+
+void CListLabelElementUI::PaintBkColor(QPainter& painter) { PaintItemBk(painter, this, *this, bkColor_); }
+
+void CListLabelElementUI::PaintText(QPainter& painter) {
+  const TListInfoUI* info = owner_ ? owner_->GetListInfo() : nullptr;
+  uint32_t color = textColor_;
+  if (info) {
+    if (!enabled_) color = HasColor(info->disabledTextColor) ? info->disabledTextColor : theme::kTextDisabled;
+    else if (selected_ && HasColor(info->selectedTextColor)) color = info->selectedTextColor;
+    else if ((state_ & UISTATE_HOT) && HasColor(info->hotTextColor)) color = info->hotTextColor;
+    else if (!HasColor(color)) color = info->textColor;
+    if (info->font >= 0 && font_ < 0) font_ = info->font;
+  }
+  DrawText(painter, GetText(), TextColorFor(color));
+}
+
+QSize CListLabelElementUI::EstimateSize(QSize available) const {
+  QSize s = CLabelUI::EstimateSize(available);
+  if (s.height() == 0) s.setHeight(Scale(kDefaultItemHeight));
+  return s;
+}
+
+// ------------------------------------------------ CListContainerElementUI
+
+CListContainerElementUI::CListContainerElementUI() = default;
+
+bool CListContainerElementUI::IsClass(const QString& c) const {
+  return Is(c, "ListContainerElement") || Is(c, "ListElement") || CHorizontalLayoutUI::IsClass(c);
+}
+
+bool CListContainerElementUI::Select(bool select, bool triggerEvent) {
+  if (!enabled_) return false;
+  if (select && owner_) return owner_->SelectItem(index_, false, triggerEvent);
+  selected_ = select;
+  Invalidate();
+  return true;
+}
+
+bool CListContainerElementUI::SelectMulti(bool select) {
+  if (!enabled_) return false;
+  if (select && owner_) return owner_->SelectMultiItem(index_);
+  selected_ = select;
+  Invalidate();
+  return true;
+}
+
+bool CListContainerElementUI::Activate() {
+  if (!CControlUI::Activate()) return false;
+  if (manager_) manager_->SendNotify(this, notify::kItemActivate);
+  return true;
+}
+
+void CListContainerElementUI::DoEvent(TEventUI& event) {
+  if (event.Type == UIEVENT_MOUSEENTER) state_ |= UISTATE_HOT;
+  if (event.Type == UIEVENT_MOUSELEAVE) {
+    // Moving onto a child of the row is not leaving the row.
+    if (!rect().contains(mapFromGlobal(QCursor::pos()))) state_ &= ~UISTATE_HOT;
+    Invalidate();
+    return;
+  }
+  if (HandleItemEvent(this, event)) return;
+  if (event.Type == UIEVENT_MOUSEENTER || event.Type == UIEVENT_MOUSEMOVE) return;
+  CHorizontalLayoutUI::DoEvent(event);
+}
+
+void CListContainerElementUI::PaintBkColor(QPainter& painter) { PaintItemBk(painter, this, *this, bkColor_); }
+
+QSize CListContainerElementUI::EstimateSize(QSize available) const {
+  QSize s = CHorizontalLayoutUI::EstimateSize(available);
+  if (s.height() == 0) s.setHeight(Scale(kDefaultItemHeight));
+  return s;
+}
+
+// ---------------------------------------------------------------- CListUI
+
+CListUI::CListUI() {
+  EnableScrollBar(true);
+  setFocusPolicy(Qt::ClickFocus);
+}
+
+bool CListUI::IsClass(const QString& c) const { return Is(c, "List") || CVerticalLayoutUI::IsClass(c); }
+
+bool CListUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
+
+bool CListUI::AddAt(CControlUI* control, int index) {
+  if (!CVerticalLayoutUI::AddAt(control, index)) return false;
+  if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(this);
+  if (curSel_ >= index && GetItemAt(curSel_) != nullptr) ++curSel_;
+  Reindex();
+  return true;
+}
+
+bool CListUI::Remove(CControlUI* control, bool keep) {
+  const int index = GetItemIndex(control);
+  if (index < 0) return false;
+  if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(nullptr);
+  CVerticalLayoutUI::Remove(control, keep);
+  if (curSel_ == index) curSel_ = -1;
+  else if (curSel_ > index) --curSel_;
+  Reindex();
+  return true;
+}
+
+void CListUI::RemoveAll() {
+  curSel_ = -1;
+  CVerticalLayoutUI::RemoveAll();
+}
+
+void CListUI::Reindex() {
+  for (int i = 0; i < GetCount(); ++i)
+    if (auto* item = dynamic_cast<IListItemUI*>(GetItemAt(i))) item->SetIndex(i);
+}
+
+bool CListUI::SelectItem(int index, bool takeFocus, bool triggerEvent) {
+  if (!info_.multiSelect && index == curSel_) return true;
+  const int old = curSel_;
+  UnSelectAllItems();
+  if (index < 0) {
+    curSel_ = -1;
+    return false;
+  }
+  auto* item = dynamic_cast<IListItemUI*>(GetItemAt(index));
+  if (!item || !item->ItemControl()->IsVisible() || !item->ItemControl()->IsEnabled()) return false;
+  item->SetSelectedFlag(true);
+  item->ItemControl()->Invalidate();
+  curSel_ = index;
+  EnsureVisible(index);
+  if (takeFocus) setFocus(Qt::OtherFocusReason);
+  if (triggerEvent && manager_) manager_->SendNotify(this, notify::kItemSelect, uint64_t(index), old);
+  return true;
+}
+
+bool CListUI::SelectMultiItem(int index, bool takeFocus) {
+  if (!info_.multiSelect) return SelectItem(index, takeFocus);
+  auto* item = dynamic_cast<IListItemUI*>(GetItemAt(index));
+  if (!item || !item->ItemControl()->IsEnabled()) return false;
+  item->SetSelectedFlag(true);
+  item->ItemControl()->Invalidate();
+  const int old = curSel_;
+  curSel_ = index;
+  if (manager_) manager_->SendNotify(this, notify::kItemSelect, uint64_t(index), old);
+  return true;
+}
+
+std::vector<int> CListUI::GetSelectedItems() const {
+  std::vector<int> out;
+  for (int i = 0; i < GetCount(); ++i)
+    if (auto* item = dynamic_cast<IListItemUI*>(GetItemAt(i)); item && item->IsSelected()) out.push_back(i);
+  return out;
+}
+
+void CListUI::UnSelectAllItems() {
+  for (int i = 0; i < GetCount(); ++i) {
+    if (auto* item = dynamic_cast<IListItemUI*>(GetItemAt(i)); item && item->IsSelected()) {
+      item->SetSelectedFlag(false);
+      item->ItemControl()->Invalidate();
+    }
+  }
+}
+
+void CListUI::EnsureVisible(int index) {
+  CControlUI* c = GetItemAt(index);
+  if (!c || GetScrollRange() <= 0) return;
+  const QRect content = ContentRect();
+  const QRect pos = c->GetPos();
+  if (pos.top() < content.top()) SetScrollPos(GetScrollPos() - (content.top() - pos.top()));
+  else if (pos.bottom() > content.bottom()) SetScrollPos(GetScrollPos() + (pos.bottom() - content.bottom()));
+}
+
+void CListUI::DoEvent(TEventUI& event) {
+  if (event.Type == UIEVENT_KEYDOWN) {
+    if (event.chKey == Qt::Key_Up && curSel_ > 0) {
+      SelectItem(curSel_ - 1, true);
+      return;
+    }
+    if (event.chKey == Qt::Key_Down && curSel_ + 1 < GetCount()) {
+      SelectItem(curSel_ + 1, true);
+      return;
+    }
+  }
+  CVerticalLayoutUI::DoEvent(event);
+}
+
+void CListUI::SetAttribute(const QString& nameIn, const QString& value) {
+  bool handled = false;
+  ParseListInfo(info_, nameIn.toLower(), value, handled);
+  if (!handled) CVerticalLayoutUI::SetAttribute(nameIn, value);
+}
+
+// ------------------------------------------------------------- ComboPopup
+
+// The combo's drop-down: draws the combo's items as rows and selects the
+// clicked one.
+class ComboPopup : public QWidget {
+ public:
+  explicit ComboPopup(CComboUI* combo) : QWidget(combo, Qt::Popup | Qt::FramelessWindowHint), combo_(combo) {
+    setAttribute(Qt::WA_TranslucentBackground, false);
+    setMouseTracking(true);
+  }
+
+  std::vector<int> Rows() const {
+    std::vector<int> rows;
+    for (int i = 0; i < combo_->GetCount(); ++i)
+      if (combo_->GetItemAt(i)->IsVisible()) rows.push_back(i);
+    return rows;
+  }
+  int RowHeight(int item) const {
+    const int h = combo_->GetItemAt(item)->GetFixedHeight();
+    return combo_->Scale(h > 0 ? h : kDefaultItemHeight);
+  }
+  // The item under a popup point, -1 for none.
+  int ItemAt(QPoint p) const {
+    int y = 4 - scroll_;
+    for (int i : Rows()) {
+      const int h = RowHeight(i);
+      if (p.y() >= y && p.y() < y + h) return i;
+      y += h;
+    }
+    return -1;
+  }
+  QRect RowRect(int item) const {
+    int y = 4 - scroll_;
+    for (int i : Rows()) {
+      const int h = RowHeight(i);
+      if (i == item) return QRect(4, y, width() - 8, h);
+      y += h;
+    }
+    return {};
+  }
+  int ContentHeight() const {
+    int total = 8;
+    for (int i : Rows()) total += RowHeight(i);
+    return total;
+  }
+  void Open() {
+    const QRect pos = combo_->GetPos();
+    const int h = std::min(ContentHeight(), combo_->Scale(combo_->GetDropBoxHeight()));
+    QPoint global = combo_->mapToGlobal(QPoint(0, combo_->height() + 2));
+    resize(pos.width(), std::max(h, combo_->Scale(20)));
+    if (QScreen* screen = combo_->screen()) {
+      const QRect avail = screen->availableGeometry();
+      if (global.y() + height() > avail.bottom()) global.setY(combo_->mapToGlobal(QPoint(0, 0)).y() - height() - 2);
+    }
+    move(global);
+    hot_ = combo_->GetCurSel();
+    scroll_ = 0;
+    show();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.fillRect(rect(), QColor::fromRgba(theme::kPopupBk));
+    p.setPen(QColor::fromRgba(theme::kBorder));
+    p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    const TListInfoUI* info = combo_->GetListInfo();
+    CPaintManagerUI* m = combo_->GetManager();
+    p.setFont(m ? m->GetFont(info->font) : font());
+    for (int i : Rows()) {
+      const QRect r = RowRect(i);
+      if (r.bottom() < 0 || r.top() > height()) continue;
+      CControlUI* item = combo_->GetItemAt(i);
+      const bool selected = i == combo_->GetCurSel();
+      if (i == hot_) CRenderEngine::DrawColor(p, r, HasColor(info->hotBkColor) ? info->hotBkColor : theme::kListHot, QSize(8, 8));
+      else if (selected) CRenderEngine::DrawColor(p, r, HasColor(info->selectedBkColor) ? info->selectedBkColor : theme::kListSelected, QSize(8, 8));
+      uint32_t color = HasColor(info->textColor) ? info->textColor : theme::kText;
+      if (!item->IsEnabled()) color = theme::kTextDisabled;
+      else if (selected && HasColor(info->selectedTextColor)) color = info->selectedTextColor;
+      p.setPen(QColor::fromRgba(color));
+      const QMargins pad = info->textPadding;
+      p.drawText(r.adjusted(combo_->Scale(pad.left()), 0, -combo_->Scale(pad.right()), 0), info->textStyle, item->GetText());
+    }
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    const int i = ItemAt(e->position().toPoint());
+    if (i != hot_) {
+      hot_ = i;
+      update();
+    }
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (!rect().contains(e->position().toPoint())) {
+      close();
+      return;
+    }
+    const int i = ItemAt(e->position().toPoint());
+    if (i < 0 || !combo_->GetItemAt(i)->IsEnabled()) return;
+    close();
+    combo_->SelectItem(i, false, true);
+  }
+  void wheelEvent(QWheelEvent* e) override {
+    const int range = std::max(0, ContentHeight() - height());
+    scroll_ = std::clamp(scroll_ - e->angleDelta().y() / 3, 0, range);
+    update();
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    if (e->key() == Qt::Key_Escape) close();
+    else QWidget::keyPressEvent(e);
+  }
+
+ private:
+  CComboUI* combo_;
+  int hot_ = -1;
+  int scroll_ = 0;
+};
+
+// --------------------------------------------------------------- CComboUI
+
+CComboUI::CComboUI() {
+  setFocusPolicy(Qt::TabFocus);
+  info_.textPadding = QMargins(10, 0, 10, 0);
+}
+
+CComboUI::~CComboUI() = default;
+
+bool CComboUI::IsClass(const QString& c) const { return Is(c, "Combo") || CContainerUI::IsClass(c); }
+
+bool CComboUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
+
+bool CComboUI::AddAt(CControlUI* control, int index) {
+  if (!CContainerUI::AddAt(control, index)) return false;
+  if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(this);
+  control->SetInternVisible(false);
+  if (curSel_ >= index && GetItemAt(curSel_) != control) ++curSel_;
+  Reindex();
+  return true;
+}
+
+bool CComboUI::Remove(CControlUI* control, bool keep) {
+  const int index = GetItemIndex(control);
+  if (index < 0) return false;
+  if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(nullptr);
+  CContainerUI::Remove(control, keep);
+  if (curSel_ == index) curSel_ = -1;
+  else if (curSel_ > index) --curSel_;
+  Reindex();
+  Invalidate();
+  return true;
+}
+
+void CComboUI::RemoveAll() {
+  curSel_ = -1;
+  CContainerUI::RemoveAll();
+  Invalidate();
+}
+
+void CComboUI::Reindex() {
+  for (int i = 0; i < GetCount(); ++i)
+    if (auto* item = dynamic_cast<IListItemUI*>(GetItemAt(i))) item->SetIndex(i);
+}
+
+QString CComboUI::GetText() const {
+  CControlUI* item = GetItemAt(curSel_);
+  return item ? item->GetText() : QString();
+}
+
+bool CComboUI::SelectItem(int index, bool, bool triggerEvent) {
+  if (index == curSel_) return true;
+  const int old = curSel_;
+  if (auto* prev = dynamic_cast<IListItemUI*>(GetItemAt(curSel_))) prev->SetSelectedFlag(false);
+  if (index < 0) {
+    curSel_ = -1;
+    Invalidate();
+    return false;
+  }
+  auto* item = dynamic_cast<IListItemUI*>(GetItemAt(index));
+  if (!item) {
+    curSel_ = -1;
+    Invalidate();
+    return false;
+  }
+  item->SetSelectedFlag(true);
+  curSel_ = index;
+  Invalidate();
+  if (triggerEvent && manager_) manager_->SendNotify(this, notify::kItemSelect, uint64_t(index), old);
+  return true;
+}
+
+bool CComboUI::Activate() {
+  if (!CControlUI::Activate()) return false;
+  if (!popup_) popup_ = new ComboPopup(this);  // Qt-owned by the combo
+  popup_->Open();
+  return true;
+}
+
+void CComboUI::ClosePopup() {
+  if (popup_) popup_->close();
+}
+
+QWidget* CComboUI::GetPopup() const { return popup_; }
+
+void CComboUI::DoEvent(TEventUI& event) {
+  const QRect pos = GetPos();
+  switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK:
+      if (enabled_ && pos.contains(event.ptMouse)) {
+        state_ |= UISTATE_PUSHED | UISTATE_CAPTURED;
+        Invalidate();
+      }
+      return;
+    case UIEVENT_BUTTONUP:
+      if (state_ & UISTATE_CAPTURED) {
+        state_ &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
+        Invalidate();
+        if (pos.contains(event.ptMouse)) Activate();
+      }
+      return;
+    case UIEVENT_MOUSEMOVE:
+      return;
+    case UIEVENT_KEYDOWN:
+      if (event.chKey == Qt::Key_Up && curSel_ > 0) SelectItem(curSel_ - 1);
+      else if (event.chKey == Qt::Key_Down && curSel_ + 1 < GetCount()) SelectItem(curSel_ + 1);
+      else if (event.chKey == Qt::Key_Space || event.chKey == Qt::Key_Return) Activate();
+      return;
+    case UIEVENT_SCROLLWHEEL:
+      return;  // a combo does not change under a passing wheel
+    case UIEVENT_MOUSEENTER:
+      if (enabled_) state_ |= UISTATE_HOT;
+      Invalidate();
+      return;
+    case UIEVENT_MOUSELEAVE:
+      state_ &= ~UISTATE_HOT;
+      Invalidate();
+      return;
+    default:
+      break;
+  }
+  CContainerUI::DoEvent(event);
+}
+
+void CComboUI::SetAttribute(const QString& nameIn, const QString& value) {
+  const QString name = nameIn.toLower();
+  bool handled = false;
+  ParseListInfo(info_, name, value, handled);
+  if (handled) return;
+  if (name == QLatin1String("normalimage")) normalImage_ = value;
+  else if (name == QLatin1String("hotimage")) hotImage_ = value;
+  else if (name == QLatin1String("pushedimage")) pushedImage_ = value;
+  else if (name == QLatin1String("disabledimage")) disabledImage_ = value;
+  else if (name == QLatin1String("textpadding")) comboTextPadding_ = ParseMargins(value);
+  else if (name == QLatin1String("font")) comboFont_ = value.toInt();
+  else if (name == QLatin1String("textcolor")) comboTextColor_ = ParseColor(value);
+  else if (name == QLatin1String("dropboxsize")) dropHeight_ = ParseSize(value).height() ? ParseSize(value).height() : dropHeight_;
+  else if (name == QLatin1String("dropboxheight")) dropHeight_ = value.toInt();
+  else CContainerUI::SetAttribute(nameIn, value);
+  Invalidate();
+}
+
+void CComboUI::LayoutChildren() {
+  for (CControlUI* c : items_) c->SetInternVisible(false);
+  SetScrollRange(0);
+}
+
+void CComboUI::PaintBkColor(QPainter& painter) {
+  const double f = manager_ ? manager_->GetDPIObj().ScaleFactor() : 1.0;
+  if (HasColor(bkColor_) || !normalImage_.isEmpty() || !bkImage_.isEmpty()) {
+    CContainerUI::PaintBkColor(painter);
+    return;
+  }
+  const QSize round = (borderRound_.isEmpty() ? QSize(theme::kRound, theme::kRound) : borderRound_) * f;
+  uint32_t c = theme::kButtonBk;
+  if (!enabled_) c = theme::kButtonDisabled;
+  else if (state_ & (UISTATE_HOT | UISTATE_PUSHED)) c = theme::kButtonHot;
+  CRenderEngine::DrawColor(painter, GetPos(), c, round);
+}
+
+void CComboUI::PaintStatusImage(QPainter& painter) {
+  QString image = normalImage_;
+  if (!enabled_ && !disabledImage_.isEmpty()) image = disabledImage_;
+  else if ((state_ & UISTATE_PUSHED) && !pushedImage_.isEmpty()) image = pushedImage_;
+  else if ((state_ & UISTATE_HOT) && !hotImage_.isEmpty()) image = hotImage_;
+  if (!image.isEmpty()) {
+    DrawImage(painter, image);
+    return;
+  }
+  // The theme's drop-down chevron.
+  const QRect pos = GetPos();
+  const double f = manager_ ? manager_->GetDPIObj().ScaleFactor() : 1.0;
+  const QPointF c(pos.right() - 14 * f, pos.center().y() + 0.5);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(QPen(QColor::fromRgba(enabled_ ? theme::kTextDim : theme::kTextDisabled), 1.6 * f, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  const QPointF pts[3] = {c + QPointF(-4 * f, -2 * f), c + QPointF(0, 2 * f), c + QPointF(4 * f, -2 * f)};
+  painter.drawPolyline(pts, 3);
+  painter.restore();
+}
+
+void CComboUI::PaintText(QPainter& painter) {
+  const QString text = GetText();
+  if (text.isEmpty()) return;
+  const QRect rc = GetPos().adjusted(Scale(comboTextPadding_.left()), Scale(comboTextPadding_.top()),
+                                     -Scale(comboTextPadding_.right()), -Scale(comboTextPadding_.bottom()));
+  painter.save();
+  painter.setFont(manager_ ? manager_->GetFont(comboFont_) : font());
+  painter.setPen(QColor::fromRgba(TextColorFor(comboTextColor_)));
+  painter.drawText(rc, Qt::AlignLeft | Qt::AlignVCenter, QFontMetrics(painter.font()).elidedText(text, Qt::ElideRight, rc.width()));
+  painter.restore();
+}
+
+void CComboUI::PaintBorder(QPainter& painter) {
+  const double f = manager_ ? manager_->GetDPIObj().ScaleFactor() : 1.0;
+  if (borderSize_ > 0) {
+    CContainerUI::PaintBorder(painter);
+    return;
+  }
+  if (!HasColor(bkColor_) && normalImage_.isEmpty() && bkImage_.isEmpty()) {
+    const QSize round = (borderRound_.isEmpty() ? QSize(theme::kRound, theme::kRound) : borderRound_) * f;
+    CRenderEngine::DrawBorder(painter, GetPos(), (state_ & UISTATE_HOT) ? theme::kAccent : theme::kBorder, 1, round);
+  }
+}
+
+}  // namespace ui
