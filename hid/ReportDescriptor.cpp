@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace hid {
 namespace {
@@ -241,6 +242,7 @@ class Parser {
         c.usage = u.min;
       }
       collections_.push_back(std::move(c));
+      reportsUsed_.emplace_back();
       linkCount_ = 0;
       link_.assign(1, 0);
     } else {
@@ -269,8 +271,7 @@ class Parser {
     used += bits;
     TopLevelCollection& top = collections_.back();
     AddReportId(top, global_.reportId);
-    reportOwner_.emplace(std::pair{static_cast<int>(type), global_.reportId},
-                         collections_.size() - 1);
+    reportsUsed_.back().insert({static_cast<int>(type), global_.reportId});
 
     if ((flags & kConstantBit) || local_.usages.empty() || bits == 0) return true;  // padding
 
@@ -335,14 +336,17 @@ class Parser {
     if (at == top.reportIds.end() || *at != id) top.reportIds.insert(at, id);
   }
 
+  // A collection's report length is that of its longest report of the type,
+  // counting every item of that report id (even items of another collection
+  // that share the id, since they travel in the same report).
   void Finish(ParsedDescriptor* out) {
-    for (const auto& [key, bits] : reportBits_) {
-      auto owner = reportOwner_.find(key);
-      if (owner == reportOwner_.end()) continue;
-      TopLevelCollection& top = collections_[owner->second];
-      const uint32_t bytes = 1 + (bits + 7) / 8;
-      uint16_t& length = top.reportByteLength[key.first];
-      length = static_cast<uint16_t>(std::max<uint32_t>(length, bytes));
+    for (size_t c = 0; c < collections_.size(); ++c) {
+      for (const auto& key : reportsUsed_[c]) {
+        const uint32_t bits = reportBits_[key];
+        const uint32_t bytes = 1 + (bits + 7) / 8;
+        uint16_t& length = collections_[c].reportByteLength[key.first];
+        length = static_cast<uint16_t>(std::max<uint32_t>(length, bytes));
+      }
     }
     out->usesReportIds = usesReportIds_;
     out->collections = std::move(collections_);
@@ -360,7 +364,7 @@ class Parser {
   bool usesReportIds_ = false;
   std::vector<TopLevelCollection> collections_;
   std::map<std::pair<int, uint8_t>, uint32_t> reportBits_;       // (type, id) -> bits
-  std::map<std::pair<int, uint8_t>, size_t> reportOwner_;        // (type, id) -> first collection
+  std::vector<std::set<std::pair<int, uint8_t>>> reportsUsed_;   // per collection: (type, id)
 };
 
 }  // namespace
