@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <set>
 #include <tuple>
 
@@ -93,6 +96,38 @@ TEST(SupportedTables, LookupsFindTheFirstMatchingRow) {
     EXPECT_EQ(FindKindRow(c.vid, c.pid, c.kind, c.role), c.kindRow);
     EXPECT_EQ(FindSupportedRow(c.vid, c.pid, c.kind, c.role), c.supportedRow);
   }
+}
+
+}  // namespace
+}  // namespace hid
+
+namespace hid {
+namespace {
+
+// The udev rules grant access to exactly the vendor and product ids the
+// program supports.
+TEST(UdevRules, CoverExactlyTheSupportedIds) {
+  const char* root = std::getenv("VX27_SOURCE_DIR");
+  ASSERT_NE(root, nullptr);
+  std::ifstream in(std::string(root) + "/packaging/60-vx27.rules");
+  ASSERT_TRUE(in);
+  std::set<std::pair<unsigned, unsigned>> rules, table;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    unsigned vid = 0, pid = 0;
+    const size_t v = line.find("ATTRS{idVendor}==\"");
+    const size_t p = line.find("ATTRS{idProduct}==\"");
+    ASSERT_NE(v, std::string::npos) << line;
+    ASSERT_NE(p, std::string::npos) << line;
+    ASSERT_EQ(std::sscanf(line.c_str() + v, "ATTRS{idVendor}==\"%4x\"", &vid), 1);
+    ASSERT_EQ(std::sscanf(line.c_str() + p, "ATTRS{idProduct}==\"%4x\"", &pid), 1);
+    EXPECT_NE(line.find("TAG+=\"uaccess\""), std::string::npos) << line;
+    EXPECT_NE(line.find("SUBSYSTEM==\"hidraw\""), std::string::npos) << line;
+    rules.insert({vid, pid});
+  }
+  for (const SupportedInterfaceRow& r : SupportedInterfaceTable) table.insert({r.VendorId, r.ProductId});
+  EXPECT_EQ(rules, table);
 }
 
 }  // namespace
