@@ -267,7 +267,7 @@ void CButtonUI::PaintBorder(QPainter& painter) {
     CLabelUI::PaintBorder(painter);
   }
   // Keyboard focus ring.
-  if ((state_ & UISTATE_FOCUSED) && hasFocus() && focusedImage_.isEmpty())
+  if ((state_ & UISTATE_FOCUSED) && HasKeyboardFocus() && focusedImage_.isEmpty())
     CRenderEngine::DrawFocusRing(painter, GetPos(), theme::kAccentHot, borderRound_ * f);
 }
 
@@ -412,6 +412,16 @@ void COptionUI::PaintText(QPainter& painter) {
     return;
   }
   DrawText(painter, GetText(), color);
+}
+
+void COptionUI::PaintBorder(QPainter& painter) {
+  if (DrawsIndicator() && UsesThemeLook() && borderSize_ == 0) {
+    // The mark is the look: no frame, only the keyboard focus ring.
+    if ((state_ & UISTATE_FOCUSED) && HasKeyboardFocus())
+      CRenderEngine::DrawFocusRing(painter, GetPos(), theme::kAccentHot, QSize(6, 6));
+    return;
+  }
+  CButtonUI::PaintBorder(painter);
 }
 
 CCheckBoxUI::CCheckBoxUI() {

@@ -130,6 +130,7 @@ class COptionUI : public CButtonUI {
   void PaintBkColor(QPainter& painter) override;
   void PaintStatusImage(QPainter& painter) override;
   void PaintText(QPainter& painter) override;
+  void PaintBorder(QPainter& painter) override;
 
  protected:
   // Options drawn as check marks or radio dots (the theme's look for plain

@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -446,7 +447,8 @@ void CControlUI::keyPressEvent(QKeyEvent* e) {
   e->accept();
 }
 
-void CControlUI::focusInEvent(QFocusEvent*) {
+void CControlUI::focusInEvent(QFocusEvent* e) {
+  keyboardFocus_ = e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason;
   TEventUI event;
   event.Type = UIEVENT_SETFOCUS;
   if (manager_) manager_->SetFocus(this);

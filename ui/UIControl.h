@@ -100,6 +100,8 @@ class CControlUI : public QWidget {
   bool IsContextMenuUsed() const { return contextMenu_; }
   void SetContextMenuUsed(bool on) { contextMenu_ = on; }
   bool IsFocused() const { return (state_ & UISTATE_FOCUSED) != 0; }
+  // Focus that came from the keyboard (Tab), which shows a focus ring.
+  bool HasKeyboardFocus() const { return IsFocused() && keyboardFocus_; }
   void SetFocus();
 
   // Looks, 32-bit ARGB colours (alpha 0 = none).
@@ -213,6 +215,7 @@ class CControlUI : public QWidget {
   uintptr_t tag_ = 0;
   QString virtualWnd_;
   uint32_t state_ = 0;
+  bool keyboardFocus_ = false;
   std::unique_ptr<platform::TimerSet> timers_;
 };
 

@@ -106,6 +106,11 @@ bool CListLabelElementUI::IsClass(const QString& c) const {
   return Is(c, "ListLabelElement") || Is(c, "ListElement") || CLabelUI::IsClass(c);
 }
 
+void CListLabelElementUI::SetAttribute(const QString& name, const QString& value) {
+  if (name.compare(QLatin1String("selected"), Qt::CaseInsensitive) == 0) selected_ = ParseBool(value);
+  else CLabelUI::SetAttribute(name, value);
+}
+
 bool CListLabelElementUI::Select(bool select, bool triggerEvent) {
   if (!enabled_) return false;
   if (select && owner_) return owner_->SelectItem(index_, false, triggerEvent);
@@ -169,6 +174,11 @@ bool CListContainerElementUI::IsClass(const QString& c) const {
   return Is(c, "ListContainerElement") || Is(c, "ListElement") || CHorizontalLayoutUI::IsClass(c);
 }
 
+void CListContainerElementUI::SetAttribute(const QString& name, const QString& value) {
+  if (name.compare(QLatin1String("selected"), Qt::CaseInsensitive) == 0) selected_ = ParseBool(value);
+  else CHorizontalLayoutUI::SetAttribute(name, value);
+}
+
 bool CListContainerElementUI::Select(bool select, bool triggerEvent) {
   if (!enabled_) return false;
   if (select && owner_) return owner_->SelectItem(index_, false, triggerEvent);
@@ -225,9 +235,15 @@ bool CListUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CListUI::AddAt(CControlUI* control, int index) {
   if (!CVerticalLayoutUI::AddAt(control, index)) return false;
-  if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(this);
-  if (curSel_ >= index && GetItemAt(curSel_) != nullptr) ++curSel_;
+  auto* item = dynamic_cast<IListItemUI*>(control);
+  if (item) item->SetOwner(this);
+  if (curSel_ >= index && GetItemAt(curSel_) != control) ++curSel_;
   Reindex();
+  // An element the layout marks selected becomes the selection, silently.
+  if (item && item->IsSelected()) {
+    item->SetSelectedFlag(false);
+    SelectItem(index, false, false);
+  }
   return true;
 }
 
@@ -461,10 +477,15 @@ bool CComboUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CComboUI::AddAt(CControlUI* control, int index) {
   if (!CContainerUI::AddAt(control, index)) return false;
-  if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(this);
+  auto* item = dynamic_cast<IListItemUI*>(control);
+  if (item) item->SetOwner(this);
   control->SetInternVisible(false);
   if (curSel_ >= index && GetItemAt(curSel_) != control) ++curSel_;
   Reindex();
+  if (item && item->IsSelected()) {
+    item->SetSelectedFlag(false);
+    SelectItem(index, false, false);
+  }
   return true;
 }
 

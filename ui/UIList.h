@@ -72,6 +72,7 @@ class CListLabelElementUI : public CLabelUI, public IListItemUI {
   CListLabelElementUI();
   QString GetClass() const override { return QStringLiteral("ListLabelElement"); }
   bool IsClass(const QString& className) const override;
+  void SetAttribute(const QString& name, const QString& value) override;
   bool Select(bool select = true, bool triggerEvent = true) override;
   bool SelectMulti(bool select = true) override;
   CControlUI* ItemControl() override { return this; }
@@ -88,6 +89,7 @@ class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
   CListContainerElementUI();
   QString GetClass() const override { return QStringLiteral("ListContainerElement"); }
   bool IsClass(const QString& className) const override;
+  void SetAttribute(const QString& name, const QString& value) override;
   bool Select(bool select = true, bool triggerEvent = true) override;
   bool SelectMulti(bool select = true) override;
   CControlUI* ItemControl() override { return this; }

@@ -134,7 +134,7 @@ void CWindowWnd::ShowWindow(bool show, bool takeFocus) {
   }
   host_->show();
   if (takeFocus) {
-    host_->raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) host_->raise();
     host_->activateWindow();
   }
 }

@@ -1,0 +1,211 @@
+// Windows: modal runs that end only their own loop, the custom message
+// hook, window timers, "windowinit", menu commands, the tray icon, and
+// gallery screenshots for people to look at.
+
+#include <thread>
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QImage>
+#include <QTimer>
+
+#include "tests/ui/UiTestSupport.h"
+
+namespace {
+
+using uitest::OpenWindow;
+using uitest::TestWindow;
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { uitest::UseTestSkin(); }
+};
+
+TEST_F(WindowTest, InitWindowThenOneWindowInit) {
+  auto w = OpenWindow(QStringLiteral("XML_GALLERY"));
+  ASSERT_NE(w, nullptr);
+  uitest::Pump();
+  EXPECT_EQ(w->initWindowCalls, 1);
+  int inits = 0;
+  for (const auto& n : w->notes)
+    if (n.type == "windowinit") {
+      ++inits;
+      EXPECT_EQ(n.sender, "root");
+    }
+  EXPECT_EQ(inits, 1);
+  EXPECT_EQ(w->messages.front().id, ui::wm::WM_CREATE);  // the hook sees creation first
+}
+
+// A modal window returns what it was closed with, and closing it ends only
+// its own loop: the program's loop and an outer modal window go on.
+TEST_F(WindowTest, ShowModalReturnsItsResultAndEndsOnlyItsOwnLoop) {
+  TestWindow outer(QStringLiteral("XML_GALLERY"));
+  TestWindow inner(QStringLiteral("XML_GALLERY"));
+  ASSERT_TRUE(outer.Create(static_cast<QWidget*>(nullptr), QStringLiteral("outer")));
+  ASSERT_TRUE(inner.Create(&outer, QStringLiteral("inner")));
+
+  QEventLoop program;
+  int innerResult = -2, outerResult = -2;
+  bool programRunningAfterInner = false, outerModalAfterInner = false;
+  QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, [&] {
+      QTimer::singleShot(0, [&] { inner.Close(3); });
+      innerResult = inner.ShowModal();
+      programRunningAfterInner = program.isRunning();
+      outerModalAfterInner = outer.IsModal() && outer.IsVisible();
+      outer.Close(5);
+    });
+    outerResult = outer.ShowModal();
+    program.exit(0);
+  });
+  QTimer::singleShot(5000, &program, [&] { program.exit(1); });  // bound, should the test fail
+  EXPECT_EQ(program.exec(), 0);
+  EXPECT_EQ(innerResult, 3);
+  EXPECT_EQ(outerResult, 5);
+  EXPECT_TRUE(programRunningAfterInner);
+  EXPECT_TRUE(outerModalAfterInner);
+  EXPECT_FALSE(outer.IsWindow());
+  EXPECT_EQ(outer.finalMessages, 1);
+  EXPECT_EQ(inner.finalMessages, 1);
+}
+
+TEST_F(WindowTest, DesktopCloseOfAModalWindowReturnsZero) {
+  TestWindow w(QStringLiteral("XML_GALLERY"));
+  ASSERT_TRUE(w.Create(static_cast<QWidget*>(nullptr), QStringLiteral("w")));
+  QWidget* host = w.GetHWND();
+  QTimer::singleShot(0, [&] { host->close(); });
+  EXPECT_EQ(w.ShowModal(), 0);
+  EXPECT_FALSE(w.IsWindow());
+  // The hook saw the system close command before the close itself.
+  std::vector<uint32_t> ids;
+  for (const auto& m : w.messages)
+    if (m.id == ui::wm::WM_SYSCOMMAND || m.id == ui::wm::WM_CLOSE || m.id == ui::wm::WM_DESTROY) ids.push_back(m.id);
+  EXPECT_EQ(ids, (std::vector<uint32_t>{ui::wm::WM_SYSCOMMAND, ui::wm::WM_CLOSE, ui::wm::WM_DESTROY}));
+}
+
+TEST_F(WindowTest, CustomMessageHookSeesEveryMessageFirst) {
+  auto w = OpenWindow(QStringLiteral("XML_GALLERY"));
+  ASSERT_NE(w, nullptr);
+  w->hook = [](const platform::Message& m, bool& handled) -> int64_t {
+    handled = m.id == platform::msg::kOpenSettings;
+    return handled ? 42 : 0;
+  };
+  EXPECT_EQ(w->Target().Send(platform::msg::kOpenSettings, 1, 2), 42);
+
+  // From a worker: the hook runs on the UI thread while the worker waits.
+  std::optional<int64_t> fromWorker;
+  std::thread worker([&] { fromWorker = w->Target().Send(platform::msg::kOpenSettings, 3, 4); });
+  EXPECT_TRUE(uitest::WaitFor([&] { return w->messages.back().wParam == 3; }));
+  worker.join();
+  EXPECT_EQ(fromWorker, 42);
+
+  // A close the hook leaves alone closes the window; one it handles does not.
+  w->hook = [](const platform::Message& m, bool& handled) -> int64_t {
+    handled = m.id == ui::wm::WM_CLOSE && m.wParam == 9;
+    return 0;
+  };
+  w->Close(9);
+  EXPECT_TRUE(w->IsWindow());
+  w->Close(1);
+  EXPECT_FALSE(w->IsWindow());
+}
+
+TEST_F(WindowTest, WindowTimersArriveAsWmTimerUntilKilled) {
+  auto w = OpenWindow(QStringLiteral("XML_GALLERY"));
+  ASSERT_NE(w, nullptr);
+  auto ticks = [&] {
+    int n = 0;
+    for (const auto& m : w->messages) n += m.id == ui::wm::WM_TIMER && m.wParam == 1011;
+    return n;
+  };
+  w->SetTimer(1011, 5);
+  ASSERT_TRUE(uitest::WaitFor([&] { return ticks() >= 2; }));
+  w->KillTimer(1011);
+  const int seen = ticks();
+  uitest::WaitFor([] { return false; }, 30);
+  EXPECT_EQ(ticks(), seen);
+}
+
+TEST_F(WindowTest, MenuCommandReachesTheOwnerAsTheMenuMessage) {
+  auto w = OpenWindow(QStringLiteral("XML_GALLERY"));
+  ASSERT_NE(w, nullptr);
+  ui::CMenuWnd menu;
+  ASSERT_TRUE(menu.Init(w.get(), QStringLiteral("XML_MENU"), QPoint(100, 100)));
+  ASSERT_TRUE(menu.IsOpen());
+  ui::CControlUI* about = menu.GetManager()->FindControl(QStringLiteral("about_menu"));
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(about->GetText(), QStringLiteral("About"));
+  uitest::Click(about);
+  EXPECT_FALSE(menu.IsOpen());
+  ASSERT_TRUE(uitest::WaitFor([&] { return w->messages.back().id == platform::msg::kMenuCommand; }));
+  const uint64_t token = w->messages.back().wParam;
+  auto cmd = ui::CMenuWnd::TakeCommand(token);
+  ASSERT_TRUE(cmd.has_value());
+  EXPECT_EQ(cmd->szName, QStringLiteral("about_menu"));
+  EXPECT_EQ(cmd->szUserData, QStringLiteral("about"));
+  EXPECT_FALSE(ui::CMenuWnd::TakeCommand(token).has_value());  // taken once
+
+  // Reopening replaces the menu; the separator is not a command.
+  const size_t before = w->messages.size();
+  ASSERT_TRUE(menu.Init(w.get(), QStringLiteral("menu.xml"), QPoint(10, 10)));
+  auto* line = qobject_cast<ui::CMenuElementUI*>(menu.GetManager()->GetRoot()->findChildren<ui::CMenuElementUI*>()[2]);
+  ASSERT_TRUE(line && line->IsLine());
+  uitest::Click(line);
+  EXPECT_TRUE(menu.Choose(QStringLiteral("exit")));
+  EXPECT_FALSE(menu.Choose(QStringLiteral("no_such_item")));
+  ASSERT_TRUE(uitest::WaitFor([&] { return w->messages.size() > before; }));
+  uitest::Pump();
+  ASSERT_EQ(w->messages.size(), before + 1);
+  EXPECT_EQ(ui::CMenuWnd::TakeCommand(w->messages.back().wParam)->szName, QStringLiteral("exit"));
+
+  uitest::TraceLines trace;
+  EXPECT_FALSE(menu.Init(w.get(), QStringLiteral("no_menu.xml"), QPoint(0, 0)));
+  EXPECT_FALSE(menu.IsOpen());
+}
+
+TEST_F(WindowTest, TrayClicksReachTheOwnerAndNoTrayBreaksNothing) {
+  std::vector<platform::Message> got;
+  platform::MessageTarget owner([&](const platform::Message& m) {
+    got.push_back(m);
+    return int64_t{0};
+  });
+  ui::CTrayIcon tray;
+  const bool shown = tray.CreateTrayIcon(&owner, 107, QStringLiteral("VX27 MOUSE"));
+  EXPECT_EQ(shown, ui::CTrayIcon::IsTrayAvailable());  // headless: no tray, and no failure
+  EXPECT_EQ(tray.IsVisible(), shown);
+  tray.OnClick(ui::CTrayIcon::Click::Left);
+  tray.OnClick(ui::CTrayIcon::Click::Right);
+  ASSERT_TRUE(uitest::WaitFor([&] { return got.size() == 2; }));
+  EXPECT_EQ(got[0].id, platform::msg::kTrayCallback);
+  EXPECT_EQ(got[0].wParam, 107u);
+  EXPECT_EQ(got[0].lParam, 514);
+  EXPECT_EQ(got[1].lParam, 517);
+  tray.DeleteTrayIcon();
+  EXPECT_FALSE(tray.IsVisible());
+}
+
+// Writes the gallery in three languages at 96 and 144 DPI to the screens
+// folder for a person to look at; checks only that each shot has the
+// window's size.
+TEST_F(WindowTest, GalleryScreenshots) {
+  struct Shot { const char* lang; int dpi; const char* select; QSize size; };
+  const Shot kShots[] = {
+      {"en", 96, nullptr, {1000, 640}}, {"cn", 96, nullptr, {1000, 640}}, {"th", 96, nullptr, {1000, 640}},
+      {"en", 144, nullptr, {1500, 960}}, {"th", 144, nullptr, {1500, 960}}, {"cn", 96, "tab_about", {1000, 640}},
+  };
+  for (const Shot& s : kShots) {
+    ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_%1.xml").arg(s.lang)));
+    auto w = OpenWindow(QStringLiteral("XML_GALLERY"));
+    ASSERT_NE(w, nullptr);
+    w->PaintManager().SetDPI(s.dpi);
+    if (s.select) w->Find<ui::COptionUI>(s.select)->Selected(true);
+    uitest::Pump();
+    const QString name = QStringLiteral("ui_gallery_%1_%2%3").arg(s.lang).arg(s.dpi).arg(s.select ? "_about" : "");
+    const QString path = ui::SaveScreenshot(w->GetHWND(), name);
+    ASSERT_FALSE(path.isEmpty()) << name.toStdString();
+    EXPECT_EQ(QImage(path).size(), s.size) << name.toStdString();
+  }
+  ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_en.xml"));
+}
+
+}  // namespace
