@@ -1,6 +1,7 @@
 #include "emulator/firmware/DeviceMemory.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace emulator::firmware {
 namespace {
@@ -89,6 +90,100 @@ SettingsGeometry SettingsGeometryOf(DeviceModel model) {
     case DeviceModel::Headset: return {25, 45, 64, 21};
   }
   return {25, 45, 25, 45};
+}
+
+namespace {
+
+constexpr std::string_view kMemoryMagic = "VX27MEM1";
+
+void PutArea(std::vector<uint8_t>& out, std::span<const uint8_t> area) {
+  const uint32_t n = uint32_t(area.size());
+  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(n >> (8 * i)));
+  out.insert(out.end(), area.begin(), area.end());
+}
+
+// Reads one area; a fixed-size area must have exactly its size.
+class AreaReader {
+ public:
+  explicit AreaReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  std::optional<std::span<const uint8_t>> Next(size_t limit) {
+    if (at_ + 4 > bytes_.size()) return std::nullopt;
+    uint32_t n = 0;
+    for (int i = 0; i < 4; ++i) n |= uint32_t(bytes_[at_ + size_t(i)]) << (8 * i);
+    at_ += 4;
+    if (n > limit || at_ + n > bytes_.size()) return std::nullopt;
+    auto area = bytes_.subspan(at_, n);
+    at_ += n;
+    return area;
+  }
+  bool Fixed(std::span<uint8_t> into) {
+    auto area = Next(into.size());
+    if (!area || area->size() != into.size()) return false;
+    std::copy(area->begin(), area->end(), into.begin());
+    return true;
+  }
+  bool Vector(std::vector<uint8_t>& into, size_t limit) {
+    auto area = Next(limit);
+    if (!area) return false;
+    into.assign(area->begin(), area->end());
+    return true;
+  }
+  bool AtEnd() const { return at_ == bytes_.size(); }
+
+ private:
+  std::span<const uint8_t> bytes_;
+  size_t at_ = 0;
+};
+
+}  // namespace
+
+std::vector<uint8_t> SaveMemory(const DeviceMemory& m) {
+  std::vector<uint8_t> out(kMemoryMagic.begin(), kMemoryMagic.end());
+  const uint8_t header[] = {uint8_t(m.model), uint8_t(m.transferOpen), uint8_t(m.hostLighting),
+                            uint8_t(m.transfers), uint8_t(m.transfers >> 8),
+                            uint8_t(m.transfers >> 16), uint8_t(m.transfers >> 24),
+                            uint8_t(m.lightFrameChunks), uint8_t(m.lightFrameChunks >> 8),
+                            uint8_t(m.lightFrameChunks >> 16), uint8_t(m.lightFrameChunks >> 24)};
+  PutArea(out, header);
+  PutArea(out, m.info.raw);
+  PutArea(out, m.settings);
+  PutArea(out, m.keyMap);
+  PutArea(out, m.keyLightIndex);
+  PutArea(out, m.colours);
+  PutArea(out, m.lightFrame);
+  PutArea(out, m.status);
+  PutArea(out, m.macroImage);
+  PutArea(out, m.recoilImage);
+  return out;
+}
+
+bool LoadMemory(std::span<const uint8_t> bytes, DeviceMemory& memory) {
+  if (bytes.size() < kMemoryMagic.size() ||
+      !std::equal(kMemoryMagic.begin(), kMemoryMagic.end(), bytes.begin()))
+    return false;
+  AreaReader r(bytes.subspan(kMemoryMagic.size()));
+  DeviceMemory m = memory;
+  std::array<uint8_t, 11> header{};
+  if (!r.Fixed(header) || header[0] != uint8_t(memory.model)) return false;
+  m.transferOpen = header[1] != 0;
+  m.hostLighting = header[2] != 0;
+  auto le32 = [&](size_t at) {
+    return uint32_t(header[at]) | uint32_t(header[at + 1]) << 8 | uint32_t(header[at + 2]) << 16 |
+           uint32_t(header[at + 3]) << 24;
+  };
+  m.transfers = le32(3);
+  m.lightFrameChunks = le32(7);
+  const bool ok = r.Fixed(m.info.raw) && r.Fixed(m.settings) && r.Fixed(m.keyMap) &&
+                  r.Fixed(m.keyLightIndex) && r.Fixed(m.colours) && r.Fixed(m.lightFrame) &&
+                  r.Vector(m.status, 6) && r.Vector(m.macroImage, 255 * 128) &&
+                  r.Vector(m.recoilImage, kRecoilImageCapacity) && r.AtEnd();
+  if (!ok) return false;
+  m.macros.reset();
+  m.recoil.reset();
+  if (!m.macroImage.empty()) m.macros = protocol::ParseEventImage(m.macroImage);
+  if (!m.recoilImage.empty()) m.recoil = protocol::ParseEventImage(m.recoilImage);
+  memory = std::move(m);
+  return true;
 }
 
 DeviceMemory FactoryMemory(DeviceModel model) {

@@ -69,6 +69,13 @@ DeviceMemory FactoryMemory(DeviceModel model);
 std::span<const std::array<uint8_t, 3>> KeyboardDefaultCodes();  // 126 keys
 std::span<const std::array<uint8_t, 3>> MouseDefaultCodes();     // 11 buttons
 
+// The memory as bytes and back, so an emulated device can keep what it was
+// sent from one program run to the next. Loading checks every length and
+// leaves `memory` unchanged when the bytes are not a saved memory of the
+// same model.
+std::vector<uint8_t> SaveMemory(const DeviceMemory& memory);
+bool LoadMemory(std::span<const uint8_t> bytes, DeviceMemory& memory);
+
 // Settings block geometry of a model.
 struct SettingsGeometry {
   uint16_t readStride, readLength, writeStride, writeLength;

@@ -53,12 +53,13 @@ EmulatedUnit AddDevice(Emulator& emulator, DeviceModel model, bool receiver, boo
   return {device, firmware};
 }
 
-size_t AttachFirmwareToAll(Emulator& emulator) {
-  size_t attached = 0;
+std::vector<EmulatedUnit> AttachFirmwareToAll(Emulator& emulator) {
+  std::vector<EmulatedUnit> attached;
   for (const auto& device : emulator.Devices()) {
     const std::string_view name = device->Name();
     const auto model = ModelFromName(name.substr(0, name.find(':')));
-    if (model && AttachFirmware(device, *model)) ++attached;
+    if (!model) continue;
+    if (auto firmware = AttachFirmware(device, *model)) attached.push_back({device, firmware});
   }
   return attached;
 }

@@ -31,8 +31,8 @@ EmulatedUnit AddDevice(Emulator& emulator, DeviceModel model, bool receiver = fa
                        bool wirelessOn = true);
 
 // Attaches a firmware to every device of the emulator whose name starts with
-// a model name (as the emulate list names them); returns how many.
-size_t AttachFirmwareToAll(Emulator& emulator);
+// a model name (as the emulate list names them).
+std::vector<EmulatedUnit> AttachFirmwareToAll(Emulator& emulator);
 
 // The path of the device's command collection (the vendor collection, or the
 // headset's consumer collection); empty when it has none.
