@@ -177,6 +177,13 @@ void VirtualInterface::QueueInput(std::span<const uint8_t> report) {
       if (auto c = weak.lock()) live.push_back(std::move(c));
   }
   for (auto& c : live) c->Offer(report);
+  std::lock_guard guard(tapLock_);
+  if (tap_) tap_(report);
+}
+
+void VirtualInterface::SetInputTap(InputTap tap) {
+  std::lock_guard guard(tapLock_);
+  tap_ = std::move(tap);
 }
 
 std::vector<WrittenReport> VirtualInterface::TakeWritten() {

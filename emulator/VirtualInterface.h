@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -44,6 +45,11 @@ class VirtualInterface : public ReportSink, public std::enable_shared_from_this<
 
   void QueueInput(std::span<const uint8_t> report) override;
 
+  // Also hands every queued input report to `tap` (null: none), for bridges
+  // that carry the interface elsewhere, such as a kernel uhid device.
+  using InputTap = std::function<void(std::span<const uint8_t> report)>;
+  void SetInputTap(InputTap tap);
+
   // Output reports received so far (the oldest are dropped past 4096).
   std::vector<WrittenReport> TakeWritten();
   size_t OpenConnections() const;
@@ -62,6 +68,9 @@ class VirtualInterface : public ReportSink, public std::enable_shared_from_this<
 
   mutable std::mutex firmwareLock_;  // serialises firmware calls; guards firmware_
   std::shared_ptr<IFirmware> firmware_;
+
+  mutable std::mutex tapLock_;  // guards tap_, held while it runs
+  InputTap tap_;
 
   mutable std::mutex lock_;  // guards connections_ and written_
   std::vector<std::weak_ptr<EmulatedConnection>> connections_;
