@@ -1,5 +1,6 @@
 // The emulator's firmware is strict: what a device refuses, it refuses loudly.
 
+#include "protocol/EventImage.h"
 #include "tests/protocol/Rig.h"
 
 namespace protocol::test {
@@ -87,6 +88,67 @@ TEST(Firmware, FactoryMemoryMatchesTheModels) {
     EXPECT_EQ(m.settings[0], 0);  // onboard profile 0 active
     EXPECT_EQ(m.settings[2], 4);  // factory brightness
   }
+}
+
+// The headset's command collection is reached through the firmware directly:
+// its emulated interface carries no 64-byte command report.
+struct Replies : emulator::ReportSink {
+  void QueueInput(std::span<const uint8_t> report) override {
+    Report r{};
+    std::copy_n(report.begin(), std::min(report.size(), r.size()), r.begin());
+    got.push_back(r);
+  }
+  std::vector<Report> got;
+};
+
+TEST(Firmware, PadAndHeadsetReadAtTwentyFiveAndWriteAtSixtyFour) {
+  for (DeviceModel model : {DeviceModel::Pad, DeviceModel::Headset}) {
+    emulator::firmware::CommandFirmware fw(emulator::firmware::FactoryMemory(model));
+    Replies replies;
+    auto send = [&](uint8_t command, uint8_t length, uint16_t address,
+                    std::span<const uint8_t> data = {}) {
+      Report r = MakeRequest(command, length, address);
+      std::copy(data.begin(), data.end(), r.begin() + report::kData);
+      SealReport(r);
+      fw.OnOutputReport(r, false, replies);
+      return replies.got.back();
+    };
+    const std::vector<uint8_t> block(21, 0x3C);
+    EXPECT_EQ(send(cmd::kWriteSettings, 21, 1 * 64, block)[report::kStatus], 0);
+    const Report read = send(cmd::kReadSettings, 45, 1 * 25);
+    EXPECT_EQ(read[report::kStatus], 0);
+    // Profile 1's write landed at 64: bytes 39.. of the block read at 25.
+    EXPECT_EQ(read[report::kData + 64 - 25], 0x3C);
+    EXPECT_EQ(read[report::kData + 64 - 25 - 1], 0);
+    EXPECT_EQ(fw.Memory().settings[64 + 20], 0x3C);
+    // Headset light reports travel outside the command queue and are kept.
+    const std::vector<uint8_t> light(17, 0xFF);
+    fw.OnOutputReport(light, true, replies);
+    EXPECT_EQ(fw.LastControlReport(), light);
+  }
+}
+
+TEST(Firmware, SavedMemoryLoadsBackAndBadBytesAreRefused) {
+  auto m = emulator::firmware::FactoryMemory(DeviceModel::Keyboard);
+  m.settings[300] = 9;
+  m.macroImage = BuildEventImage(std::vector<std::vector<PackedMacroEvent>>(2));
+  m.transfers = 70000;
+  const auto bytes = emulator::firmware::SaveMemory(m);
+
+  auto back = emulator::firmware::FactoryMemory(DeviceModel::Keyboard);
+  ASSERT_TRUE(emulator::firmware::LoadMemory(bytes, back));
+  EXPECT_EQ(back.settings[300], 9);
+  EXPECT_EQ(back.transfers, 70000u);
+  ASSERT_TRUE(back.macros.has_value());
+  EXPECT_EQ(back.macros->size(), 2u);
+
+  auto mouse = emulator::firmware::FactoryMemory(DeviceModel::Mouse);
+  const auto before = emulator::firmware::SaveMemory(mouse);
+  EXPECT_FALSE(emulator::firmware::LoadMemory(bytes, mouse));  // another model
+  auto cut = bytes;
+  cut.resize(cut.size() - 3);
+  EXPECT_FALSE(emulator::firmware::LoadMemory(cut, back));
+  EXPECT_EQ(emulator::firmware::SaveMemory(mouse), before);
 }
 
 }  // namespace
