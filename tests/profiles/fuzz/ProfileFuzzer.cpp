@@ -1,0 +1,50 @@
+// libFuzzer target over LoadJsonFile and every section reader and writer.
+// The first input byte picks which file the rest of the input becomes — the
+// profile, the light configuration file or a light effect file — while the
+// other two keep a small valid content. Built only with clang:
+//   CXX=clang++ cmake -S . -B build-fuzz -G Ninja \
+//     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link"
+//   cmake --build build-fuzz --target profiles_fuzzer
+//   build-fuzz/tests/profiles_fuzzer -max_total_time=60 DefaultData/
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "../ExerciseProfiles.h"
+
+namespace {
+
+const char* kLightConfig =
+    R"({"LightInfo":[[{"LightName":"A","Guid":"fx"},{"LightName":"B","Guid":"fx"}]]})";
+const char* kEffect = R"({"LEDEffectList":[{"LEDREGMode":5,"Time":500,"Cyle":3}]})";
+const char* kProfile = R"({"Device":[{"LightInfo":{"SelectItem":1}}]})";
+
+void Write(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+const std::filesystem::path& Folder() {
+  static const std::filesystem::path folder = [] {
+    ::setenv("VX27_INSTALL_DIR", VX27_SOURCE_DIR, 1);
+    std::string pattern = "/dev/shm/vx27-fuzz-XXXXXX";
+    return std::filesystem::path(::mkdtemp(pattern.data()));
+  }();
+  return folder;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const auto& folder = Folder();
+  const int target = data[0] % 3;
+  Write(folder / "orvix_light.config", target == 1 ? text : kLightConfig);
+  Write(folder / "fx.light", target == 2 ? text : kEffect);
+  if (!profiles_test::RunAllKinds(folder, target == 0 ? text : kProfile)) __builtin_trap();
+  return 0;
+}
