@@ -215,6 +215,7 @@ void CControlUI::SetAttribute(const QString& nameIn, const QString& value) {
   else if (name == QLatin1String("userdata")) SetUserData(value);
   else if (name == QLatin1String("tag")) SetTag(uintptr_t(value.toULongLong()));
   else if (name == QLatin1String("virtualwnd")) SetVirtualWnd(value);
+  else if (name == QLatin1String("cursor")) SetCursorName(value);
   else if (name == QLatin1String("style") && manager_) ApplyAttributeList(manager_->GetStyle(value));
 }
 
@@ -235,6 +236,23 @@ void CControlUI::ApplyAttributeList(const QString& list) {
     SetAttribute(key, list.mid(q + 1, end - q - 1));
     i = end + 1;
   }
+}
+
+bool CControlUI::SetCursorName(const QString& name) {
+  static const std::pair<const char*, Qt::CursorShape> kCursors[] = {
+      {"arrow", Qt::ArrowCursor},       {"ibeam", Qt::IBeamCursor},        {"wait", Qt::WaitCursor},
+      {"cross", Qt::CrossCursor},       {"uparrow", Qt::UpArrowCursor},    {"size", Qt::SizeAllCursor},
+      {"icon", Qt::ArrowCursor},        {"sizenwse", Qt::SizeFDiagCursor}, {"sizenesw", Qt::SizeBDiagCursor},
+      {"sizewe", Qt::SizeHorCursor},    {"sizens", Qt::SizeVerCursor},     {"sizeall", Qt::SizeAllCursor},
+      {"no", Qt::ForbiddenCursor},      {"hand", Qt::PointingHandCursor},
+  };
+  for (const auto& [n, shape] : kCursors) {
+    if (name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0) {
+      setCursor(shape);
+      return true;
+    }
+  }
+  return false;
 }
 
 void CControlUI::DoEvent(TEventUI& event) {

@@ -129,6 +129,13 @@ class CControlUI : public QWidget {
   QString GetVirtualWnd() const;
   void SetVirtualWnd(const QString& name) { virtualWnd_ = name; }
   uint32_t GetButtonState() const { return state_; }
+  // Colours pass through unchanged (the skin has no hue adjustment); kept
+  // so controls can write their drawing as the skin system expects.
+  uint32_t GetAdjustColor(uint32_t argb) const { return argb; }
+  // The pointer shape over the control ("cursor" attribute: arrow, hand,
+  // ibeam, wait, cross, uparrow, size, sizenwse, sizenesw, sizewe, sizens,
+  // sizeall, no); false for other names.
+  bool SetCursorName(const QString& name);
 
   // Layout attributes. Names are compared without regard to case. Unknown
   // names are ignored.

@@ -104,11 +104,13 @@ namespace wm {
 inline constexpr uint32_t WM_CREATE = 0x0001;
 inline constexpr uint32_t WM_DESTROY = 0x0002;
 inline constexpr uint32_t WM_SIZE = 0x0005;
-inline constexpr uint32_t WM_ACTIVATE = 0x0006;
+inline constexpr uint32_t WM_ACTIVATE = 0x0006;  // wParam 1 active, 0 inactive
 inline constexpr uint32_t WM_KILLFOCUS = 0x0008;
 inline constexpr uint32_t WM_CLOSE = 0x0010;
 inline constexpr uint32_t WM_QUIT = 0x0012;
 inline constexpr uint32_t WM_DISPLAYCHANGE = 0x007E;
+inline constexpr uint32_t WM_MOUSEHOVER = 0x02A1;
+inline constexpr uint32_t WM_MOUSELEAVE = 0x02A3;
 inline constexpr uint32_t WM_SYSCOMMAND = 0x0112;
 inline constexpr uint32_t WM_TIMER = 0x0113;
 inline constexpr uint32_t WM_DPICHANGED = 0x02E0;

@@ -40,6 +40,17 @@ class WindowHost : public QWidget {
     QPainter p(this);
     p.fillRect(rect(), QColor::fromRgba(theme::kWindowBk));
   }
+  // Activation, and the pointer entering and leaving the window, reach the
+  // window as messages.
+  void changeEvent(QEvent* e) override {
+    if (wnd_ && e->type() == QEvent::ActivationChange) wnd_->OnHostActivation(isActiveWindow());
+    QWidget::changeEvent(e);
+  }
+  bool event(QEvent* e) override {
+    if (wnd_ && (e->type() == QEvent::Enter || e->type() == QEvent::Leave))
+      wnd_->OnHostPointer(e->type() == QEvent::Enter);
+    return QWidget::event(e);
+  }
 
  private:
   CWindowWnd* wnd_;
@@ -226,6 +237,16 @@ int64_t CWindowWnd::HandleMessage(const platform::Message& msg) {
 
 void CWindowWnd::OnHostClose() {
   if (IsWindow()) SendMessage(wm::WM_SYSCOMMAND, wm::SC_CLOSE, 0);
+}
+
+void CWindowWnd::OnHostActivation(bool active) {
+  if (!IsWindow()) return;
+  SendMessage(wm::WM_ACTIVATE, active ? 1 : 0, 0);
+  if (!active) SendMessage(wm::WM_KILLFOCUS, 0, 0);
+}
+
+void CWindowWnd::OnHostPointer(bool inside) {
+  if (IsWindow()) SendMessage(inside ? wm::WM_MOUSEHOVER : wm::WM_MOUSELEAVE, 0, 0);
 }
 
 void CWindowWnd::OnHostResize() {

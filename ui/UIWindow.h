@@ -102,6 +102,8 @@ class CWindowWnd {
   friend class WindowHost;
   void OnHostClose();
   void OnHostResize();
+  void OnHostActivation(bool active);  // WM_ACTIVATE, then WM_KILLFOCUS when it lost activation
+  void OnHostPointer(bool inside);     // WM_MOUSEHOVER / WM_MOUSELEAVE
   void Destroy();
 
   std::unique_ptr<WindowHost> host_;

@@ -283,3 +283,59 @@ TEST_F(NotifyTest, LanguageSwitchRereadsEveryTextId) {
 }
 
 }  // namespace
+
+namespace {
+
+// The notify pump: a handler for (type, control) wins over one for the type
+// alone; a control inside a "virtualwnd" container reaches that virtual
+// window's pump instead.
+TEST(NotifyPumpTest, MapsByTypeAndControlAndRoutesVirtualWindows) {
+  uitest::UseTestSkin();
+  ui::CPaintManagerUI pm;
+  ui::CDialogBuilder builder;
+  std::unique_ptr<ui::CControlUI> root(builder.Create(
+      QStringLiteral("<VerticalLayout name='top'><Button name='a'/><Button name='b'/>"
+                     "<HorizontalLayout virtualwnd='page'><Button name='c'/></HorizontalLayout></VerticalLayout>"),
+      {}, nullptr, &pm));
+  ASSERT_NE(root, nullptr);
+  struct Window : ui::INotifyUI, ui::CNotifyPump {
+    void Notify(ui::TNotifyUI& msg) override { NotifyPump(msg); }
+  } window;
+  ui::CNotifyPump page;
+  std::vector<std::string> seen;
+  auto record = [&](const char* tag) { return [&seen, tag](ui::TNotifyUI& m) { seen.push_back(tag + (":" + m.pSender->GetName().toStdString())); }; };
+  window.AddNotifyHandler(ui::notify::kClick, record("any"));
+  window.AddNotifyHandler(ui::notify::kClick, QStringLiteral("b"), record("b-only"));
+  page.AddNotifyHandler(ui::notify::kClick, record("page"));
+  ASSERT_TRUE(window.AddVirtualWnd(QStringLiteral("page"), &page));
+  EXPECT_FALSE(window.AddVirtualWnd(QStringLiteral("page"), &page));
+  pm.AddNotifier(&window);
+
+  auto* top = qobject_cast<ui::CContainerUI*>(root.get());
+  for (const char* n : {"a", "b", "c"}) pm.SendNotify(top->FindSubControl(QString::fromUtf8(n)), ui::notify::kClick);
+  pm.SendNotify(top->FindSubControl(QStringLiteral("a")), ui::notify::kSelectChanged);  // no handler: ignored
+  EXPECT_EQ(seen, (std::vector<std::string>{"any:a", "b-only:b", "page:c"}));
+
+  ASSERT_TRUE(window.RemoveVirtualWnd(QStringLiteral("page")));
+  seen.clear();
+  pm.SendNotify(top->FindSubControl(QStringLiteral("c")), ui::notify::kClick);
+  EXPECT_EQ(seen, (std::vector<std::string>{"any:c"}));
+
+  // A notifier that removes itself while notified is not called again.
+  pm.RemoveNotifier(&window);
+  struct Once : ui::INotifyUI {
+    ui::CPaintManagerUI* pm = nullptr;
+    int calls = 0;
+    void Notify(ui::TNotifyUI&) override {
+      ++calls;
+      pm->RemoveNotifier(this);
+    }
+  } once;
+  once.pm = &pm;
+  pm.AddNotifier(&once);
+  pm.SendNotify(top->FindSubControl(QStringLiteral("a")), ui::notify::kClick);
+  pm.SendNotify(top->FindSubControl(QStringLiteral("a")), ui::notify::kClick);
+  EXPECT_EQ(once.calls, 1);
+}
+
+}  // namespace
