@@ -185,6 +185,37 @@ TEST(Exchange, QuickExchangeReadsTwiceWithoutResending) {
   EXPECT_EQ(rig.Requests().size(), 1u);
 }
 
+TEST(Exchange, SleepsTenMillisecondsBeforeEachWriteAndEachRead) {
+  Rig rig(DeviceModel::Keyboard);
+  std::vector<int> sleeps;
+  bool lockedDuringFirstSleep = true;
+  rig.channel.SetSleeper([&](std::chrono::milliseconds d) {
+    if (sleeps.empty()) {
+      // EndTransfer sleeps before it takes commandLock.
+      std::thread([&] {
+        lockedDuringFirstSleep = !rig.channel.CommandLock().try_lock();
+        if (!lockedDuringFirstSleep) rig.channel.CommandLock().unlock();
+      }).join();
+    }
+    sleeps.push_back(int(d.count()));
+  });
+  ASSERT_EQ(rig.channel.EndTransfer(1), kOk);
+  EXPECT_EQ(sleeps, (std::vector<int>{10, 10, 10}));
+  EXPECT_FALSE(lockedDuringFirstSleep);
+
+  sleeps.assign(1, 0);  // skip the lock probe
+  rig.fw().InjectFault({FaultKind::WrongEcho, 1, 0, 0x07, {}});
+  ASSERT_EQ(rig.channel.BeginTransfer(), kOk);
+  EXPECT_EQ(sleeps, (std::vector<int>{0, 10, 10, 10, 10}));
+
+  sleeps.assign(1, 0);
+  Report reply{};
+  Report request = MakeRequest(cmd::kLightFrame);
+  SealReport(request);
+  ASSERT_EQ(rig.channel.ExchangeQuick(request, reply), kOk);
+  EXPECT_EQ(sleeps, (std::vector<int>{0}));  // the quick exchange never sleeps
+}
+
 TEST(Channel, ModeBlockSizeAndOpening) {
   Rig rig(DeviceModel::Keyboard);
   EXPECT_TRUE(rig.opened);
