@@ -22,7 +22,7 @@ constexpr std::string_view kNodePrefix = "/dev/";
 // hid_read_timeout cannot be woken, so waits are cut into slices between
 // which cancel and close are checked.
 constexpr int kReadSliceMs = 10;
-constexpr size_t kMaxRawReport = 4096;
+constexpr size_t kMaxRawReport = 16384;  // the kernel's largest HID report
 
 std::once_flag gInitOnce;
 bool gInitOk = false;
@@ -116,9 +116,8 @@ class HidapiConnection : public HidConnection {
   IoResult Read(std::span<uint8_t> buffer, uint32_t timeoutMs, CancelEvent& cancel) override {
     const size_t length = collection_.ReportByteLength(ReportType::Input);
     if (length == 0 || buffer.size() < length) return {IoStatus::Failed, 0};
-    std::lock_guard guard(readLock_);
     const auto start = std::chrono::steady_clock::now();
-    uint8_t raw[kMaxRawReport];
+    std::vector<uint8_t>& raw = readBuffer_;
     for (;;) {
       if (cancel.Consume()) return {IoStatus::Cancelled, 0};
       if (interrupted_.load()) return {IoStatus::Failed, 0};
@@ -131,8 +130,8 @@ class HidapiConnection : public HidConnection {
         slice = static_cast<int>(std::clamp<int64_t>(left, 0, kReadSliceMs));
       }
       // Without report ids the kernel gives the data alone; keep byte 0 for the id.
-      uint8_t* into = usesReportIds_ ? raw : raw + 1;
-      const size_t room = usesReportIds_ ? sizeof raw : sizeof raw - 1;
+      uint8_t* into = usesReportIds_ ? raw.data() : raw.data() + 1;
+      const size_t room = usesReportIds_ ? raw.size() : raw.size() - 1;
       const int n = hid_read_timeout(device_, into, room, slice);
       if (n < 0) return {IoStatus::Failed, 0};
       if (n > 0) {
@@ -140,7 +139,7 @@ class HidapiConnection : public HidConnection {
         const size_t got = static_cast<size_t>(n) + (usesReportIds_ ? 0 : 1);
         if (collection_.HasReportId(raw[0])) {
           std::fill(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length), 0);
-          std::copy_n(raw, std::min(got, length), buffer.begin());
+          std::copy_n(raw.begin(), std::min(got, length), buffer.begin());
           return {IoStatus::Completed, length};
         }
         continue;  // a report of another collection of this interface
@@ -161,12 +160,13 @@ class HidapiConnection : public HidConnection {
     return {IoStatus::Completed, report.size()};
   }
 
+  // Never waits: safe beside a reader blocked in Read on another thread (the
+  // drained reports are lost to it, as a flush means).
   bool FlushQueue() override {
     if (interrupted_.load()) return false;
-    std::lock_guard guard(readLock_);
-    uint8_t raw[kMaxRawReport];
+    std::vector<uint8_t> raw(kMaxRawReport);
     for (int i = 0; i < 1024; ++i) {
-      const int n = hid_read_timeout(device_, raw, sizeof raw, 0);
+      const int n = hid_read_timeout(device_, raw.data(), raw.size(), 0);
       if (n < 0) return false;
       if (n == 0) return true;
     }
@@ -187,8 +187,8 @@ class HidapiConnection : public HidConnection {
   TopLevelCollection collection_;
   bool usesReportIds_;
   std::atomic<bool> interrupted_{false};
-  std::mutex readLock_;   // one reader (and flush) at a time on the device
-  std::mutex writeLock_;
+  std::vector<uint8_t> readBuffer_ = std::vector<uint8_t>(kMaxRawReport);  // the one reader's
+  std::mutex writeLock_;  // one output report at a time on the device
 };
 
 }  // namespace
