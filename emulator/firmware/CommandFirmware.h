@@ -33,8 +33,9 @@ enum class FaultKind {
   NoReply,       // the request is seen, nothing answers
   WrongEcho,     // the reply echoes `value` (or the next command id) instead
   Status,        // the reply carries status `value` (0xFF or 0xFE)
-  WriteFailure,  // the write of the request fails; the firmware never sees it
-  Delay,         // the write completes `delay` late (a shorter time-out expires)
+  WriteFailure,  // the write of the request fails at once; the firmware never sees it
+  Delay,         // the write completes `delay` late: a write time-out when that is
+                 // longer than the host's time-out (the request is still answered)
 };
 
 struct Fault {

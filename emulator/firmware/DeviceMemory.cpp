@@ -52,6 +52,12 @@ constexpr std::array<Code, 11> kMouseCodes{{
     {0xA0, 0x1B, 0x00}, {0x16, 0x90, 0x01}, {0x14, 0x78, 0x02},
 }};
 
+// Offsets of the mouse's 86-byte settings block that the factory sets.
+namespace mouseblock {
+constexpr size_t kPollingRate = 11, kActiveStage = 12, kStages = 14, kStageSize = 9,
+                 kSleepAndDebounce = 77;
+}  // namespace mouseblock
+
 // The factory profile's DPI stages: slider step and colour.
 struct Stage {
   uint16_t step;
@@ -202,17 +208,20 @@ DeviceMemory FactoryMemory(DeviceModel model) {
       m.info.SetDpiBase(100);
       PutKeyMap(m, kMouseCodes);
       PutLighting(block, 1);
-      block[11] = 0;  // polling rate option
-      block[12] = 1;  // active DPI stage
+      block[mouseblock::kPollingRate] = 0;
+      block[mouseblock::kActiveStage] = 1;
       for (size_t i = 0; i < kMouseStages.size(); ++i) {
-        const size_t at = 14 + 9 * i;
+        // enabled, separate-XY flag, DPI X and Y (16-bit LE), red, green, blue
+        const size_t at = mouseblock::kStages + mouseblock::kStageSize * i;
         const Stage& s = kMouseStages[i];
         const uint8_t stage[] = {1, 0, uint8_t(s.step), uint8_t(s.step >> 8),
                                  uint8_t(s.step), uint8_t(s.step >> 8), s.r, s.g, s.b};
         std::copy(std::begin(stage), std::end(stage), block.begin() + at);
       }
-      const uint8_t sleepAndDebounce[] = {1, 10, 1, 10, 4};  // bytes 77 to 81
-      std::copy(std::begin(sleepAndDebounce), std::end(sleepAndDebounce), block.begin() + 77);
+      // Bluetooth sleep 1 and 2, sleep 1 and 2, key debounce time.
+      const uint8_t sleepAndDebounce[] = {1, 10, 1, 10, 4};
+      std::copy(std::begin(sleepAndDebounce), std::end(sleepAndDebounce),
+                block.begin() + mouseblock::kSleepAndDebounce);
       m.status = {85, 2};
       break;
     }

@@ -111,6 +111,24 @@ TEST(Exchange, WriteFailureGivesMinusOneWithoutReadOrReplyTrace) {
   EXPECT_FALSE(rig.channel.IsBusy());
 }
 
+TEST(Exchange, TimedOutWriteGivesMinusOneAndItsLateReplyIsFlushed) {
+  Rig rig(DeviceModel::Keyboard);
+  // The device takes the request but the write completes after the 1000 ms
+  // time-out; its reply is queued all the same.
+  rig.fw().InjectFault({FaultKind::Delay, 1, cmd::kReadSettings, 0, std::chrono::milliseconds(1500)});
+  TraceLines trace;
+  std::vector<uint8_t> bytes(4);
+  EXPECT_EQ(rig.channel.ReadSettings(bytes, 0), kNotWritten);
+  EXPECT_EQ(trace.Count("返回"), 0u);
+  // The next exchange flushes that stale reply before it writes.
+  Report request = MakeRequest(cmd::kBeginTransfer);
+  SealReport(request);
+  Report reply{};
+  EXPECT_EQ(rig.channel.Exchange(request, reply), kOk);
+  EXPECT_EQ(reply[report::kCommand], cmd::kBeginTransfer);
+  EXPECT_EQ(rig.Requests().size(), 2u);
+}
+
 TEST(Exchange, StatusBytesBecomeResults) {
   struct Case {
     uint8_t status;
