@@ -146,11 +146,11 @@ void CHidInterface::Close() {
   interfaceNumber_ = collectionNumber_ = 0;
 }
 
+// Notified under the lock: once Close sees the transfer gone it may destroy
+// this object, so nothing of it may be touched after the unlock.
 void CHidInterface::LeaveTransfer(std::atomic<int>& pending) {
-  {
-    std::lock_guard guard(transferLock_);
-    pending.store(0);
-  }
+  std::lock_guard guard(transferLock_);
+  pending.store(0);
   transferDone_.notify_all();
 }
 
