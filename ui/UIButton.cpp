@@ -41,6 +41,11 @@ CLabelUI::CLabelUI() = default;
 
 bool CLabelUI::IsClass(const QString& c) const { return Is(c, "Label") || CControlUI::IsClass(c); }
 
+void CLabelUI::SetText(const QString& text) {
+  CControlUI::SetText(text);
+  if (autoCalcWidth_) NeedParentUpdate();
+}
+
 void CLabelUI::SetTextStyle(int style) { textStyle_ = style; Invalidate(); }
 void CLabelUI::SetTextColor(uint32_t argb) { textColor_ = argb; Invalidate(); }
 void CLabelUI::SetDisabledTextColor(uint32_t argb) { disabledTextColor_ = argb; Invalidate(); }

@@ -15,6 +15,7 @@ class CLabelUI : public CControlUI {
   CLabelUI();
   QString GetClass() const override { return QStringLiteral("Label"); }
   bool IsClass(const QString& className) const override;
+  void SetText(const QString& text) override;
 
   // Qt::Alignment flags plus Qt::TextWordWrap when word breaking.
   int GetTextStyle() const { return textStyle_; }

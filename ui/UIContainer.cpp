@@ -66,6 +66,9 @@ bool CContainerUI::Add(CControlUI* control) { return AddAt(control, int(items_.s
 bool CContainerUI::AddAt(CControlUI* control, int index) {
   if (!control || index < 0 || index > int(items_.size())) return false;
   if (std::find(items_.begin(), items_.end(), control) != items_.end()) return false;
+  // A control moved from another container leaves it first.
+  if (auto* old = qobject_cast<CContainerUI*>(control->GetParent()); old && old != this)
+    old->Remove(control, /*keep=*/true);
   control->setParent(this);
   items_.insert(items_.begin() + index, control);
   if (manager_) manager_->InitControls(control, this);
@@ -149,8 +152,6 @@ void CContainerUI::SetScrollRange(int range) {
 CControlUI* CContainerUI::FindSubControl(const QString& name) const {
   for (CControlUI* c : items_) {
     if (c->GetName() == name) return c;
-  }
-  for (CControlUI* c : items_) {
     if (auto* box = qobject_cast<CContainerUI*>(c)) {
       if (CControlUI* found = box->FindSubControl(name)) return found;
     }

@@ -20,8 +20,10 @@ class CContainerUI : public CControlUI {
   QString GetClass() const override { return QStringLiteral("Container"); }
   bool IsClass(const QString& className) const override;
 
-  // Children; a removed child is destroyed unless `keep` is true (it is then
-  // the caller's, unparented).
+  // Children; a removed child is destroyed (on the next turn of the event
+  // loop, so a control may be removed from its own event handler) unless
+  // `keep` is true (it is then the caller's, unparented). Adding a child of
+  // another container moves it.
   virtual bool Add(CControlUI* control);
   virtual bool AddAt(CControlUI* control, int index);
   virtual bool Remove(CControlUI* control, bool keep = false);

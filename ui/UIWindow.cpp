@@ -1,5 +1,6 @@
 #include "ui/UIWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -103,6 +104,7 @@ CWindowWnd::CWindowWnd() {
 }
 
 CWindowWnd::~CWindowWnd() {
+  alive_.reset();
   timers_.reset();
   if (host_) host_->Detach();
   host_.reset();
@@ -177,7 +179,10 @@ void CWindowWnd::Destroy() {
   host_->setWindowModality(Qt::NonModal);
   target_->Dispatch({wm::WM_DESTROY, 0, 0});
   if (modalLoop_) modalLoop_->exit(0);
-  OnFinalMessage();
+  std::weak_ptr<bool> alive = alive_;
+  QMetaObject::invokeMethod(qApp, [this, alive] {
+    if (alive.lock()) OnFinalMessage();
+  }, Qt::QueuedConnection);
 }
 
 void CWindowWnd::CenterWindow() {

@@ -96,7 +96,10 @@ class CWindowWnd {
 
  protected:
   virtual int64_t HandleMessage(const platform::Message& msg);
-  // The window was destroyed (after WM_DESTROY).
+  // The window was destroyed (after WM_DESTROY). It runs on a later turn of
+  // the event loop, outside the window's own event handling, so a window
+  // may delete itself here; it does not run when the object is deleted
+  // first.
   virtual void OnFinalMessage() {}
   // Host events the window base turns into messages.
   friend class WindowHost;
@@ -116,6 +119,7 @@ class CWindowWnd {
   bool created_ = false;
   bool destroyed_ = false;
   QPointer<QWidget> owner_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 class WindowImplBase : public CWindowWnd, public CNotifyPump, public INotifyUI, public IDialogBuilderCallback {

@@ -60,6 +60,7 @@ TEST_F(WindowTest, ShowModalReturnsItsResultAndEndsOnlyItsOwnLoop) {
   });
   QTimer::singleShot(5000, &program, [&] { program.exit(1); });  // bound, should the test fail
   EXPECT_EQ(program.exec(), 0);
+  uitest::Pump();
   EXPECT_EQ(innerResult, 3);
   EXPECT_EQ(outerResult, 5);
   EXPECT_TRUE(programRunningAfterInner);
@@ -67,6 +68,25 @@ TEST_F(WindowTest, ShowModalReturnsItsResultAndEndsOnlyItsOwnLoop) {
   EXPECT_FALSE(outer.IsWindow());
   EXPECT_EQ(outer.finalMessages, 1);
   EXPECT_EQ(inner.finalMessages, 1);
+}
+
+// A window closed from a click on one of its own buttons may delete itself
+// in OnFinalMessage: that runs after the click's handling has unwound.
+TEST_F(WindowTest, WindowMayDeleteItselfInOnFinalMessage) {
+  struct SelfOwned : TestWindow {
+    using TestWindow::TestWindow;
+    std::unique_ptr<SelfOwned>* holder = nullptr;
+    void OnFinalMessage() override { holder->reset(); }  // destroys this window
+  };
+  auto holder = std::make_unique<SelfOwned>(QStringLiteral("XML_GALLERY"));
+  holder->holder = &holder;
+  ASSERT_TRUE(holder->Create(static_cast<QWidget*>(nullptr), QStringLiteral("self")));
+  holder->ShowWindow();
+  holder->AddNotifyHandler(ui::notify::kClick, QStringLiteral("closebtn"), [&](ui::TNotifyUI&) { holder->Close(0); });
+  uitest::Click(holder->Find("closebtn"));
+  ASSERT_NE(holder, nullptr);  // still there while the click unwinds
+  EXPECT_FALSE(holder->IsWindow());
+  EXPECT_TRUE(uitest::WaitFor([&] { return holder == nullptr; }));
 }
 
 TEST_F(WindowTest, DesktopCloseOfAModalWindowReturnsZero) {
