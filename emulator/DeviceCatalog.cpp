@@ -49,11 +49,12 @@ void SystemControl(DescriptorBuilder& b, uint8_t id) {
   b.EndCollection();
 }
 
-// The event collection: one 16-bit slot of consumer usages.
+// The event collection: one 16-bit value (vendor page 0xFF00, usage 1) that
+// carries the device's event codes: 0x401, 0x402, 0x403, 0x10n, 0x11mn.
 void Consumer(DescriptorBuilder& b, uint8_t id, uint16_t page, uint16_t usage) {
   b.UsagePage(page).Usage(usage).Collection(collection::kApplication).ReportId(id);
-  b.UsagePage(kConsumer).UsageMin(0).UsageMax(0x1FFF).LogicalMin(0).LogicalMax(0x1FFF);
-  b.ReportSize(16).ReportCount(1).Input(kArray);
+  b.UsagePage(kDecoyPage).Usage(0x01).LogicalMin(0).LogicalMax(0x7FFF);
+  b.ReportSize(16).ReportCount(1).Input(kVariable);
   b.EndCollection();
 }
 

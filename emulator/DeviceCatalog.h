@@ -7,9 +7,9 @@
 //
 // Report ids: the vendor command collection uses id 4 (64-byte input and
 // output reports); the consumer-control collection of interface 0 uses id 3
-// (a 16-bit array of consumer usages 0..0x1FFF, which carries the device's
-// event codes such as 0x401); the headset's light reports are output
-// reports with id 0xFF of 17 bytes.
+// with one 16-bit value (page 0xFF00, usage 1) carrying the device's event
+// codes such as 0x401; the headset's light reports are output reports with
+// id 0xFF of 17 bytes.
 
 #include <cstdint>
 #include <vector>

@@ -345,8 +345,11 @@ TEST_F(UnpackTest, EventCodeOnTheConsumerCollection) {
   EXPECT_EQ(hid_.UsagePage(), 0x0C);
   const uint8_t report[] = {3, 0x01, 0x04};  // 0x401: reload settings
   ASSERT_TRUE(hid_.UnpackReport(report, ReportType::Input));
-  const HidData event = Entry(true, 0);
-  EXPECT_EQ(event.Usages.at(0), 0x401);
+  const HidData event = Entry(false, 0x01);
+  EXPECT_EQ(event.UsagePage, 0xFF00);
+  EXPECT_TRUE(event.IsDataSet);
+  EXPECT_EQ(event.RawValue, 0x401u);
+  EXPECT_EQ(event.ScaledValue, 0x401);
 }
 
 TEST_F(UnpackTest, ShortReportFailsWithoutReadingPastIt) {
