@@ -37,6 +37,10 @@ int Run(const std::vector<std::string>& args) {
       return int(*over);
     }
     const std::vector<uint8_t> image = protocol::BuildEventImage(entries);
+    if (image.empty()) {
+      std::fprintf(stderr, "vx27ctl: the image would be larger than 65535 bytes\n");
+      return protocol::kNotWritten;
+    }
     std::printf("image %zu bytes, %zu entries\n", image.size(), entries.size());
     return InTransfer(s.Channel(), [&] { return s.Channel().WriteMacroImage(image); });
   });

@@ -30,6 +30,7 @@ size_t EventImageSize(std::span<const std::vector<PackedMacroEvent>> entries) {
 std::vector<uint8_t> BuildEventImage(std::span<const std::vector<PackedMacroEvent>> entries) {
   using namespace eventimage;
   const size_t total = EventImageSize(entries);
+  if (total > kMaxEventImageSize) return {};
   std::vector<uint8_t> image(total, 0);
   PutLe16(image, kMagic, kMagicValue);
   PutLe16(image, kTotal, uint16_t(total));

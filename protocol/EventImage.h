@@ -39,7 +39,11 @@ PackedMacroEvent PackEvent(std::string_view delayText, int type, std::string_vie
 
 size_t EventImageSize(std::span<const std::vector<PackedMacroEvent>> entries);
 
-// The image of the entries, in order.
+// The image of the entries, in order. Empty when the image would not fit the
+// 16-bit length and offsets of its header (more than 65535 bytes): such an
+// image cannot be described and is never sent (callers report -1, as for an
+// image that cannot be allocated).
+inline constexpr size_t kMaxEventImageSize = 0xFFFF;
 std::vector<uint8_t> BuildEventImage(std::span<const std::vector<PackedMacroEvent>> entries);
 
 // For a macro image: nothing when it fits `capacity` bytes, else the number of

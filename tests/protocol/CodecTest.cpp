@@ -82,6 +82,14 @@ TEST(EventImage, LayoutAndRoundTrip) {
   EXPECT_FALSE(ParseEventImage(broken).has_value());
 }
 
+TEST(EventImage, TooLargeForItsSixteenBitHeaderIsNotBuilt) {
+  // 16 + 6 + 4 × 16380 = 65542 bytes: the length and offsets would wrap.
+  const std::vector<std::vector<PackedMacroEvent>> huge(1, std::vector<PackedMacroEvent>(16380));
+  EXPECT_TRUE(BuildEventImage(huge).empty());
+  const std::vector<std::vector<PackedMacroEvent>> largest(1, std::vector<PackedMacroEvent>(16377));
+  EXPECT_EQ(BuildEventImage(largest).size(), 65530u);
+}
+
 TEST(EventImage, OverflowCountsEventsToRemoveGenerously) {
   struct Case {
     size_t size;
