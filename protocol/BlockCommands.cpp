@@ -10,7 +10,19 @@ namespace protocol {
 // Every chunk but the last is full; the request buffer is cleared once, so
 // in the last chunk of a write the bytes after its data still hold the
 // previous chunk's bytes (and count in the checksum), as the device expects.
+namespace {
+
+// Addresses travel as 16 bits: a block reaching past 0xFFFF would wrap round
+// to the start of the device's memory, so it is refused before anything is
+// sent.
+bool AddressesFit(uint32_t base, uint32_t total) {
+  return total == 0 || base + total - 1 <= 0xFFFF;
+}
+
+}  // namespace
+
 int CCommandChannel::ChunkedRead(const Chunking& c, std::span<uint8_t> destination) {
+  if (!AddressesFit(c.baseAddress, c.total)) return kNotWritten;
   Report request = MakeRequest(c.command), reply{};
   for (uint32_t p = 0; p < c.total; p += c.chunk) {
     const uint8_t length = uint8_t(p + c.chunk < c.total ? c.chunk : c.total - p);
@@ -23,6 +35,7 @@ int CCommandChannel::ChunkedRead(const Chunking& c, std::span<uint8_t> destinati
 }
 
 int CCommandChannel::ChunkedWrite(const Chunking& c, std::span<const uint8_t> source) {
+  if (!AddressesFit(c.baseAddress, c.total)) return kNotWritten;
   Report request = MakeRequest(c.command), reply{};
   for (uint32_t p = 0; p < c.total; p += c.chunk) {
     const uint8_t length = uint8_t(p + c.chunk < c.total ? c.chunk : c.total - p);

@@ -203,6 +203,18 @@ TEST(Chunking, FailureStopsTheTransferAndKeepsWhatWasWritten) {
   EXPECT_EQ(ChunksOf(rig, cmd::kWriteSettings).size(), 1u);
 }
 
+TEST(Chunking, BlockPastTheSixteenBitAddressesIsRefusedUnsent) {
+  Rig rig(DeviceModel::Keyboard);
+  std::vector<uint8_t> bytes(100, 0x77);
+  // Its second chunk would wrap round to address 0x0028.
+  EXPECT_EQ(rig.channel.WriteSettings(bytes, 0xFFF0), kNotWritten);
+  EXPECT_EQ(rig.channel.ReadSettings(bytes, 0xFFF0), kNotWritten);
+  EXPECT_EQ(rig.channel.ReadKeyColours(std::span(bytes).first(3), 128), kNotWritten);
+  EXPECT_TRUE(rig.Requests().empty());
+  // The last addressable byte is fine (the device itself refuses it).
+  EXPECT_EQ(rig.channel.ReadSettings(std::span(bytes).first(16), 0xFFF0), kStatusFailed);
+}
+
 TEST(Colours, PagesAtFiveTwelveAndUnderTheLightingLock) {
   Rig rig(DeviceModel::Keyboard);
   std::vector<uint8_t> page(3 * 126);
