@@ -216,7 +216,7 @@ void CControlUI::SetAttribute(const QString& nameIn, const QString& value) {
   else if (name == QLatin1String("tag")) SetTag(uintptr_t(value.toULongLong()));
   else if (name == QLatin1String("virtualwnd")) SetVirtualWnd(value);
   else if (name == QLatin1String("cursor")) SetCursorName(value);
-  else if (name == QLatin1String("style") && manager_) ApplyAttributeList(manager_->GetStyle(value));
+  else if (name == QLatin1String("style")) ApplyAttributeList(CPaintManagerUI::FindStyle(manager_, value));
 }
 
 void CControlUI::ApplyAttributeList(const QString& list) {

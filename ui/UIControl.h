@@ -142,6 +142,7 @@ class CControlUI : public QWidget {
   virtual void SetAttribute(const QString& name, const QString& value);
   // "name=\"value\" name2=\"value\"" as in class defaults and styles.
   void ApplyAttributeList(const QString& list);
+  void SetAttributeList(const QString& list) { ApplyAttributeList(list); }
 
   // Event entry: the default handles focus, timers ("timer" notification)
   // and the context menu ("menu" when used) and hands everything else to the

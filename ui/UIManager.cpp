@@ -336,6 +336,14 @@ QString CPaintManagerUI::GetStyle(const QString& name) const {
   return S().styles.value(name);
 }
 
+QString CPaintManagerUI::FindStyle(const CPaintManagerUI* manager, const QString& name) {
+  if (manager) return manager->GetStyle(name);
+  if (S().styles.contains(name)) return S().styles.value(name);
+  for (const CPaintManagerUI* m : S().managers)
+    if (m->styles_.contains(name)) return m->styles_.value(name);
+  return {};
+}
+
 const TImageInfo* CPaintManagerUI::GetImageEx(const QString& name) const { return CRenderEngine::GetImage(name); }
 
 bool CPaintManagerUI::StartCaptionDrag(QPoint p) {

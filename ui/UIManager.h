@@ -132,6 +132,10 @@ class CPaintManagerUI {
   QString GetDefaultAttributeList(const QString& className) const;
   void AddStyle(const QString& name, const QString& list, bool shared = false);
   QString GetStyle(const QString& name) const;
+  // The style for a control: its window's, else a shared one, else (for a
+  // control made by code and not yet added to a window) the first window
+  // that defines it.
+  static QString FindStyle(const CPaintManagerUI* manager, const QString& name);
 
   // --- images ---
   const TImageInfo* GetImageEx(const QString& name) const;

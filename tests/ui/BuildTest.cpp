@@ -54,6 +54,10 @@ TEST_F(BuildTest, StylesDefaultsIncludesAndInitialStatesApply) {
   EXPECT_FALSE(w->Find("btn_disabled")->IsEnabled());
   EXPECT_EQ(w->Find<ui::CComboUI>("light_combo")->GetCurSel(), 1);     // the item marked selected
   EXPECT_EQ(w->Find<ui::CTabLayoutUI>("gallery_tabs")->GetCurSel(), 0);
+  // A control made by code takes a style of the window before it is added.
+  auto row = std::make_unique<ui::CButtonUI>();
+  row->SetAttribute(QStringLiteral("style"), QStringLiteral("primary"));
+  EXPECT_EQ(row->GetBkColor(), 0xFF3D8BFDu);
   // The included layout sits inside the page that includes it.
   ui::CControlUI* included = w->Find("about_row");
   ASSERT_NE(included, nullptr);
