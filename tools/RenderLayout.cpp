@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vx27_render: language %s not loaded\n", qPrintable(lang));
 
   LayoutWindow window(layout);
-  if (!window.Create(static_cast<QWidget*>(nullptr), QStringLiteral("render"))) {
+  if (!window.Create(nullptr, QStringLiteral("render"))) {
     std::fprintf(stderr, "vx27_render: cannot build %s\n", qPrintable(layout));
     return 1;
   }

@@ -129,10 +129,6 @@ bool CWindowWnd::Create(QWidget* owner, const QString& windowName, uint32_t, uin
   return true;
 }
 
-bool CWindowWnd::Create(CWindowWnd* owner, const QString& windowName, uint32_t style, uint32_t exStyle) {
-  return Create(owner ? owner->GetHWND() : nullptr, windowName, style, exStyle);
-}
-
 QWidget* CWindowWnd::GetHWND() const { return IsWindow() ? host_.get() : nullptr; }
 
 void CWindowWnd::ShowWindow(bool show, bool takeFocus) {

@@ -64,11 +64,11 @@ class CWindowWnd {
   CWindowWnd(const CWindowWnd&) = delete;
   CWindowWnd& operator=(const CWindowWnd&) = delete;
 
-  // Creates the window (hidden). `owner` may be null. Returns false when the
-  // window could not be built (WM_CREATE answered -1).
+  // Creates the window (hidden). `owner` (another window's GetHWND()) may be
+  // null. Returns false when the window could not be built (WM_CREATE
+  // answered -1).
   bool Create(QWidget* owner, const QString& windowName, uint32_t style = 0, uint32_t exStyle = 0,
               int x = 0, int y = 0, int cx = 0, int cy = 0);
-  bool Create(CWindowWnd* owner, const QString& windowName, uint32_t style = 0, uint32_t exStyle = 0);
   QWidget* GetHWND() const;
   bool IsWindow() const { return created_ && !destroyed_; }
   void ShowWindow(bool show = true, bool takeFocus = true);

@@ -72,7 +72,7 @@ void BM_BuildAndFirstPaint(benchmark::State& state) {
   const QString layout = KeyboardSizedLayout(nullptr);
   for (auto _ : state) {
     PageWindow w(layout);
-    if (!w.Create(static_cast<QWidget*>(nullptr), QStringLiteral("bench"))) {
+    if (!w.Create(nullptr, QStringLiteral("bench"))) {
       state.SkipWithError("layout not built");
       break;
     }
@@ -89,7 +89,7 @@ BENCHMARK(BM_BuildAndFirstPaint)->Unit(benchmark::kMillisecond);
 // first use).
 void BM_FindControlByName(benchmark::State& state) {
   PageWindow w(KeyboardSizedLayout(nullptr));
-  if (!w.Create(static_cast<QWidget*>(nullptr), QStringLiteral("bench"))) {
+  if (!w.Create(nullptr, QStringLiteral("bench"))) {
     state.SkipWithError("layout not built");
     return;
   }

@@ -145,7 +145,7 @@ TEST_F(BuildTest, MissingOrMalformedLayoutsFailCleanly) {
   // A window whose layout cannot be built is not created.
   uitest::TraceLines trace;
   TestWindow w(QStringLiteral("no_such_layout.xml"));
-  EXPECT_FALSE(w.Create(static_cast<QWidget*>(nullptr), QStringLiteral("x")));
+  EXPECT_FALSE(w.Create(nullptr, QStringLiteral("x")));
   EXPECT_FALSE(w.IsWindow());
   EXPECT_EQ(w.GetHWND(), nullptr);
   EXPECT_EQ(w.ShowModal(), -1);

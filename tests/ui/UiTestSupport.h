@@ -99,7 +99,7 @@ class TestWindow : public ui::WindowImplBase {
 // Creates and shows a window and lets "windowinit" arrive.
 inline std::unique_ptr<TestWindow> OpenWindow(const QString& layout) {
   auto w = std::make_unique<TestWindow>(layout);
-  if (!w->Create(static_cast<QWidget*>(nullptr), QStringLiteral("test"))) return nullptr;
+  if (!w->Create(nullptr, QStringLiteral("test"))) return nullptr;
   w->ShowWindow(true, true);
   w->PaintManager().UpdateLayout();
   WaitFor([&] { return !w->notes.empty(); }, 1000);

@@ -41,8 +41,8 @@ TEST_F(WindowTest, InitWindowThenOneWindowInit) {
 TEST_F(WindowTest, ShowModalReturnsItsResultAndEndsOnlyItsOwnLoop) {
   TestWindow outer(QStringLiteral("XML_GALLERY"));
   TestWindow inner(QStringLiteral("XML_GALLERY"));
-  ASSERT_TRUE(outer.Create(static_cast<QWidget*>(nullptr), QStringLiteral("outer")));
-  ASSERT_TRUE(inner.Create(&outer, QStringLiteral("inner")));
+  ASSERT_TRUE(outer.Create(nullptr, QStringLiteral("outer")));
+  ASSERT_TRUE(inner.Create(outer.GetHWND(), QStringLiteral("inner")));
 
   QEventLoop program;
   int innerResult = -2, outerResult = -2;
@@ -80,7 +80,7 @@ TEST_F(WindowTest, WindowMayDeleteItselfInOnFinalMessage) {
   };
   auto holder = std::make_unique<SelfOwned>(QStringLiteral("XML_GALLERY"));
   holder->holder = &holder;
-  ASSERT_TRUE(holder->Create(static_cast<QWidget*>(nullptr), QStringLiteral("self")));
+  ASSERT_TRUE(holder->Create(nullptr, QStringLiteral("self")));
   holder->ShowWindow();
   holder->AddNotifyHandler(ui::notify::kClick, QStringLiteral("closebtn"), [&](ui::TNotifyUI&) { holder->Close(0); });
   uitest::Click(holder->Find("closebtn"));
@@ -91,7 +91,7 @@ TEST_F(WindowTest, WindowMayDeleteItselfInOnFinalMessage) {
 
 TEST_F(WindowTest, DesktopCloseOfAModalWindowReturnsZero) {
   TestWindow w(QStringLiteral("XML_GALLERY"));
-  ASSERT_TRUE(w.Create(static_cast<QWidget*>(nullptr), QStringLiteral("w")));
+  ASSERT_TRUE(w.Create(nullptr, QStringLiteral("w")));
   QWidget* host = w.GetHWND();
   QTimer::singleShot(0, [&] { host->close(); });
   EXPECT_EQ(w.ShowModal(), 0);
@@ -236,6 +236,26 @@ TEST_F(WindowTest, GalleryScreenshots) {
     EXPECT_EQ(QImage(path).size(), s.size) << name.toStdString();
   }
   ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_en.xml"));
+}
+
+}  // namespace
+
+namespace {
+
+// The combo's drop-down and a menu, for a person to look at.
+TEST(PopupShots, ComboDropDownAndMenu) {
+  uitest::UseTestSkin();
+  auto w = uitest::OpenWindow(QStringLiteral("XML_GALLERY"));
+  ASSERT_NE(w, nullptr);
+  auto* combo = w->Find<ui::CComboUI>("light_combo");
+  uitest::Click(combo);
+  ASSERT_NE(combo->GetPopup(), nullptr);
+  EXPECT_FALSE(ui::SaveScreenshot(combo->GetPopup(), QStringLiteral("ui_combo_popup")).isEmpty());
+  combo->ClosePopup();
+  ui::CMenuWnd menu;
+  ASSERT_TRUE(menu.Init(w.get(), QStringLiteral("XML_MENU"), QPoint(40, 40)));
+  EXPECT_FALSE(ui::SaveScreenshot(menu.GetHWND(), QStringLiteral("ui_menu")).isEmpty());
+  EXPECT_EQ(menu.GetHWND()->height(), 4 + 32 * 3 + 9 + 4);  // three items and a separator
 }
 
 }  // namespace
