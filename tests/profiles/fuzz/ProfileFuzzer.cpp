@@ -27,11 +27,19 @@ void Write(const std::filesystem::path& path, const std::string& text) {
   out << text;
 }
 
+// A working folder that is also the install folder, with small factory
+// profiles: the real keyboard profile would make every fallback slow.
 const std::filesystem::path& Folder() {
   static const std::filesystem::path folder = [] {
-    ::setenv("VX27_INSTALL_DIR", VX27_SOURCE_DIR, 1);
     std::string pattern = "/dev/shm/vx27-fuzz-XXXXXX";
-    return std::filesystem::path(::mkdtemp(pattern.data()));
+    const std::filesystem::path made(::mkdtemp(pattern.data()));
+    std::filesystem::create_directories(made / "DefaultData");
+    for (const char* model : {"keyboard", "mouse", "MousePad", "HD"})
+      Write(made / "DefaultData" / (std::string(model) + ".Json"),
+            R"({"Device":[{"LightInfo":{"SelectItem":2},"KeyList":[{"Assignment":1}],)"
+            R"("CustomLightMode":{"LightColorInfo":[[{"Red":1}]]},"EQHzValueInfo":[]}]})");
+    ::setenv("VX27_INSTALL_DIR", made.c_str(), 1);
+    return made;
   }();
   return folder;
 }
