@@ -29,9 +29,9 @@ class DescriptorBuilder {
   DescriptorBuilder& UsageMin(uint16_t usage) { return Unsigned(0x18, usage); }
   DescriptorBuilder& UsageMax(uint16_t usage) { return Unsigned(0x28, usage); }
   DescriptorBuilder& LogicalMin(int32_t v) { return Signed(0x14, v); }
-  // Written unsigned when not negative, as parsers read it against a
-  // non-negative minimum.
-  DescriptorBuilder& LogicalMax(int32_t v) { return v < 0 ? Signed(0x24, v) : Unsigned(0x24, uint32_t(v)); }
+  // Always in a size where the value is also right read as signed (255 is
+  // "26 FF 00"), since parsers differ on how they read a maximum.
+  DescriptorBuilder& LogicalMax(int32_t v) { return Signed(0x24, v); }
   DescriptorBuilder& ReportSize(uint32_t bits) { return Unsigned(0x74, bits); }
   DescriptorBuilder& ReportCount(uint32_t count) { return Unsigned(0x94, count); }
   DescriptorBuilder& ReportId(uint8_t id) { return Unsigned(0x84, id); }
