@@ -18,6 +18,8 @@ namespace ui {
 namespace {
 // Includes deeper than this are a cycle (a layout including itself).
 constexpr int kMaxIncludeDepth = 16;
+// Elements nested deeper than this are not built (the builder recurses).
+constexpr int kMaxElementDepth = 200;
 
 void TraceLine(const QString& text) { Trace(text.toStdString()); }
 
@@ -183,6 +185,10 @@ CControlUI* CDialogBuilder::Include(const XmlNode& node, CContainerUI* parent, C
 }
 
 CControlUI* CDialogBuilder::BuildNode(const XmlNode& node, CContainerUI* parent, CPaintManagerUI* manager, int depth) {
+  if (depth > kMaxElementDepth) {
+    TraceLine(QStringLiteral("ui: layout nested deeper than %1 elements; the rest is skipped").arg(kMaxElementDepth));
+    return nullptr;
+  }
   CControlUI* control = CreateBuiltIn(node.name);
   if (!control && callback_) control = callback_->CreateControl(node.name);
   if (!control) control = CControlFactory::GetInstance().CreateControl(node.name);

@@ -7,6 +7,7 @@
 // fonts, and every live manager (SetAllDPI, language reloads).
 // UI thread only.
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -34,11 +35,13 @@ class CDPI {
  public:
   int GetDPI() const { return dpi_; }
   void SetDPI(int dpi) { dpi_ = dpi > 0 ? dpi : 96; }
-  int Scale(int value) const { return value * dpi_ / 96; }
-  int ScaleBack(int value) const { return value * 96 / dpi_; }
+  // In 64 bits and clamped, so an absurd size in a layout cannot overflow.
+  int Scale(int value) const { return Clamp(int64_t(value) * dpi_ / 96); }
+  int ScaleBack(int value) const { return Clamp(int64_t(value) * 96 / dpi_); }
   double ScaleFactor() const { return dpi_ / 96.0; }
 
  private:
+  static int Clamp(int64_t v) { return int(std::clamp<int64_t>(v, -1000000, 1000000)); }
   int dpi_ = 96;
 };
 

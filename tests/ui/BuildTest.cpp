@@ -142,6 +142,22 @@ TEST_F(BuildTest, MissingOrMalformedLayoutsFailCleanly) {
     EXPECT_TRUE(trace.Contains(c.trace)) << c.name;
   }
 
+  // Absurd nesting and sizes are cut short instead of exhausting the stack or
+  // overflowing the scaled geometry.
+  {
+    QString deep;
+    for (int i = 0; i < 1000; ++i) deep += QStringLiteral("<VerticalLayout>");
+    for (int i = 0; i < 1000; ++i) deep += QStringLiteral("</VerticalLayout>");
+    uitest::TraceLines trace;
+    ui::CPaintManagerUI pm;
+    ui::CDialogBuilder builder;
+    std::unique_ptr<ui::CControlUI> root(builder.Create(deep, {}, nullptr, &pm));
+    EXPECT_NE(root, nullptr);
+    EXPECT_TRUE(trace.Contains("nested deeper than"));
+    pm.SetDPI(144);
+    EXPECT_EQ(pm.Scale(2000000000), 1000000);
+  }
+
   // A window whose layout cannot be built is not created.
   uitest::TraceLines trace;
   TestWindow w(QStringLiteral("no_such_layout.xml"));
