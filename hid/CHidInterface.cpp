@@ -220,7 +220,9 @@ void CHidInterface::DecodeButtons(std::span<const uint8_t> report, const PerType
         return;
       }
       if (!f.isArray) {
-        if (v) found.push_back(static_cast<uint16_t>(f.usageMin + (f.isRange ? k : 0)));
+        // Elements past the last usage of a range repeat that usage.
+        const uint32_t usage = f.isRange ? std::min<uint32_t>(f.usageMin + k, f.usageMax) : f.usageMin;
+        if (v) found.push_back(static_cast<uint16_t>(usage));
         continue;
       }
       const int64_t value = SignedValue(v, f.bitSize, f.logicalMin);

@@ -352,6 +352,26 @@ TEST_F(UnpackTest, EventCodeOnTheConsumerCollection) {
   EXPECT_EQ(event.ScaledValue, 0x401);
 }
 
+TEST_F(UnpackTest, ElementsPastAUsageRangeRepeatItsLastUsage) {
+  // Five button bits for usages 1..3: bits 4 and 5 count as usage 3.
+  const std::vector<uint8_t> descriptor = {0x05, 0x09, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x01,
+                                           0x19, 0x01, 0x29, 0x03, 0x15, 0x00, 0x25, 0x01,
+                                           0x75, 0x01, 0x95, 0x05, 0x81, 0x02, 0x95, 0x03,
+                                           0x81, 0x01, 0xC0};
+  emulator::DeviceSpec spec;
+  spec.name = "buttons";
+  spec.vendorId = 0x1234;
+  spec.productId = 0x0001;
+  spec.interfaces = {{0, descriptor}};
+  auto device = emu_->Add(spec);
+  ASSERT_TRUE(hid_.Open(PathOf(*device, 0, std::nullopt), true, false, true, false));
+  const uint8_t report[] = {1, 0b11010};  // bits 2, 4 and 5
+  ASSERT_TRUE(hid_.UnpackReport(report, ReportType::Input));
+  const HidData buttons = Entry(true, 1);
+  const std::vector<uint16_t> want = {2, 3, 3, 0, 0};
+  EXPECT_EQ(buttons.Usages, want);
+}
+
 TEST_F(UnpackTest, ShortReportFailsWithoutReadingPastIt) {
   OpenCollection(DeviceModel::Mouse, 0, 1);
   const uint8_t cut[] = {1, 0x01, 0xFB};
