@@ -1,0 +1,16 @@
+#pragma once
+// What controls/ offers: the custom controls the device pages are built
+// from, beyond the UI layer's own.
+//
+//   CDeviceKeyButtonUI ("DeviceKeyButton")  one key or light cap on the
+//       picture of a device: shows the light's colour and brightness over
+//       its image, a mark for keys assigned away from their default, and
+//       whether the cap is selected; sends "dbclick".
+//   CSelectPanelUI ("SelectPanel")  the column holding a device picture's
+//       caps; a rectangle dragged over it selects the caps it touches and
+//       sends "click_select_end".
+//
+// Layouts name them by their class strings; the application registers them
+// with ui::CControlFactory.
+#include "controls/CDeviceKeyButtonUI.h"
+#include "controls/CSelectPanelUI.h"
