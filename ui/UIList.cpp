@@ -96,6 +96,20 @@ bool IListItemUI::HandleItemEvent(CControlUI* self, TEventUI& event) {
   }
 }
 
+bool IListItemUI::ApplySelect(CControlUI* self, bool select, bool triggerEvent, bool multi) {
+  if (!self->IsEnabled()) return false;
+  if (select && owner_) return multi ? owner_->SelectMultiItem(index_) : owner_->SelectItem(index_, false, triggerEvent);
+  selected_ = select;
+  self->Invalidate();
+  return true;
+}
+
+bool IListItemUI::ActivateItem(CControlUI* self) {
+  if (!self->CControlUI::Activate()) return false;
+  if (CPaintManagerUI* m = self->GetManager()) m->SendNotify(self, notify::kItemActivate);
+  return true;
+}
+
 // ---------------------------------------------------- CListLabelElementUI
 
 CListLabelElementUI::CListLabelElementUI() {
@@ -111,27 +125,9 @@ void CListLabelElementUI::SetAttribute(const QString& name, const QString& value
   else CLabelUI::SetAttribute(name, value);
 }
 
-bool CListLabelElementUI::Select(bool select, bool triggerEvent) {
-  if (!enabled_) return false;
-  if (select && owner_) return owner_->SelectItem(index_, false, triggerEvent);
-  selected_ = select;
-  Invalidate();
-  return true;
-}
-
-bool CListLabelElementUI::SelectMulti(bool select) {
-  if (!enabled_) return false;
-  if (select && owner_) return owner_->SelectMultiItem(index_);
-  selected_ = select;
-  Invalidate();
-  return true;
-}
-
-bool CListLabelElementUI::Activate() {
-  if (!CControlUI::Activate()) return false;
-  if (manager_) manager_->SendNotify(this, notify::kItemActivate);
-  return true;
-}
+bool CListLabelElementUI::Select(bool select, bool triggerEvent) { return ApplySelect(this, select, triggerEvent, false); }
+bool CListLabelElementUI::SelectMulti(bool select) { return ApplySelect(this, select, true, true); }
+bool CListLabelElementUI::Activate() { return ActivateItem(this); }
 
 void CListLabelElementUI::DoEvent(TEventUI& event) {
   if (event.Type == UIEVENT_MOUSEENTER) state_ |= UISTATE_HOT;
@@ -179,27 +175,9 @@ void CListContainerElementUI::SetAttribute(const QString& name, const QString& v
   else CHorizontalLayoutUI::SetAttribute(name, value);
 }
 
-bool CListContainerElementUI::Select(bool select, bool triggerEvent) {
-  if (!enabled_) return false;
-  if (select && owner_) return owner_->SelectItem(index_, false, triggerEvent);
-  selected_ = select;
-  Invalidate();
-  return true;
-}
-
-bool CListContainerElementUI::SelectMulti(bool select) {
-  if (!enabled_) return false;
-  if (select && owner_) return owner_->SelectMultiItem(index_);
-  selected_ = select;
-  Invalidate();
-  return true;
-}
-
-bool CListContainerElementUI::Activate() {
-  if (!CControlUI::Activate()) return false;
-  if (manager_) manager_->SendNotify(this, notify::kItemActivate);
-  return true;
-}
+bool CListContainerElementUI::Select(bool select, bool triggerEvent) { return ApplySelect(this, select, triggerEvent, false); }
+bool CListContainerElementUI::SelectMulti(bool select) { return ApplySelect(this, select, true, true); }
+bool CListContainerElementUI::Activate() { return ActivateItem(this); }
 
 void CListContainerElementUI::DoEvent(TEventUI& event) {
   if (event.Type == UIEVENT_MOUSEENTER) state_ |= UISTATE_HOT;

@@ -59,8 +59,11 @@ class IListItemUI {
   virtual CControlUI* ItemControl() = 0;
 
  protected:
-  // The element event handling shared by both classes; true when handled.
+  // The element behaviour shared by both classes. HandleItemEvent is true
+  // when it handled the event.
   bool HandleItemEvent(CControlUI* self, TEventUI& event);
+  bool ApplySelect(CControlUI* self, bool select, bool triggerEvent, bool multi);
+  bool ActivateItem(CControlUI* self);
   int index_ = -1;
   IListOwnerUI* owner_ = nullptr;
   bool selected_ = false;
