@@ -2,6 +2,7 @@
 // read and written back, the repairs some getters make in the document, the
 // merge of DPI stages, the equaliser slot rule, and the custom light effects.
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -82,7 +83,13 @@ TEST(KeyboardProfile, SettersWriteTheirMembersOnly) {
   keys.push_back(KeyAssignment{KeyFunction::FromCode(2, 0xA01B00), {}});
   p.SetKeyList(keys);
   p.SetSystemSettings(0x00030005, 0x00010001, 0x00010000);
+  // Bytes 8-10 of the light record are not part of the profile.
+  p.SetLightInfo(0x01020304, 0x05060701, 0x09FFFFFF, 0x0B0A);
   ASSERT_TRUE(p.Save());
+  const auto light = p.GetLightInfo();
+  EXPECT_EQ(light.unused, (std::array<uint8_t, 3>{0, 0, 0}));
+  EXPECT_EQ(light.zzccLedMode, 0x09);
+  EXPECT_EQ(light.oldLedMode, 0x0B);
 
   const Json::Value entry = SavedEntry(folder);
   EXPECT_EQ(entry["KeyList"][1], Parse(R"({"Assignment":1048832,"DefaultAssignment":2097210})"));
