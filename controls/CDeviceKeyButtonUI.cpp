@@ -99,7 +99,13 @@ void CDeviceKeyButtonUI::PaintBorder(QPainter& painter) {
   if (!selected_) return;
   const double f = manager_ ? manager_->GetDPIObj().ScaleFactor() : 1.0;
   const QSize round = (borderRound_.isEmpty() ? QSize(ui::theme::kRound, ui::theme::kRound) : borderRound_) * f;
-  ui::CRenderEngine::DrawBorder(painter, GetPos(), ui::theme::kAccentHot, std::max(2, int(2 * f)), round);
+  const int ring = std::max(2, int(2 * f));
+  // A dark hairline inside the ring keeps it apart from a light rim of the
+  // same hue.
+  const int inset = ring;
+  ui::CRenderEngine::DrawBorder(painter, GetPos().adjusted(inset, inset, -inset, -inset), ui::theme::kWindowBk,
+                                std::max(1, int(f)), round - QSize(inset, inset));
+  ui::CRenderEngine::DrawBorder(painter, GetPos(), ui::theme::kAccentHot, ring, round);
 }
 
 }  // namespace controls

@@ -7,6 +7,21 @@
 
 namespace controls {
 
+namespace {
+
+// True when the two rectangles share at least one pixel. QRect::intersects
+// is not enough: it treats a zero-width or zero-height rectangle as
+// spanning one pixel, so a purely vertical drag would select the caps it
+// passes.
+bool SharePixel(const QRect& a, const QRect& b) {
+  if (a.width() <= 0 || a.height() <= 0 || b.width() <= 0 || b.height() <= 0) return false;
+  const int left = std::max(a.x(), b.x()), right = std::min(a.x() + a.width(), b.x() + b.width());
+  const int top = std::max(a.y(), b.y()), bottom = std::min(a.y() + a.height(), b.y() + b.height());
+  return left < right && top < bottom;
+}
+
+}  // namespace
+
 bool CSelectPanelUI::IsClass(const QString& className) const {
   return className.compare(QLatin1String("SelectPanel"), Qt::CaseInsensitive) == 0 ||
          ui::CVerticalLayoutUI::IsClass(className);
@@ -53,9 +68,7 @@ void CSelectPanelUI::EndDrag() {
     auto* cap = qobject_cast<CDeviceKeyButtonUI*>(child);
     if (!cap) continue;
     const bool shown = cap->IsVisible() && cap->IsInternVisible();
-    // QRect::intersects is true only when both rectangles share a pixel;
-    // an empty rectangle shares none.
-    cap->SetSelected(shown && cap->GetPos().intersects(selectRect_));
+    cap->SetSelected(shown && SharePixel(cap->GetPos(), selectRect_));
   }
   NeedUpdate();
   if (manager_) manager_->SendNotify(this, ui::notify::kClickSelectEnd);
