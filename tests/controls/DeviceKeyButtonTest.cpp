@@ -1,6 +1,9 @@
 // Key and light caps: attributes from a layout, the double click, and what
 // a cap draws for its light, key-set mark and selection.
 
+#include <functional>
+
+#include <QEvent>
 #include <QImage>
 
 #include "tests/controls/ControlsTestSupport.h"
@@ -116,6 +119,45 @@ TEST_F(ControlsTest, CapDrawsLightMarkAndSelection) {
     EXPECT_TRUE(PixelIs(shot, {20, 20}, c.centre));
     EXPECT_TRUE(PixelIs(shot, {35, 5}, c.corner));
     EXPECT_TRUE(PixelIs(shot, {1, 20}, c.edge));
+  }
+}
+
+// The light step sets every cap without a repaint each, then repaints the
+// picture once; the key-set mark and the selection repaint their cap.
+TEST_F(ControlsTest, WhatRequestsARepaint) {
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  };
+  controls::CDeviceKeyButtonUI* cap = Cap("key_3");
+  PaintCounter counter;
+  cap->installEventFilter(&counter);
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+    bool repaints;
+  };
+  const Case kCases[] = {
+      {"light overlay alone", [&] { cap->SetLightOverlay(0x00FF00, 90, true); }, false},
+      {"the picture repainted after the light step", [&] { panel->Invalidate(); }, true},
+      {"key-set mark shown", [&] { cap->SetKeysetMarkHidden(false); }, true},
+      {"key-set mark unchanged", [&] { cap->SetKeysetMarkHidden(false); }, false},
+      {"selected", [&] { cap->SetSelected(true); }, true},
+      {"selected again", [&] { cap->SetSelected(true); }, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    uitest::Pump();
+    counter.paints = 0;
+    c.act();
+    if (c.repaints) EXPECT_TRUE(uitest::WaitFor([&] { return counter.paints > 0; }, 1000));
+    else {
+      uitest::Pump();
+      EXPECT_EQ(counter.paints, 0);
+    }
   }
 }
 
