@@ -1,11 +1,5 @@
 // vx27mouse: the configuration program.
 
-#include <QApplication>
+#include "app/App.h"
 
-#include "platform/Paths.h"
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(platform::kProductName);
-  return 0;
-}
+int main(int argc, char** argv) { return app::RunProgram(argc, argv); }

@@ -1,0 +1,77 @@
+#include "app/App.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include "app/ControlRegistry.h"
+#include "app/Environment.h"
+#include "app/MainWnd.h"
+#include "app/TerminationSignals.h"
+#include "platform/Settings.h"
+#include "platform/SingleInstance.h"
+#include "platform/Trace.h"
+#include "platform/WindowBus.h"
+#include "ui/UILib.h"
+
+namespace app {
+namespace {
+
+// The resource index and the language texts are process-wide; they are let
+// go after the main window, as the last users of them.
+struct ResourceSetup {
+  ResourceSetup() {
+    ui::CPaintManagerUI::SetInstancePath(QString::fromStdString(GetInstallFolder().string()));
+    ui::CPaintManagerUI::SetResourceType(1);
+    ui::CPaintManagerUI::SetResourcePath(QString::fromStdString(GetSkinFolder().string()));
+    if (!ui::CResourceManager::GetInstance().LoadResource(QStringLiteral("res.xml")))
+      Trace("res.xml not loaded");
+  }
+  ~ResourceSetup() {
+    ui::CResourceManager::GetInstance().ResetLanguage();
+    ui::CResourceManager::GetInstance().ResetResourceMap();
+  }
+  ResourceSetup(const ResourceSetup&) = delete;
+  ResourceSetup& operator=(const ResourceSetup&) = delete;
+};
+
+}  // namespace
+
+int RunProgram(int argc, char** argv) {
+  QApplication application(argc, argv);  // the command line is ignored
+  QApplication::setApplicationName(QString::fromLatin1(kProductIdentity));
+  QApplication::setQuitOnLastWindowClosed(false);  // the tray keeps the program
+
+  PrivateFonts fonts(GetFontFolder());
+
+  const platform::MessageId identity = RegisterIdentityMessage();
+  Trace(QStringLiteral("软件标示：%1").arg(identity).toStdString());
+  if (identity < platform::kFirstRegisteredMessage || identity > platform::kLastRegisteredMessage) return 0;
+
+  platform::InstanceLock instance;
+  if (!instance.TryAcquire(kProductIdentity) && platform::InstanceLock::IsHeld(kProductIdentity)) {
+    // Another instance runs: it restores and raises its window.
+    platform::BusWindow::Broadcast(platform::BusMessage::Registered(kProductIdentity, 0, 1));
+    return 0;
+  }
+  // When the lock cannot be taken for another reason this start still runs.
+
+  ResourceSetup resources;
+  QApplication::setWindowIcon(QIcon(QString::fromStdString((GetSkinFolder() / "common/logo.png").string())));
+  RegisterCustomControls();
+  const ProgramMessages messages = RegisterProgramMessages();
+
+  platform::SettingsStore store;
+  platform::EnsureInstallKeys(store, VX27_VERSION_TEXT);
+  (void)GetUserDataFolder();  // created on the first start
+
+  {
+    CMainWnd mainWnd(store, messages);
+    if (!mainWnd.CreateMain()) return 0;
+    mainWnd.ShowWindow(true, true);
+    TerminationSignals termination([&mainWnd] { mainWnd.Exit(); });
+    ui::CPaintManagerUI::MessageLoop();
+  }
+  return 0;
+}
+
+}  // namespace app

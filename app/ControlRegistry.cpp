@@ -1,0 +1,44 @@
+#include "app/ControlRegistry.h"
+
+#include <cstring>
+
+#if __has_include("controls/CDeviceKeyButtonUI.h") && __has_include("controls/CSelectPanelUI.h") && \
+    defined(VX27_HAVE_CONTROLS)
+#include "controls/CDeviceKeyButtonUI.h"
+#include "controls/CSelectPanelUI.h"
+#define VX27_REAL_KEY_CONTROLS 1
+#else
+#define VX27_REAL_KEY_CONTROLS 0
+#endif
+
+namespace app {
+namespace {
+
+ui::CControlFactory::Creator RealCreator(const char* className) {
+#if VX27_REAL_KEY_CONTROLS
+  if (std::strcmp(className, "CSelectPanelUI") == 0) return [] { return new CSelectPanelUI; };
+  if (std::strcmp(className, "CDeviceKeyButtonUI") == 0) return [] { return new CDeviceKeyButtonUI; };
+#else
+  (void)className;
+#endif
+  return {};
+}
+
+}  // namespace
+
+void RegisterCustomControls() {
+  ui::CControlFactory& factory = ui::CControlFactory::GetInstance();
+  for (const char* className : kCustomControlClasses) {
+    ui::CControlFactory::Creator creator = RealCreator(className);
+    if (!creator) {
+      const QString name = QString::fromLatin1(className);
+      // The new control is owned by the tree the builder adds it to.
+      creator = [name]() -> ui::CControlUI* { return new CPlaceholderControlUI(name); };
+    }
+    factory.RegistControl(QString::fromLatin1(className), std::move(creator));
+  }
+}
+
+bool IsRealControlClass(const char* className) { return bool(RealCreator(className)); }
+
+}  // namespace app

@@ -1,0 +1,220 @@
+#include "app/MainWnd.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QTimer>
+
+#include "platform/Trace.h"
+
+namespace app {
+namespace {
+constexpr uint32_t kMainStyle = 0x96CA0000;  // popup, visible, caption, system menu, minimise box
+}  // namespace
+
+CMainWnd::CMainWnd(platform::SettingsStore& store, const ProgramMessages& messages)
+    : store_(store), messages_(messages) {}
+
+CMainWnd::~CMainWnd() {
+  if (registered_) GetSkinObserver().RemoveReceiver(this);
+  if (menu_) menu_->Close();
+  skinFrame_.reset();
+  about_.reset();
+}
+
+bool CMainWnd::CreateMain() {
+  if (!Create(static_cast<QWidget*>(nullptr), QString::fromLatin1(kProductIdentity), kMainStyle, 0, 0, 0,
+              kMainWndWidth, kMainWndHeight))
+    return false;
+  CenterWindow();
+  return true;
+}
+
+void CMainWnd::InitWindow() {
+  Trace("InitWindow");
+  ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_cn.xml"));
+  GetSkinObserver().AddReceiver(this);
+  registered_ = true;
+  tray_.CreateTrayIcon(&Target(), kTrayIconId, QString::fromLatin1(kProductIdentity),
+                       QGuiApplication::windowIcon());
+  // Other processes (a second start, helper programs) reach this window by
+  // its title on the window bus.
+  bus_ = std::make_unique<platform::BusWindow>(
+      GetWindowClassName().toStdString(), kProductIdentity,
+      [this](const platform::BusMessage& m) { OnBusMessage(m); });
+  if (!bus_->Listen()) Trace("main window: not on the window bus");
+}
+
+void CMainWnd::OnBusMessage(const platform::BusMessage& message) {
+  if (message.bytes.empty() && message.dwData == 0) Target().Post(message.id, message.wParam, message.lParam);
+}
+
+void CMainWnd::ApplyLanguage(int index) {
+  if (!language_.Apply(index, m_pm, store_).applied) return;
+  if (about_ && about_->IsWindow()) about_->SendMessage(platform::msg::UM_LANGUAGE_CHANGED, 0, 0);
+  if (ui::CControlUI* root = m_pm.GetRoot()) {
+    root->NeedUpdate();
+    root->Invalidate();
+  }
+}
+
+void CMainWnd::Notify(ui::TNotifyUI& msg) {
+  if (msg.sType == ui::notify::kWindowInit) {
+    ApplyLanguage(ReadLanguageIndex(store_));
+    return;
+  }
+  if (msg.sType == ui::notify::kClick && msg.pSender) {
+    const QString name = msg.pSender->GetName();
+    if (name == QLatin1String("closebtn")) {
+      CloseAuxWindows();
+      // Without a tray icon the hidden window could not come back.
+      if (tray_.IsVisible()) ShowWindow(false);
+      else SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_MINIMIZE, 0);
+      return;
+    }
+    if (name == QLatin1String("minbtn")) {
+      SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_MINIMIZE, 0);
+      return;
+    }
+    if (name == QLatin1String("maxbtn")) {
+      SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_MAXIMIZE, 0);
+      return;
+    }
+    if (name == QLatin1String("restorebtn")) {
+      SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_RESTORE, 0);
+      return;
+    }
+    if (name == QLatin1String("skinbtn")) {
+      OpenSkinFrame();
+      return;
+    }
+  }
+  WindowImplBase::Notify(msg);
+}
+
+int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handled) {
+  handled = false;
+  if (msg.id == messages_.identity) {
+    Trace(QStringLiteral("软件标示 %1，%2d%3d")
+              .arg(msg.id)
+              .arg(msg.wParam, 0, 16)
+              .arg(uint64_t(msg.lParam), 0, 16)
+              .toStdString());
+    UpdateOverlayAndRaise();
+    handled = true;
+    return 0;
+  }
+  switch (msg.id) {
+    case platform::msg::kTrayCallback:
+      OnTrayClick(msg.lParam);
+      handled = true;
+      return 0;
+    case platform::msg::kMenuCommand:
+      OnMenuCommand(msg.wParam);
+      handled = true;
+      return 0;
+    case ui::wm::WM_TIMER:
+      if (msg.wParam == kTrayMenuTimer) {
+        KillTimer(kTrayMenuTimer);
+        OpenTrayMenu();
+        handled = true;
+      }
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+int64_t CMainWnd::OnDestroy(const platform::Message&, bool& handled) {
+  tray_.DeleteTrayIcon();
+  ui::CPaintManagerUI::PostQuitMessage(0);
+  handled = true;
+  return 0;
+}
+
+int CMainWnd::Receive(const SkinChangedParam& param) {
+  ui::CControlUI* root = FindControl(QStringLiteral("root"));
+  if (!root) return 1;
+  if (param.isColour) {
+    root->SetBkColor(param.colour);
+    root->SetBkImage(QString());
+  } else {
+    root->SetBkColor(0);
+    root->SetBkImage(QString::fromStdString(param.image));
+  }
+  return 1;
+}
+
+void CMainWnd::UpdateOverlayAndRaise() {
+  if (!IsWindow()) return;
+  SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_RESTORE, 0);
+  QWidget* host = GetHWND();
+  host->show();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) host->raise();
+  host->activateWindow();
+  if (ui::CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
+  Trace(QStringLiteral("main window raised: visible %1, minimised %2")
+            .arg(host->isVisible() ? 1 : 0)
+            .arg(host->isMinimized() ? 1 : 0)
+            .toStdString());
+}
+
+void CMainWnd::OnTrayClick(int64_t mouseMessage) {
+  if (mouseMessage == platform::msg::kRightButtonUp) {
+    SetTimer(kTrayMenuTimer, 10);
+    return;
+  }
+  if (mouseMessage != platform::msg::kLeftButtonUp) return;
+  CloseAuxWindows();
+  QWidget* host = GetHWND();
+  if (host && host->isVisible() && !host->isMinimized()) ShowWindow(false);
+  else UpdateOverlayAndRaise();
+}
+
+void CMainWnd::OpenTrayMenu() {
+  if (menu_) menu_->Close();
+  menu_ = std::make_unique<ui::CMenuWnd>();
+  if (!menu_->Init(this, QStringLiteral("menu.xml"), QCursor::pos())) menu_.reset();
+}
+
+void CMainWnd::OnMenuCommand(uint64_t token) {
+  const std::optional<ui::MenuCmd> cmd = ui::CMenuWnd::TakeCommand(token);
+  if (!cmd) return;
+  if (cmd->szName == QLatin1String("exit")) Exit();
+  else if (cmd->szName == QLatin1String("about_menu")) OpenAbout();
+}
+
+void CMainWnd::CloseAuxWindows() {
+  if (about_ && about_->IsWindow()) about_->Close(0);
+  if (skinFrame_ && skinFrame_->IsWindow()) skinFrame_->Close(0);
+  if (menu_) menu_->Close();
+}
+
+void CMainWnd::Exit() {
+  CloseAuxWindows();
+  Close(0);
+}
+
+void CMainWnd::OpenAbout() {
+  if (about_ && about_->IsWindow()) return;  // one at a time; it is modal
+  about_ = std::make_unique<CAboutWnd>();
+  if (!about_->Open(GetHWND())) {
+    about_.reset();
+    return;
+  }
+  about_->ShowModal();
+  // The window may already be gone with this one (program exit).
+  if (about_ && !about_->IsWindow()) about_.reset();
+}
+
+void CMainWnd::OpenSkinFrame() {
+  if (skinFrame_ && skinFrame_->IsWindow()) skinFrame_->Close(0);
+  skinFrame_ = std::make_unique<CSkinFrame>();
+  CSkinFrame* frame = skinFrame_.get();
+  frame->SetOnFinal([this, frame] {
+    if (skinFrame_.get() == frame) skinFrame_.reset();
+  });
+  if (!frame->Open(*this, FindControl(QStringLiteral("skinbtn")))) skinFrame_.reset();
+}
+
+}  // namespace app

@@ -1,0 +1,10 @@
+#include "app/SkinObserver.h"
+
+namespace app {
+
+SkinObserver& GetSkinObserver() {
+  static SkinObserver observer;
+  return observer;
+}
+
+}  // namespace app

@@ -1,0 +1,127 @@
+#pragma once
+// Shared fixture of the app tests: the program's own skin from the install
+// folder, a private user data folder, and helpers to reach the modal
+// windows and click their controls.
+
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "app/Language.h"
+#include "ui/UILib.h"
+
+namespace apptest {
+
+// The build's install folder, as the test was started with (tests may point
+// VX27_INSTALL_DIR elsewhere later).
+inline std::string InstallDir() {
+  static const std::string dir = std::getenv("VX27_INSTALL_DIR");
+  return dir;
+}
+inline QString SkinDir() { return QString::fromStdString(InstallDir() + "/skin/"); }
+
+// The main window's exit asks the program's loop to end; in a test, where
+// no such loop runs, that request would end every later modal loop at once.
+// This runs the loop briefly so the request is taken.
+inline void TakeQuitRequest() {
+  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  QApplication::exec();
+}
+
+inline bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > ms) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return true;
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* v = std::getenv(name)) old_ = v;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) setenv(name_.c_str(), old_->c_str(), 1);
+    else unsetenv(name_.c_str());
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+// The program's skin in `lang` ("en", "cn", "tw"), the shared font table of
+// the language, and a private user data folder.
+class SkinTest : public ::testing::Test {
+ protected:
+  SkinTest() { (void)InstallDir(); }
+  void SetUp() override {
+    ui::CPaintManagerUI::SetInstancePath(QString::fromStdString(InstallDir()));
+    ui::CPaintManagerUI::SetResourcePath(SkinDir());
+    ui::CResourceManager::GetInstance().ResetResourceMap();
+    ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadResource(QStringLiteral("res.xml")));
+    UseLanguage("en");
+  }
+  void UseLanguage(const char* lang) {
+    ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_%1.xml").arg(lang)));
+    app::LanguageSwitcher::RebuildFonts(fontHolder_, std::string(lang) == "en" ? "Arial" : "汉仪菱心体简");
+  }
+
+  QTemporaryDir data_;
+  ScopedEnv xdgData_{"XDG_DATA_HOME", data_.path().toStdString()};
+  ui::CPaintManagerUI fontHolder_;
+};
+
+// The first visible top-level window of a window class.
+inline QWidget* TopLevel(const char* className) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == QLatin1String(className) && w->isVisible()) return w;
+  return nullptr;
+}
+
+template <typename T = ui::CControlUI>
+T* Control(QWidget* window, const char* name) {
+  return window ? window->findChild<T*>(QString::fromUtf8(name)) : nullptr;
+}
+
+inline void Click(QWidget* w) {
+  const QPointF p = QRectF(w->rect()).center();
+  QMouseEvent press(QEvent::MouseButtonPress, p, w->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, p, w->mapToGlobal(p), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &release);
+}
+
+// Runs `step` once a visible window of `className` exists (bounded), from
+// inside whatever modal loop is running.
+inline void WhenWindowShows(const char* className, std::function<void(QWidget*)> step) {
+  auto tries = std::make_shared<int>(0);
+  auto poll = std::make_shared<std::function<void()>>();
+  *poll = [className, step, tries, poll] {
+    if (QWidget* w = TopLevel(className)) return step(w);
+    if (++*tries > 300) {
+      ADD_FAILURE() << className << " never showed";
+      return;
+    }
+    QTimer::singleShot(10, *poll);
+  };
+  QTimer::singleShot(0, *poll);
+}
+
+}  // namespace apptest
