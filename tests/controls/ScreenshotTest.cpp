@@ -3,6 +3,8 @@
 // selection made by dragging over the panel. Writes
 // screens/controls_keycaps.png and screens/controls_keycaps_144.png.
 
+#include <algorithm>
+
 #include <QColor>
 #include <QFileInfo>
 
@@ -19,10 +21,15 @@ void LightUp(ui::CContainerUI* panel) {
   for (int i = 0; i < panel->GetCount(); ++i) {
     auto* cap = qobject_cast<controls::CDeviceKeyButtonUI*>(panel->GetItemAt(i));
     if (!cap) continue;
-    // A rainbow across the picture, brighter towards the top rows.
+    // A rainbow across the picture; the keys a little dimmer towards the
+    // bottom rows, the strip fading out to the right (its last light off).
     const QRect pos = cap->GetPos();
-    const QColor c = QColor::fromHsv((pos.center().x() * 300 / 720) % 360, 230, 255);
-    const int level = cap->GetName().startsWith(QLatin1String("light_")) ? 255 : 255 - pos.top() / 2;
+    const int width = panel->GetPos().width();
+    const QColor c = QColor::fromHsv((pos.center().x() - panel->GetPos().left()) * 300 / width % 360, 230, 255);
+    const bool strip = cap->GetName().startsWith(QLatin1String("light_"));
+    const int fromLeft = pos.right() - panel->GetPos().left();
+    const int level = strip ? std::max(0, 255 - 255 * fromLeft / (width - 60))
+                            : 255 - (pos.top() - panel->GetPos().top()) * 90 / panel->GetPos().height();
     cap->SetLightOverlay(c.rgb() & 0xFFFFFFu, level, true);
   }
 }
