@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#if __has_include("controls/CDeviceKeyButtonUI.h") && __has_include("controls/CSelectPanelUI.h") && \
-    defined(VX27_HAVE_CONTROLS)
+#if defined(VX27_HAVE_CONTROLS)
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
 #define VX27_REAL_KEY_CONTROLS 1
