@@ -46,7 +46,14 @@ void CMainWnd::InitWindow() {
 }
 
 void CMainWnd::OnBusMessage(const platform::BusMessage& message) {
-  if (message.bytes.empty() && message.dwData == 0) Target().Post(message.id, message.wParam, message.lParam);
+  // Other processes may send registered messages, the program's own numbered
+  // messages (WM_USER and up) and system commands. The window's life-cycle
+  // messages (create, close, destroy, timers) only ever come from inside.
+  constexpr platform::MessageId kFirstUserMessage = 0x0400;
+  const bool accepted = !message.name.empty() || message.id >= kFirstUserMessage ||
+                        message.id == ui::wm::WM_SYSCOMMAND;
+  if (!accepted || !message.bytes.empty() || message.dwData != 0) return;
+  Target().Post(message.id, message.wParam, message.lParam);
 }
 
 void CMainWnd::ApplyLanguage(int index) {

@@ -12,6 +12,7 @@
 #include "app/MainWnd.h"
 #include "app/MsgWnd.h"
 #include "platform/Settings.h"
+#include "platform/Trace.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace {
@@ -129,6 +130,34 @@ TEST_F(MainWndTest, IdentityMessageRestoresAndRaisesTheWindow) {
   ASSERT_GE(platform::BusWindow::Broadcast(platform::BusMessage::Registered("VX27 MOUSE", 0, 1)), 1);
   ASSERT_TRUE(apptest::WaitFor([&] { return main.GetHWND()->isVisible(); }));
   EXPECT_FALSE(main.GetHWND()->isMinimized());
+
+  // The window's life-cycle messages are not taken from other processes;
+  // an identity message sent after them shows when they would have arrived.
+  int raised = 0;
+  platform::ScopedTraceSink sink([&](std::string_view l) { raised += l.rfind("main window raised", 0) == 0; });
+  for (uint32_t id : {ui::wm::WM_CLOSE, ui::wm::WM_DESTROY})
+    platform::BusWindow::Broadcast(platform::BusMessage::Numbered(id, 0, 0));
+  platform::BusWindow::Broadcast(platform::BusMessage::Registered("VX27 MOUSE", 0, 1));
+  ASSERT_TRUE(apptest::WaitFor([&] { return raised == 1; }));
+  apptest::WaitFor([] { return false; }, 50);
+  EXPECT_TRUE(main.IsWindow());
+}
+
+TEST_F(MainWndTest, TrayRightClickMenuExitClosesTheMainWindow) {
+  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  ASSERT_TRUE(main.CreateMain());
+  main.ShowWindow(true);
+  main.SendMessage(platform::msg::kTrayCallback, app::kTrayIconId, platform::msg::kRightButtonUp);
+  ui::CControlUI* exit = nullptr;
+  ASSERT_TRUE(apptest::WaitFor([&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible())
+        if (auto* e = w->findChild<ui::CMenuElementUI*>(QStringLiteral("exit"))) exit = e;
+    return exit != nullptr;
+  }));
+  Click(exit);
+  ASSERT_TRUE(apptest::WaitFor([&] { return !main.IsWindow(); }));
+  apptest::TakeQuitRequest();
 }
 
 TEST_F(MainWndTest, TrayMenuExitEndsTheLoopAndAboutOpensModally) {
