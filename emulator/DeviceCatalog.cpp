@@ -102,7 +102,8 @@ std::vector<InterfaceSpec> KeyboardInterfaces(bool decoy) {
   return {{0, i0.Bytes()}, {1, i1.Bytes()}};
 }
 
-// Headset: HID interface 3 with one collection; volume keys in, light reports out.
+// Headset: HID interface 3 with one collection; volume keys in, light reports
+// out, and the 64-byte command reports (id 4) the settings commands use.
 std::vector<InterfaceSpec> HeadsetInterfaces(bool decoy) {
   DescriptorBuilder b;
   b.UsagePage(decoy ? kTelephony : kConsumer).Usage(decoy ? 0x05 : 0x01);
@@ -112,6 +113,9 @@ std::vector<InterfaceSpec> HeadsetInterfaces(bool decoy) {
   b.ReportSize(5).ReportCount(1).Input(kConstant);
   b.ReportId(kHeadsetLightReportId).UsagePage(kDecoyPage).Usage(0x01).LogicalMax(0xFF);
   b.ReportSize(8).ReportCount(16).Output(kVariable);
+  b.ReportId(kCommandReportId).UsagePage(kCommandPage).Usage(0x01).LogicalMin(0).LogicalMax(0xFF);
+  b.ReportSize(8).ReportCount(63).Input(kVariable);
+  b.Usage(0x02).ReportCount(63).Output(kVariable);
   b.EndCollection();
   return {{3, b.Bytes()}};
 }

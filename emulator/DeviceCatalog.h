@@ -9,7 +9,7 @@
 // output reports); the consumer-control collection of interface 0 uses id 3
 // with one 16-bit value (page 0xFF00, usage 1) carrying the device's event
 // codes such as 0x401; the headset's light reports are output reports with
-// id 0xFF of 17 bytes.
+// id 0xFF of 17 bytes, beside its id 4 command reports in the same collection.
 
 #include <cstdint>
 #include <vector>

@@ -104,7 +104,7 @@ class EmulatedConnection : public hid::HidConnection {
   }
 
   bool SetOutputReport(std::span<const uint8_t> report) override {
-    if (!Writable(report)) return false;
+    if (!Writable(report, /*ownLengthAllowed=*/true)) return false;
     return owner_->DeliverOutput(report, true).accepted;
   }
 
@@ -123,16 +123,26 @@ class EmulatedConnection : public hid::HidConnection {
 
  private:
   // A whole output report of this collection, on a handle opened for writing.
-  bool Writable(std::span<const uint8_t> report) {
+  // A transfer write is always the collection's longest output report; an
+  // output report sent outside the queue may also be just as long as its own
+  // report id needs (a collection can carry output reports of several sizes).
+  bool Writable(std::span<const uint8_t> report, bool ownLengthAllowed = false) {
     {
       std::lock_guard guard(lock_);
       if (interrupted_) return false;
     }
     const size_t length = collection_.ReportByteLength(hid::ReportType::Output);
-    if (!mode_.write || length == 0 || report.size() != length) return false;
-    for (const hid::ReportField& f : collection_.fields)
-      if (f.type == hid::ReportType::Output && f.reportId == report[0]) return true;
-    return false;
+    if (!mode_.write || length == 0 || report.empty()) return false;
+    uint32_t bits = 0;
+    bool declared = false;
+    for (const hid::ReportField& f : collection_.fields) {
+      if (f.type != hid::ReportType::Output || f.reportId != report[0]) continue;
+      declared = true;
+      bits = std::max(bits, f.bitOffset + uint32_t(f.bitSize) * f.reportCount);
+    }
+    if (!declared) return false;
+    const size_t own = (report[0] != 0 ? 1 : 0) + (bits + 7) / 8;
+    return report.size() == length || (ownLengthAllowed && report.size() == own);
   }
 
   std::shared_ptr<VirtualInterface> owner_;

@@ -92,9 +92,10 @@ TEST(EmulatedModels, PathsAndCollectionsMatchTheRealDevices) {
         {"vid_320f&pid_1004&mi_01&col02", 0x01, 0x80, 2, 0},
         {"vid_320f&pid_1004&mi_01&col03", 0x0C, 0x01, 3, 0},
         {"vid_320f&pid_1004&mi_01&col04", 0xFF1C, 0x92, 64, 64}}},
-      // One collection: no "&col"; light reports of 17 bytes out.
-      {"headset", {{"vid_0c76&pid_1630&mi_03", 0x0C, 0x01, 2, 17}}},
-      {"headset:decoy", {{"vid_0c76&pid_1630&mi_03", 0x0B, 0x05, 2, 17}}},
+      // One collection: no "&col"; 64-byte command reports both ways beside
+      // the 17-byte light reports.
+      {"headset", {{"vid_0c76&pid_1630&mi_03", 0x0C, 0x01, 64, 64}}},
+      {"headset:decoy", {{"vid_0c76&pid_1630&mi_03", 0x0B, 0x05, 64, 64}}},
       {"mouse:decoy",
        {{"vid_320f&pid_226e&mi_00&col01", 0x01, 0x02, 8, 0},
         {"vid_320f&pid_226e&mi_00&col02", 0x01, 0x80, 2, 0},
@@ -232,7 +233,13 @@ TEST_F(EmulatorTest, OutputReportsGoToTheFirmwareOrTheLog) {
   headset->Interface(3)->AttachFirmware(firmware_);
   firmware_->answer = false;
   hid::CancelEvent cancel;
-  EXPECT_EQ(conn->Write(light, 100, cancel).status, hid::IoStatus::Completed);
+  // A transfer write is the collection's longest output report (the 64-byte
+  // command report), so a light report goes out padded; outside the queue it
+  // may be just its own 17 bytes.
+  EXPECT_EQ(conn->Write(light, 100, cancel).status, hid::IoStatus::Failed);
+  std::vector<uint8_t> padded = light;
+  padded.resize(64, 0);
+  EXPECT_EQ(conn->Write(padded, 100, cancel).status, hid::IoStatus::Completed);
   EXPECT_TRUE(conn->SetOutputReport(light));
   EXPECT_EQ(firmware_->writes, 2);
   EXPECT_EQ(firmware_->controlWrites, 1);

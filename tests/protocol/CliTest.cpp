@@ -213,6 +213,7 @@ const Target kTargets[] = {
     {"keyboard", "keyboard", false, DeviceModel::Keyboard, "keyboard.mem"},
     {"keyboard", "keyboard:receiver", true, DeviceModel::Keyboard, "keyboard_receiver.mem"},
     {"pad", "pad", false, DeviceModel::Pad, "pad.mem"},
+    {"headset", "headset", false, DeviceModel::Headset, "headset.mem"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Devices, Cli, ::testing::ValuesIn(kTargets),

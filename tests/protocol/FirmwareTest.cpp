@@ -90,8 +90,8 @@ TEST(Firmware, FactoryMemoryMatchesTheModels) {
   }
 }
 
-// The headset's command collection is reached through the firmware directly:
-// its emulated interface carries no 64-byte command report.
+// The headset's firmware, driven directly: its light reports arrive outside the
+// transfer queue beside the command reports.
 struct Replies : emulator::ReportSink {
   void QueueInput(std::span<const uint8_t> report) override {
     Report r{};
