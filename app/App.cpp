@@ -41,6 +41,13 @@ int RunProgram(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromLatin1(kProductIdentity));
   QApplication::setQuitOnLastWindowClosed(false);  // the tray keeps the program
 
+  // From here on SIGTERM and SIGINT wait in a socket until the loop runs;
+  // then they end the program through the main window's exit.
+  CMainWnd* running = nullptr;
+  TerminationSignals termination([&running] {
+    if (running) running->Exit();
+  });
+
   PrivateFonts fonts(GetFontFolder());
 
   const platform::MessageId identity = RegisterIdentityMessage();
@@ -66,10 +73,10 @@ int RunProgram(int argc, char** argv) {
 
   {
     CMainWnd mainWnd(store, messages);
-    if (!mainWnd.CreateMain()) return 0;
-    mainWnd.ShowWindow(true, true);
-    TerminationSignals termination([&mainWnd] { mainWnd.Exit(); });
+    if (!mainWnd.CreateMain()) return 0;  // shown once set up
+    running = &mainWnd;
     ui::CPaintManagerUI::MessageLoop();
+    running = nullptr;
   }
   return 0;
 }

@@ -68,6 +68,9 @@ void CMainWnd::ApplyLanguage(int index) {
 void CMainWnd::Notify(ui::TNotifyUI& msg) {
   if (msg.sType == ui::notify::kWindowInit) {
     ApplyLanguage(ReadLanguageIndex(store_));
+    // The window shows once it is set up, through the identity message that
+    // device discovery posts after its first pass (wParam 0, lParam 0).
+    Target().Post(messages_.identity, 0, 0);
     return;
   }
   if (msg.sType == ui::notify::kClick && msg.pSender) {

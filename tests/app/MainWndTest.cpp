@@ -119,26 +119,28 @@ TEST_F(MainWndTest, StartsCentredAppliesTheStoredLanguageAndTakesSkins) {
 }
 
 TEST_F(MainWndTest, IdentityMessageRestoresAndRaisesTheWindow) {
+  int raised = 0;
+  platform::ScopedTraceSink sink([&](std::string_view l) { raised += l.rfind("main window raised", 0) == 0; });
   const app::ProgramMessages messages = app::RegisterProgramMessages();
   app::CMainWnd main(store_, messages);
   ASSERT_TRUE(main.CreateMain());
-  main.ShowWindow(true);
+  ASSERT_TRUE(apptest::WaitFor([&] { return raised == 1; })) << "shown once set up";
+  EXPECT_TRUE(main.GetHWND()->isVisible());
   main.SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_MINIMIZE, 0);
   main.ShowWindow(false);
   ASSERT_FALSE(main.GetHWND()->isVisible());
   // As a second start sends it: a broadcast on the window bus, by name.
   ASSERT_GE(platform::BusWindow::Broadcast(platform::BusMessage::Registered("VX27 MOUSE", 0, 1)), 1);
-  ASSERT_TRUE(apptest::WaitFor([&] { return main.GetHWND()->isVisible(); }));
+  ASSERT_TRUE(apptest::WaitFor([&] { return raised == 2; }));
+  EXPECT_TRUE(main.GetHWND()->isVisible());
   EXPECT_FALSE(main.GetHWND()->isMinimized());
 
   // The window's life-cycle messages are not taken from other processes;
   // an identity message sent after them shows when they would have arrived.
-  int raised = 0;
-  platform::ScopedTraceSink sink([&](std::string_view l) { raised += l.rfind("main window raised", 0) == 0; });
   for (uint32_t id : {ui::wm::WM_CLOSE, ui::wm::WM_DESTROY})
     platform::BusWindow::Broadcast(platform::BusMessage::Numbered(id, 0, 0));
   platform::BusWindow::Broadcast(platform::BusMessage::Registered("VX27 MOUSE", 0, 1));
-  ASSERT_TRUE(apptest::WaitFor([&] { return raised == 1; }));
+  ASSERT_TRUE(apptest::WaitFor([&] { return raised == 3; }));
   apptest::WaitFor([] { return false; }, 50);
   EXPECT_TRUE(main.IsWindow());
 }
