@@ -145,6 +145,23 @@ TEST_F(MainWndTest, IdentityMessageRestoresAndRaisesTheWindow) {
   EXPECT_TRUE(main.IsWindow());
 }
 
+TEST_F(MainWndTest, ALanguageChangeReachesTheOpenAboutWindow) {
+  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  ASSERT_TRUE(main.CreateMain());
+  ASSERT_TRUE(apptest::WaitFor([&] { return main.CurrentLanguage() == 0; }));  // nothing stored
+  QString before, after;
+  apptest::WhenWindowShows("AboutWnd", [&](QWidget* about) {
+    before = Control(about, "software_ver_label")->GetText();
+    main.ApplyLanguage(1);
+    after = Control(about, "software_ver_label")->GetText();
+    Click(Control(about, "closebtn"));
+  });
+  main.OpenAbout();
+  EXPECT_EQ(before, QStringLiteral("软件版本 2.0.10"));
+  EXPECT_EQ(after, QStringLiteral("Software version 2.0.10"));
+  EXPECT_EQ(main.AboutWindow(), nullptr) << "let go once closed";
+}
+
 TEST_F(MainWndTest, TrayRightClickMenuExitClosesTheMainWindow) {
   app::CMainWnd main(store_, app::RegisterProgramMessages());
   ASSERT_TRUE(main.CreateMain());
