@@ -5,18 +5,35 @@
 // written to the hidraw nodes go to the interface's firmware model (when the
 // firmware models are built in); its input reports come back on the nodes.
 //
-//   vx27-uhid <emulate list> [--seconds N]
+//   vx27-uhid <emulate list> [--seconds N] [--script "<ms> <command>; ..."]
 //
-// Runs until the time is up or SIGINT/SIGTERM; leaving unplugs every device.
+// Commands, from the script (at their time in milliseconds after the start)
+// or one per line on standard input:
+//   unplug <device>            destroy the device's kernel devices
+//   plug <device>              create them again
+//   wireless <device> on|off   switch the wireless device behind a receiver
+//   mute <device> on|off       the firmware stops (or starts again) answering
+//   quit
+// <device> is a name of the emulate list ("mouse", "mouse:receiver", ...) or
+// the start of one. Each command carried out prints "ok <command>"; a command
+// that cannot be carried out prints "error <command>". Every output report
+// written to a node prints "output <device> <report id> <byte 3>" in hex.
+//
+// Runs until the time is up, "quit", or SIGINT/SIGTERM; leaving unplugs every
+// device.
 
 #include <poll.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,12 +46,164 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 std::atomic<bool> gQuit{false};
 void OnSignal(int) { gQuit = true; }
 
 int Usage() {
-  std::fprintf(stderr, "usage: vx27-uhid <emulate list> [--seconds N]\n");
+  std::fprintf(stderr,
+               "usage: vx27-uhid <emulate list> [--seconds N] [--script \"<ms> <command>; ...\"]\n");
   return 2;
+}
+
+struct Timed {
+  long ms;
+  std::string command;
+};
+
+bool ParseScript(const std::string& text, std::vector<Timed>& out) {
+  std::stringstream all(text);
+  std::string item;
+  while (std::getline(all, item, ';')) {
+    std::stringstream words(item);
+    Timed t;
+    if (!(words >> t.ms)) {
+      if (item.find_first_not_of(" \t\n") == std::string::npos) continue;
+      return false;
+    }
+    std::getline(words >> std::ws, t.command);
+    if (t.command.empty()) return false;
+    out.push_back(std::move(t));
+  }
+  std::stable_sort(out.begin(), out.end(), [](const Timed& a, const Timed& b) { return a.ms < b.ms; });
+  return true;
+}
+
+class Bridge {
+ public:
+  explicit Bridge(emulator::Emulator& emu) : emu_(emu) {}
+
+  ~Bridge() {
+    for (const auto& device : emu_.Devices()) Unplug(*device);
+  }
+
+#ifdef VX27_HAVE_FIRMWARE
+  void SetUnits(std::vector<emulator::firmware::EmulatedUnit> units) { units_ = std::move(units); }
+#endif
+
+  bool Plug(emulator::EmulatedDevice& device) {
+    if (nodes_.count(device.Id())) return true;
+    std::vector<std::unique_ptr<emulator::uhid::UhidDevice>> nodes;
+    for (const auto& iface : device.Interfaces()) {
+      emulator::uhid::UhidSpec spec;
+      spec.name = "VX27 emulated " + device.Name();
+      spec.phys = "vx27-emu-" + std::to_string(device.Id()) + "/input" + std::to_string(iface->Number());
+      spec.uniq = std::to_string(device.Id());
+      spec.vendor = device.VendorId();
+      spec.product = device.ProductId();
+      spec.version = device.Version();
+      spec.descriptor.assign(iface->Descriptor().begin(), iface->Descriptor().end());
+      auto node = emulator::uhid::UhidDevice::Create(
+          spec, [iface, name = device.Name()](std::span<const uint8_t> report) {
+            // One line per output report (report id, command byte), so a
+            // script can wait until a request has reached the device.
+            if (report.size() > 3)
+              std::printf("output %s %02x %02x\n", name.c_str(), report[0], report[3]);
+            std::fflush(stdout);
+            (void)iface->DeliverOutput(report, false);
+          });
+      if (!node) {
+        std::fprintf(stderr, "vx27-uhid: cannot create %s interface %u\n", device.Name().c_str(),
+                     iface->Number());
+        for (const auto& i : device.Interfaces()) i->SetInputTap(nullptr);
+        return false;
+      }
+      emulator::uhid::UhidDevice* raw = node.get();
+      iface->SetInputTap([raw](std::span<const uint8_t> report) { raw->SendInput(report); });
+      nodes.push_back(std::move(node));
+    }
+    nodes_[device.Id()] = std::move(nodes);
+    return true;
+  }
+
+  void Unplug(emulator::EmulatedDevice& device) {
+    auto it = nodes_.find(device.Id());
+    if (it == nodes_.end()) return;
+    // Stop the taps before the nodes go.
+    for (const auto& iface : device.Interfaces()) iface->SetInputTap(nullptr);
+    nodes_.erase(it);
+  }
+
+  std::shared_ptr<emulator::EmulatedDevice> Find(const std::string& name) const {
+    if (auto exact = emu_.FindByName(name)) return exact;
+    for (const auto& d : emu_.Devices())
+      if (d->Name().rfind(name, 0) == 0) return d;
+    return nullptr;
+  }
+
+  // Carries out one command; false when it cannot be.
+  bool Run(const std::string& line) {
+    std::stringstream words(line);
+    std::string verb, name, arg;
+    words >> verb >> name >> arg;
+    if (verb == "quit") {
+      gQuit = true;
+      return true;
+    }
+    const auto device = Find(name);
+    if (!device) return false;
+    if (verb == "plug") return Plug(*device);
+    if (verb == "unplug") {
+      Unplug(*device);
+      return true;
+    }
+    if (verb == "wireless" && (arg == "on" || arg == "off")) {
+      if (!device->IsReceiver()) return false;
+      device->SetWirelessOn(arg == "on");
+      return true;
+    }
+#ifdef VX27_HAVE_FIRMWARE
+    if (verb == "mute" && (arg == "on" || arg == "off")) {
+      for (const auto& unit : units_) {
+        if (unit.device != device || !unit.firmware) continue;
+        if (arg == "on") unit.firmware->InjectFault({emulator::firmware::FaultKind::NoReply, -1});
+        else unit.firmware->ClearFaults();
+        return true;
+      }
+    }
+#endif
+    return false;
+  }
+
+  // Every pending event of every node.
+  std::vector<pollfd> PollSet() const {
+    std::vector<pollfd> fds;
+    for (const auto& [id, nodes] : nodes_)
+      for (const auto& n : nodes) fds.push_back({n->Fd(), POLLIN, 0});
+    return fds;
+  }
+  void PumpAll() {
+    for (const auto& [id, nodes] : nodes_)
+      for (const auto& n : nodes) n->Pump();
+  }
+  size_t NodeCount() const {
+    size_t n = 0;
+    for (const auto& [id, nodes] : nodes_) n += nodes.size();
+    return n;
+  }
+
+ private:
+  emulator::Emulator& emu_;
+  std::map<uint32_t, std::vector<std::unique_ptr<emulator::uhid::UhidDevice>>> nodes_;
+#ifdef VX27_HAVE_FIRMWARE
+  std::vector<emulator::firmware::EmulatedUnit> units_;
+#endif
+};
+
+void Report(bool ok, const std::string& command) {
+  std::printf("%s %s\n", ok ? "ok" : "error", command.c_str());
+  std::fflush(stdout);
 }
 
 }  // namespace
@@ -43,9 +212,13 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string list = argv[1];
   long seconds = -1;
+  std::vector<Timed> script;
   for (int i = 2; i < argc; ++i) {
-    if (std::string(argv[i]) == "--seconds" && i + 1 < argc) {
+    const std::string arg = argv[i];
+    if (arg == "--seconds" && i + 1 < argc) {
       seconds = std::strtol(argv[++i], nullptr, 10);
+    } else if (arg == "--script" && i + 1 < argc) {
+      if (!ParseScript(argv[++i], script)) return Usage();
     } else {
       return Usage();
     }
@@ -57,49 +230,50 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vx27-uhid: %s\n", error.c_str());
     return 2;
   }
+  Bridge bridge(emu);
 #ifdef VX27_HAVE_FIRMWARE
-  emulator::firmware::AttachFirmwareToAll(emu);
+  bridge.SetUnits(emulator::firmware::AttachFirmwareToAll(emu));
 #endif
+  for (const auto& device : emu.Devices())
+    if (!bridge.Plug(*device)) return 1;
 
-  std::vector<std::unique_ptr<emulator::uhid::UhidDevice>> nodes;
-  for (const auto& device : emu.Devices()) {
-    for (const auto& iface : device->Interfaces()) {
-      emulator::uhid::UhidSpec spec;
-      spec.name = "VX27 emulated " + device->Name();
-      spec.phys = "vx27-emu-" + std::to_string(device->Id()) + "/input" + std::to_string(iface->Number());
-      spec.uniq = std::to_string(device->Id());
-      spec.vendor = device->VendorId();
-      spec.product = device->ProductId();
-      spec.version = device->Version();
-      spec.descriptor.assign(iface->Descriptor().begin(), iface->Descriptor().end());
-      auto node = emulator::uhid::UhidDevice::Create(
-          spec, [iface](std::span<const uint8_t> report) { (void)iface->DeliverOutput(report, false); });
-      if (!node) {
-        std::fprintf(stderr, "vx27-uhid: cannot create %s interface %u\n", device->Name().c_str(),
-                     iface->Number());
-        return 1;
-      }
-      emulator::uhid::UhidDevice* raw = node.get();
-      iface->SetInputTap([raw](std::span<const uint8_t> report) { raw->SendInput(report); });
-      nodes.push_back(std::move(node));
-    }
-  }
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
-  std::printf("vx27-uhid: %zu interfaces of %zu devices\n", nodes.size(), emu.Devices().size());
+  std::printf("vx27-uhid: %zu interfaces of %zu devices\n", bridge.NodeCount(), emu.Devices().size());
   std::fflush(stdout);
 
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds < 0 ? 0 : seconds);
-  std::vector<pollfd> fds;
-  for (const auto& n : nodes) fds.push_back({n->Fd(), POLLIN, 0});
-  while (!gQuit && (seconds < 0 || std::chrono::steady_clock::now() < until)) {
-    if (::poll(fds.data(), fds.size(), 50) <= 0) continue;
-    for (size_t i = 0; i < fds.size(); ++i)
-      if (fds[i].revents & POLLIN) nodes[i]->Pump();
+  const auto start = Clock::now();
+  const auto until = start + std::chrono::seconds(seconds < 0 ? 0 : seconds);
+  size_t nextScripted = 0;
+  bool stdinOpen = true;
+  std::string pending;
+  while (!gQuit && (seconds < 0 || Clock::now() < until)) {
+    const long elapsed =
+        long(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    while (nextScripted < script.size() && script[nextScripted].ms <= elapsed) {
+      const std::string& command = script[nextScripted++].command;
+      Report(bridge.Run(command), command);
+    }
+    std::vector<pollfd> fds = bridge.PollSet();
+    if (stdinOpen) fds.push_back({STDIN_FILENO, POLLIN, 0});
+    int wait = 50;
+    if (nextScripted < script.size()) wait = int(std::clamp(script[nextScripted].ms - elapsed, 0L, 50L));
+    if (::poll(fds.data(), fds.size(), wait) <= 0) continue;
+    bridge.PumpAll();
+    if (stdinOpen && (fds.back().revents & (POLLIN | POLLHUP))) {
+      char buffer[256];
+      const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+      if (n <= 0) {
+        stdinOpen = false;
+      } else {
+        pending.append(buffer, size_t(n));
+        for (size_t eol; (eol = pending.find('\n')) != std::string::npos;) {
+          const std::string command = pending.substr(0, eol);
+          pending.erase(0, eol + 1);
+          if (!command.empty()) Report(bridge.Run(command), command);
+        }
+      }
+    }
   }
-  // Unplug: stop the taps before the nodes go.
-  for (const auto& device : emu.Devices())
-    for (const auto& iface : device->Interfaces()) iface->SetInputTap(nullptr);
-  nodes.clear();
   return 0;
 }

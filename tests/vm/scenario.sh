@@ -1,10 +1,145 @@
-# Runs inside the test VM (busybox sh), with the program's binaries in /vx27.
-# Each step prints what it checks; the first failing step fails the scenario.
+# Runs inside the test VM (busybox sh), with the program's binaries in /vx27:
+# the hidraw backend (hidapi over /dev/hidrawN) meets the emulated devices as
+# kernel uhid devices made by vx27-uhid from the same firmware models as the
+# in-process emulator. Each step prints what it checks; the first failing step
+# fails the scenario.
 set -e
 step() { echo "== $*"; }
+fail() { echo "FAILED: $*"; exit 1; }
+count_nodes() { ls /dev/hidraw* 2>/dev/null | wc -l; }
+# Centiseconds since boot.
+now_cs() { awk '{ split($1, t, "."); print t[1] * 100 + substr(t[2] "00", 1, 2) }' /proc/uptime; }
 
-step "uhid device node present"
-[ -c /dev/uhid ]
+# wait_for <file> <text> [tenths of a second] [lines to skip]: until a line
+# of the file (after the skipped ones) is <text>.
+wait_for() {
+  i=0
+  until tail -n +$((${4:-0} + 1)) "$1" 2>/dev/null | grep -qxF "$2"; do
+    i=$((i + 1)); [ "$i" -lt "${3:-100}" ] || { tail -n 20 "$1"; fail "waited for '$2'"; }
+    usleep 100000
+  done
+}
+lines() { wc -l < "$1"; }
+wait_nodes() {
+  i=0
+  while [ "$(count_nodes)" != "$1" ]; do
+    i=$((i + 1)); [ "$i" -lt 100 ] || { ls /dev/hidraw*; fail "expected $1 hidraw nodes"; }
+    usleep 100000
+  done
+}
+# bridge <n> <emulate list>: starts bridge n, commanded through /tmp/uhid<n>.ctl.
+bridge() {
+  mkfifo "/tmp/uhid$1.ctl"
+  vx27-uhid "$2" --seconds 110 < "/tmp/uhid$1.ctl" > "/tmp/uhid$1.log" 2>&1 &
+  eval "exec $(($1 + 2))> /tmp/uhid$1.ctl"
+}
+# ctl <n> <command>: one bridge command, carried out before it returns.
+ctl() {
+  n=$1; shift
+  before=$(lines "/tmp/uhid$n.log")
+  echo "$*" >&$((n + 2))
+  wait_for "/tmp/uhid$n.log" "ok $*" 100 "$before"
+}
+# Hex lines of a vx27ctl read without its "result" line.
+hex_of() { grep -v '^result' "$1" | grep -E '^([0-9a-f]{2} ?)+$'; }
 
-step "vx27ctl runs in the VM"
-vx27ctl --version
+step "mouse, keyboard, pad, headset and a decoy mouse become uhid devices"
+bridge 1 mouse,keyboard,pad,headset,mouse:decoy
+wait_nodes 9
+ls /dev/hidraw*
+
+step "vx27ctl list claims slots 0 1 4 5 8 9 10 on hidraw paths, never the decoy"
+vx27ctl list > /tmp/list.txt
+cat /tmp/list.txt
+[ "$(cut -d' ' -f2 /tmp/list.txt | tr '\n' ' ')" = "0 1 4 5 8 9 10 " ] || fail "slots"
+[ "$(grep -c ' path /dev/hidraw[0-9]*#vid_' /tmp/list.txt)" = 7 ] || fail "paths"
+grep -q '^slot 4 kind 2 use 0 vid 320f pid 226e mi 1 col 2 path /dev/hidraw[0-9]*#vid_320f&pid_226e&mi_01&col02$' /tmp/list.txt
+grep -q '^slot 5 kind 2 use 255 vid 320f pid 226e mi 0 col 3 path /dev/hidraw[0-9]*#vid_320f&pid_226e&mi_00&col03$' /tmp/list.txt
+grep -q '^slot 0 kind 1 use 0 vid 320f pid 0000 mi 1 col 4 ' /tmp/list.txt
+grep -q '^slot 8 kind 3 use 0 vid 320f pid 1004 mi 1 col 4 ' /tmp/list.txt
+grep -q '^slot 10 kind 7 use 0 vid 0c76 pid 1630 mi 3 col 0 path /dev/hidraw[0-9]*#vid_0c76&pid_1630&mi_03$' /tmp/list.txt
+
+step "information block read through the mouse's hidraw node"
+vx27ctl info mouse > /tmp/info.txt 2>&1 || { cat /tmp/info.txt; fail "info"; }
+cat /tmp/info.txt
+grep -q 'magic 55aa' /tmp/info.txt
+grep -qx 'result 1' /tmp/info.txt
+
+step "settings written and read back (mouse, 70 bytes at 0x80: two reports)"
+SETTINGS=$(awk 'BEGIN { for (i = 0; i < 70; i++) printf "%02x", (i * 7 + 5) % 256 }')
+vx27ctl write-settings mouse 0x80 "$SETTINGS" > /tmp/ws.txt 2>&1 || { cat /tmp/ws.txt; fail "write-settings"; }
+vx27ctl read-settings mouse 128 70 > /tmp/rs.txt 2>&1 || { cat /tmp/rs.txt; fail "read-settings"; }
+[ "$(hex_of /tmp/rs.txt | tr -d ' \n')" = "$SETTINGS" ] || { cat /tmp/rs.txt; fail "settings differ"; }
+
+step "key map written and read back (keyboard)"
+vx27ctl read-keymap keyboard > /tmp/km0.txt 2>&1 || { cat /tmp/km0.txt; fail "read-keymap"; }
+hex_of /tmp/km0.txt | awk '{ for (i = 1; i <= NF; i++) printf "%02x ", (NR * 16 + i * 5) % 256; print "" }' > /tmp/km.hex
+vx27ctl write-keymap keyboard /tmp/km.hex > /tmp/wk.txt 2>&1 || { cat /tmp/wk.txt; fail "write-keymap"; }
+vx27ctl read-keymap keyboard > /tmp/km1.txt 2>&1 || { cat /tmp/km1.txt; fail "read-keymap again"; }
+[ "$(hex_of /tmp/km1.txt | tr -d ' \n')" = "$(tr -d ' \n' < /tmp/km.hex)" ] || fail "key map differs"
+[ "$(hex_of /tmp/km0.txt | tr -d ' \n')" != "$(hex_of /tmp/km1.txt | tr -d ' \n')" ] || fail "key map unchanged"
+
+step "colour page 2 written and read back (keyboard, 96 bytes)"
+awk 'BEGIN { for (i = 0; i < 96; i++) printf "%02x%s", (255 - i) % 256, (i % 16 == 15) ? "\n" : " " }' > /tmp/col.hex
+vx27ctl write-colours keyboard 2 /tmp/col.hex > /tmp/wc.txt 2>&1 || { cat /tmp/wc.txt; fail "write-colours"; }
+vx27ctl read-colours keyboard 2 96 > /tmp/rc.txt 2>&1 || { cat /tmp/rc.txt; fail "read-colours"; }
+[ "$(hex_of /tmp/rc.txt | tr -d ' \n')" = "$(tr -d ' \n' < /tmp/col.hex)" ] || fail "colours differ"
+
+step "pad and headset answer through their command collections"
+vx27ctl info pad > /tmp/pad.txt 2>&1 || { cat /tmp/pad.txt; fail "pad info"; }
+vx27ctl read-settings headset 0 45 > /tmp/hs.txt 2>&1 || { cat /tmp/hs.txt; fail "headset settings"; }
+grep -qx 'result 1' /tmp/hs.txt
+
+step "a device unplugged during a read: the read returns before its 1000 ms time-out"
+ctl 1 mute mouse on
+before=$(lines /tmp/uhid1.log)
+vx27ctl info mouse > /tmp/cut.txt 2>&1 &
+CUT=$!
+wait_for /tmp/uhid1.log "output mouse 04 03" 300 "$before"
+T0=$(now_cs)
+ctl 1 unplug mouse
+CUT_STATUS=0
+wait "$CUT" || CUT_STATUS=$?
+T1=$(now_cs)
+cat /tmp/cut.txt
+[ "$CUT_STATUS" != 0 ] || fail "info succeeded on an unplugged mouse"
+echo "returned $(( (T1 - T0) * 10 )) ms after the unplug"
+grep -qx 'result 1' /tmp/cut.txt && fail "result 1"
+[ $((T1 - T0)) -lt 90 ] || fail "the read waited for its time-out"
+
+step "unplugging is seen by discovery: the keyboard's slots are reported removed"
+vx27ctl list --watch 3 > /tmp/watch.txt &
+WATCH=$!
+wait_for /tmp/watch.txt "arrived 0" 100
+T0=$(now_cs)
+ctl 1 unplug keyboard
+wait_for /tmp/watch.txt "removed 0" 30
+wait_for /tmp/watch.txt "removed 1" 30
+T1=$(now_cs)
+echo "removals seen $(( (T1 - T0) * 10 )) ms after the unplug"
+wait "$WATCH"
+cat /tmp/watch.txt
+grep -qx "removed 4" /tmp/watch.txt && fail "the mouse was long gone before the watch"
+true
+
+step "the mouse's receiver answers 0xAA while the mouse is off, normally once it is on"
+bridge 2 mouse:receiver:off
+wait_nodes 7
+vx27ctl list > /tmp/list2.txt
+cat /tmp/list2.txt
+grep -q '^slot 6 kind 6 use 0 vid 320f pid 226f mi 1 col 2 ' /tmp/list2.txt
+vx27ctl info mouse --receiver > /tmp/off.txt 2>&1 && fail "info through a receiver whose mouse is off"
+cat /tmp/off.txt
+grep -qx 'result -101' /tmp/off.txt
+vx27ctl link mouse --receiver > /tmp/linkoff.txt 2>&1 || true
+grep -q 'linked no' /tmp/linkoff.txt
+ctl 2 wireless mouse:receiver on
+vx27ctl info mouse --receiver > /tmp/on.txt 2>&1 || { cat /tmp/on.txt; fail "info through the receiver"; }
+grep -qx 'result 1' /tmp/on.txt
+vx27ctl link mouse --receiver > /tmp/linkon.txt 2>&1
+grep -q 'linked yes' /tmp/linkon.txt
+
+step "every device gone: the node count drops to 0"
+ctl 1 quit
+ctl 2 quit
+wait_nodes 0
