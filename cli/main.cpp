@@ -21,7 +21,7 @@ void PrintHelp() {
   std::printf("usage: vx27ctl <command> [arguments]\n       vx27ctl --version | --help\n\n");
   std::printf("commands:\n");
   for (const Command& c : Commands())
-    std::printf("  %-14s %-34s %s\n", c.name.c_str(), c.usage.c_str(), c.summary.c_str());
+    std::printf("  %s %s\n      %s\n", c.name.c_str(), c.usage.c_str(), c.summary.c_str());
   std::printf("\nEnvironment: VX27_EMULATE=<devices> adds emulated devices, VX27_TRACE=1 traces to "
               "stderr.\n");
 }
