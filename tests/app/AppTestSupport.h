@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "tests/support/EventLoop.h"
+
 #include "app/Language.h"
 #include "ui/UILib.h"
 
@@ -37,14 +39,9 @@ inline void TakeQuitRequest() {
   QApplication::exec();
 }
 
+// Runs the event loop until `done` or `ms` pass; true when done.
 inline bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > ms) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
+  return testsupport::WaitFor(done, ms);
 }
 
 // Sets an environment variable for the life of the object.

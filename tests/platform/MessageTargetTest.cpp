@@ -8,6 +8,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "tests/support/EventLoop.h"
+
 #include "platform/MessageTarget.h"
 #include "platform/Worker.h"
 
@@ -16,18 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 using platform::Message;
 using platform::MessageTarget;
-
-// Runs the UI thread's event loop until `done` holds or 5 s pass.
-template <typename Pred>
-bool PumpUntil(Pred done) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > 5000) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
 
 TEST(MessageTarget, SendFromAWorkerBlocksUntilTheUiThreadHandledIt) {
   std::atomic<bool> handled{false};
@@ -46,7 +36,7 @@ TEST(MessageTarget, SendFromAWorkerBlocksUntilTheUiThreadHandledIt) {
     result = target.Send(platform::msg::UM_INTERFACE_ARRIVED, 4, 2, &stop);
     sawHandledAfterReturn = handled.load();
   });
-  ASSERT_TRUE(PumpUntil([&] { return sawHandledAfterReturn.load(); }));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return sawHandledAfterReturn.load(); }));
   EXPECT_TRUE(worker.Stop(1000ms));
   EXPECT_TRUE(handledOnUi);
   ASSERT_TRUE(result.has_value());
@@ -116,7 +106,7 @@ TEST(MessageTarget, PostQueuesInOrderAndHookSeesEveryMessageFirst) {
   });
   poster.join();
   EXPECT_TRUE(seenByHandler.empty()) << "Post must not run the handler on the caller's thread";
-  ASSERT_TRUE(PumpUntil([&] { return seenByHook.size() == 3; }));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return seenByHook.size() == 3; }));
   EXPECT_EQ(seenByHook, (std::vector<platform::MessageId>{3328, 1145, 3329}));
   EXPECT_EQ(seenByHandler, (std::vector<platform::MessageId>{3328, 3329}));
   EXPECT_EQ(target.Send(platform::msg::kMenuCommand, 0, 0), 99);

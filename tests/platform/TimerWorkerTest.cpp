@@ -9,6 +9,8 @@
 #include <QObject>
 #include <gtest/gtest.h>
 
+#include "tests/support/EventLoop.h"
+
 #include "platform/Timers.h"
 #include "platform/Trace.h"
 #include "platform/Worker.h"
@@ -16,23 +18,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-template <typename Pred>
-bool PumpUntil(Pred done, int limitMs = 5000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > limitMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
-}
-
-void PumpFor(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 class TimerSetTest : public ::testing::Test {
  protected:
@@ -44,26 +29,26 @@ class TimerSetTest : public ::testing::Test {
 TEST_F(TimerSetTest, FiresRepeatedlyWithItsIdUntilKilled) {
   timers.SetTimer(1000, 5);
   timers.SetTimer(1005, 5);
-  ASSERT_TRUE(PumpUntil([&] { return fired[1000] >= 3 && fired[1005] >= 3; }));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return fired[1000] >= 3 && fired[1005] >= 3; }));
   timers.KillTimer(1000);
   EXPECT_FALSE(timers.IsArmed(1000));
   EXPECT_TRUE(timers.IsArmed(1005));
   const int before = fired[1000];
-  PumpFor(30);
+  testsupport::PumpFor(30);
   EXPECT_EQ(fired[1000], before);
 }
 
 TEST_F(TimerSetTest, SettingAnArmedIdReArmsItWithTheNewInterval) {
   timers.SetTimer(1001, 60000);
   timers.SetTimer(1001, 5);  // same id: replaces the long interval
-  ASSERT_TRUE(PumpUntil([&] { return fired[1001] >= 2; }, 2000));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return fired[1001] >= 2; }, 2000));
 }
 
 TEST_F(TimerSetTest, ArmingAndKillingFromAnotherThreadIsQueuedToTheUiThread) {
   std::thread([&] { timers.SetTimer(1002, 5); }).join();
-  ASSERT_TRUE(PumpUntil([&] { return fired[1002] >= 1; }));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return fired[1002] >= 1; }));
   std::thread([&] { timers.KillTimer(1002); }).join();
-  PumpFor(10);
+  testsupport::PumpFor(10);
   EXPECT_FALSE(timers.IsArmed(1002));
 }
 
@@ -74,8 +59,8 @@ TEST_F(TimerSetTest, ATimerCanKillItselfFromItsCallback) {
     self.KillTimer(id);
   });
   self.SetTimer(7, 1);
-  ASSERT_TRUE(PumpUntil([&] { return calls == 1; }));
-  PumpFor(20);
+  ASSERT_TRUE(testsupport::WaitFor([&] { return calls == 1; }));
+  testsupport::PumpFor(20);
   EXPECT_EQ(calls, 1);
 }
 

@@ -3,6 +3,8 @@
 #include <QLocalSocket>
 #include <gtest/gtest.h>
 
+#include "tests/support/EventLoop.h"
+
 #include "PeerProcess.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
@@ -12,17 +14,6 @@ namespace {
 using platform::BusMessage;
 using platform::BusWindow;
 namespace busframe = platform::busframe;
-
-template <typename Pred>
-bool PumpUntil(Pred done, int limitMs = 5000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > limitMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
 
 TEST(WindowBus, ABroadcastReachesWindowsInTwoOtherProcessesAndOurOwn) {
   testpeer::PrivateRuntimeDir runtime;
@@ -143,12 +134,12 @@ TEST(WindowBus, OversizedAndTruncatedFramesAreDroppedWithoutHarm) {
 
   SendRaw(socketPath, oversized);
   SendRaw(socketPath, truncated);
-  ASSERT_TRUE(PumpUntil([&] { return traced.size() >= 2; }));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return traced.size() >= 2; }));
   EXPECT_TRUE(got.empty());
 
   // The window still works afterwards.
   SendRaw(socketPath, QByteArray(reinterpret_cast<const char*>(frame.data()), qsizetype(frame.size())));
-  ASSERT_TRUE(PumpUntil([&] { return got.size() == 1; }));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return got.size() == 1; }));
   EXPECT_EQ(got[0].id, 3093u);
   EXPECT_EQ(got[0].lParam, 2);
 }

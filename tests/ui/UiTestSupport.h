@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
+#include "tests/support/EventLoop.h"
+
 #include "platform/Trace.h"
 #include "ui/UILib.h"
 
@@ -32,13 +34,7 @@ inline void UseTestSkin() {
 
 // Runs the event loop until `done` or `ms` pass; true when done.
 inline bool WaitFor(const std::function<bool()>& done, int ms = 2000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > ms) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
+  return testsupport::WaitFor(done, ms);
 }
 
 inline void Pump() { QApplication::processEvents(); }
