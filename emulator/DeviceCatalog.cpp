@@ -129,36 +129,36 @@ std::vector<uint8_t> VendorCollectionDescriptor(uint8_t reportId, uint16_t usage
 }
 
 DeviceSpec MakeDeviceSpec(DeviceModel model, const DeviceOptions& options, std::string name) {
-  DeviceSpec spec;
-  spec.name = std::move(name);
-  spec.vendorId = ids::kVendor;
-  spec.wirelessOn = options.wirelessOn;
+  DeviceSpec desc;
+  desc.name = std::move(name);
+  desc.vendorId = ids::kVendor;
+  desc.wirelessOn = options.wirelessOn;
   switch (model) {
     case DeviceModel::Mouse:
-      spec.receiver = options.receiver;
-      spec.productId = options.receiver ? ids::kMouseReceiver : ids::kMouseCable;
-      spec.version = options.receiver ? 0x0203 : 0x0102;
-      spec.interfaces = MouseInterfaces(options.decoy);
+      desc.receiver = options.receiver;
+      desc.productId = options.receiver ? ids::kMouseReceiver : ids::kMouseCable;
+      desc.version = options.receiver ? 0x0203 : 0x0102;
+      desc.interfaces = MouseInterfaces(options.decoy);
       break;
     case DeviceModel::Keyboard:
-      spec.receiver = options.receiver;
-      spec.productId = ids::kKeyboard;
-      spec.version = options.receiver ? 0x0204 : 0x0105;
-      spec.interfaces = KeyboardInterfaces(options.decoy);
+      desc.receiver = options.receiver;
+      desc.productId = ids::kKeyboard;
+      desc.version = options.receiver ? 0x0204 : 0x0105;
+      desc.interfaces = KeyboardInterfaces(options.decoy);
       break;
     case DeviceModel::Pad:
-      spec.productId = ids::kPad;
-      spec.version = 0x0101;
-      spec.interfaces = KeyboardInterfaces(options.decoy);
+      desc.productId = ids::kPad;
+      desc.version = 0x0101;
+      desc.interfaces = KeyboardInterfaces(options.decoy);
       break;
     case DeviceModel::Headset:
-      spec.vendorId = ids::kHeadsetVendor;
-      spec.productId = ids::kHeadset;
-      spec.version = 0x0100;
-      spec.interfaces = HeadsetInterfaces(options.decoy);
+      desc.vendorId = ids::kHeadsetVendor;
+      desc.productId = ids::kHeadset;
+      desc.version = 0x0100;
+      desc.interfaces = HeadsetInterfaces(options.decoy);
       break;
   }
-  return spec;
+  return desc;
 }
 
 }  // namespace emulator

@@ -66,9 +66,9 @@ std::optional<std::vector<DeviceSpec>> ParseEmulateList(std::string_view list, s
       *error = "empty entry in the emulate list";
       return std::nullopt;
     }
-    auto spec = ParseEntry(entry, error);
-    if (!spec) return std::nullopt;
-    specs.push_back(std::move(*spec));
+    auto desc = ParseEntry(entry, error);
+    if (!desc) return std::nullopt;
+    specs.push_back(std::move(*desc));
   }
   return specs;
 }
@@ -76,7 +76,7 @@ std::optional<std::vector<DeviceSpec>> ParseEmulateList(std::string_view list, s
 bool AddEmulatedDevices(Emulator& emulator, std::string_view list, std::string* error) {
   auto specs = ParseEmulateList(list, error);
   if (!specs) return false;
-  for (DeviceSpec& spec : *specs) emulator.Add(std::move(spec));
+  for (DeviceSpec& desc : *specs) emulator.Add(std::move(desc));
   return true;
 }
 

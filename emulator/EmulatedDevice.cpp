@@ -2,7 +2,7 @@
 
 namespace emulator {
 
-EmulatedDevice::EmulatedDevice(uint32_t id, DeviceSpec spec) : id_(id), spec_(std::move(spec)) {
+EmulatedDevice::EmulatedDevice(uint32_t id, DeviceSpec desc) : id_(id), spec_(std::move(desc)) {
   wirelessOn_.store(spec_.wirelessOn);
   for (const InterfaceSpec& i : spec_.interfaces)
     interfaces_.push_back(std::make_shared<VirtualInterface>(i.number, i.descriptor));

@@ -31,7 +31,7 @@ struct DeviceSpec {
 
 class EmulatedDevice {
  public:
-  EmulatedDevice(uint32_t id, DeviceSpec spec);
+  EmulatedDevice(uint32_t id, DeviceSpec desc);
 
   uint32_t Id() const { return id_; }
   const std::string& Name() const { return spec_.name; }

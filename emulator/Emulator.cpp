@@ -17,11 +17,11 @@ std::string DevicePath(const EmulatedDevice& device, const VirtualInterface& ifa
 
 }  // namespace
 
-std::shared_ptr<EmulatedDevice> Emulator::Add(DeviceSpec spec, bool plugged) {
+std::shared_ptr<EmulatedDevice> Emulator::Add(DeviceSpec desc, bool plugged) {
   std::shared_ptr<EmulatedDevice> device;
   {
     std::lock_guard guard(lock_);
-    device = std::make_shared<EmulatedDevice>(nextId_++, std::move(spec));
+    device = std::make_shared<EmulatedDevice>(nextId_++, std::move(desc));
     devices_.push_back(device);
   }
   if (plugged) device->SetPlugged(true);

@@ -20,7 +20,7 @@ ProgramBackend MakeProgramBackend(std::string_view emulateList) {
     return out;
   }
   out.emulator = std::make_shared<Emulator>();
-  for (DeviceSpec& spec : *specs) out.emulator->Add(std::move(spec));
+  for (DeviceSpec& desc : *specs) out.emulator->Add(std::move(desc));
   out.backend = std::make_shared<hid::CompositeBackend>(
       std::vector<std::shared_ptr<hid::HidBackend>>{hidapi, out.emulator});
   return out;

@@ -28,8 +28,8 @@ void CopyText(char* dst, size_t size, const std::string& text) {
 
 }  // namespace
 
-std::unique_ptr<UhidDevice> UhidDevice::Create(const UhidSpec& spec, OutputHandler onOutput) {
-  if (spec.descriptor.empty() || spec.descriptor.size() > HID_MAX_DESCRIPTOR_SIZE) return nullptr;
+std::unique_ptr<UhidDevice> UhidDevice::Create(const UhidSpec& desc, OutputHandler onOutput) {
+  if (desc.descriptor.empty() || desc.descriptor.size() > HID_MAX_DESCRIPTOR_SIZE) return nullptr;
   const int fd = ::open("/dev/uhid", O_RDWR | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     Trace(std::string("uhid: cannot open /dev/uhid: ") + std::strerror(errno));
@@ -39,17 +39,17 @@ std::unique_ptr<UhidDevice> UhidDevice::Create(const UhidSpec& spec, OutputHandl
   std::memset(ev.get(), 0, sizeof(*ev));
   ev->type = UHID_CREATE2;
   uhid_create2_req& req = ev->u.create2;
-  CopyText(reinterpret_cast<char*>(req.name), sizeof(req.name), spec.name);
-  CopyText(reinterpret_cast<char*>(req.phys), sizeof(req.phys), spec.phys);
-  CopyText(reinterpret_cast<char*>(req.uniq), sizeof(req.uniq), spec.uniq);
-  req.rd_size = uint16_t(spec.descriptor.size());
-  req.bus = spec.bus;
-  req.vendor = spec.vendor;
-  req.product = spec.product;
-  req.version = spec.version;
-  std::memcpy(req.rd_data, spec.descriptor.data(), spec.descriptor.size());
+  CopyText(reinterpret_cast<char*>(req.name), sizeof(req.name), desc.name);
+  CopyText(reinterpret_cast<char*>(req.phys), sizeof(req.phys), desc.phys);
+  CopyText(reinterpret_cast<char*>(req.uniq), sizeof(req.uniq), desc.uniq);
+  req.rd_size = uint16_t(desc.descriptor.size());
+  req.bus = desc.bus;
+  req.vendor = desc.vendor;
+  req.product = desc.product;
+  req.version = desc.version;
+  std::memcpy(req.rd_data, desc.descriptor.data(), desc.descriptor.size());
   if (!WriteEvent(fd, *ev)) {
-    Trace(std::string("uhid: the kernel refused ") + spec.name + ": " + std::strerror(errno));
+    Trace(std::string("uhid: the kernel refused ") + desc.name + ": " + std::strerror(errno));
     ::close(fd);
     return nullptr;
   }

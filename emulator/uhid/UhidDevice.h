@@ -34,7 +34,7 @@ class UhidDevice {
   using OutputHandler = std::function<void(std::span<const uint8_t> report)>;
 
   // Null when /dev/uhid cannot be opened or the kernel refuses the device.
-  static std::unique_ptr<UhidDevice> Create(const UhidSpec& spec, OutputHandler onOutput);
+  static std::unique_ptr<UhidDevice> Create(const UhidSpec& desc, OutputHandler onOutput);
   ~UhidDevice();
   UhidDevice(const UhidDevice&) = delete;
   UhidDevice& operator=(const UhidDevice&) = delete;

@@ -96,16 +96,16 @@ class Bridge {
     if (nodes_.count(device.Id())) return true;
     std::vector<std::unique_ptr<emulator::uhid::UhidDevice>> nodes;
     for (const auto& iface : device.Interfaces()) {
-      emulator::uhid::UhidSpec spec;
-      spec.name = "VX27 emulated " + device.Name();
-      spec.phys = "vx27-emu-" + std::to_string(device.Id()) + "/input" + std::to_string(iface->Number());
-      spec.uniq = std::to_string(device.Id());
-      spec.vendor = device.VendorId();
-      spec.product = device.ProductId();
-      spec.version = device.Version();
-      spec.descriptor.assign(iface->Descriptor().begin(), iface->Descriptor().end());
+      emulator::uhid::UhidSpec desc;
+      desc.name = "VX27 emulated " + device.Name();
+      desc.phys = "vx27-emu-" + std::to_string(device.Id()) + "/input" + std::to_string(iface->Number());
+      desc.uniq = std::to_string(device.Id());
+      desc.vendor = device.VendorId();
+      desc.product = device.ProductId();
+      desc.version = device.Version();
+      desc.descriptor.assign(iface->Descriptor().begin(), iface->Descriptor().end());
       auto node = emulator::uhid::UhidDevice::Create(
-          spec, [iface, name = device.Name()](std::span<const uint8_t> report) {
+          desc, [iface, name = device.Name()](std::span<const uint8_t> report) {
             // One line per output report (report id, command byte), so a
             // script can wait until a request has reached the device.
             if (report.size() > 3)

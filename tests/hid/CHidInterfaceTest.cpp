@@ -358,12 +358,12 @@ TEST_F(UnpackTest, ElementsPastAUsageRangeRepeatItsLastUsage) {
                                            0x19, 0x01, 0x29, 0x03, 0x15, 0x00, 0x25, 0x01,
                                            0x75, 0x01, 0x95, 0x05, 0x81, 0x02, 0x95, 0x03,
                                            0x81, 0x01, 0xC0};
-  emulator::DeviceSpec spec;
-  spec.name = "buttons";
-  spec.vendorId = 0x1234;
-  spec.productId = 0x0001;
-  spec.interfaces = {{0, descriptor}};
-  auto device = emu_->Add(spec);
+  emulator::DeviceSpec desc;
+  desc.name = "buttons";
+  desc.vendorId = 0x1234;
+  desc.productId = 0x0001;
+  desc.interfaces = {{0, descriptor}};
+  auto device = emu_->Add(desc);
   ASSERT_TRUE(hid_.Open(PathOf(*device, 0, std::nullopt), true, false, true, false));
   const uint8_t report[] = {1, 0b11010};  // bits 2, 4 and 5
   ASSERT_TRUE(hid_.UnpackReport(report, ReportType::Input));

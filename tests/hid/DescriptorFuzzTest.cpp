@@ -98,12 +98,12 @@ TEST(DescriptorFuzz, MutatedDescriptorsParseOrFailCleanly) {
 
     // Open every collection of it as an emulated interface and decode reports
     // of every length up to one past the report, with random contents.
-    emulator::DeviceSpec spec;
-    spec.name = "fuzz";
-    spec.vendorId = 0x1234;
-    spec.productId = 0x5678;
-    spec.interfaces = {{0, exact}};
-    auto device = emu->Add(spec);
+    emulator::DeviceSpec desc;
+    desc.name = "fuzz";
+    desc.vendorId = 0x1234;
+    desc.productId = 0x5678;
+    desc.interfaces = {{0, exact}};
+    auto device = emu->Add(desc);
     std::vector<std::string> paths;
     ASSERT_TRUE(emu->Enumerate(paths));
     for (const std::string& path : paths) {
