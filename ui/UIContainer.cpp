@@ -261,7 +261,9 @@ void CVerticalLayoutUI::LayoutChildren() {
     const QMargins p = c->GetPadding();
     QSize est = c->EstimateSize(QSize(rc.width() - Scale(p.left() + p.right()), rc.height()));
     int h = est.height();
-    if (h > 0) h = std::clamp(h, Scale(c->GetMinHeight()), Scale(c->GetMaxHeight()));
+    // Not std::clamp: a layout may give a minimum above its maximum, and then
+    // the maximum wins.
+    if (h > 0) h = std::min(std::max(h, Scale(c->GetMinHeight())), Scale(c->GetMaxHeight()));
     if (h == 0) ++adjustables;
     fixedTotal += h + Scale(p.top() + p.bottom());
     placed.push_back({c, h, est});
@@ -305,7 +307,7 @@ void CHorizontalLayoutUI::LayoutChildren() {
     const QMargins p = c->GetPadding();
     QSize est = c->EstimateSize(QSize(rc.width(), rc.height() - Scale(p.top() + p.bottom())));
     int w = est.width();
-    if (w > 0) w = std::clamp(w, Scale(c->GetMinWidth()), Scale(c->GetMaxWidth()));
+    if (w > 0) w = std::min(std::max(w, Scale(c->GetMinWidth())), Scale(c->GetMaxWidth()));
     if (w == 0) ++adjustables;
     fixedTotal += w + Scale(p.left() + p.right());
     placed.push_back({c, w, est});

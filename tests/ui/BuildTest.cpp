@@ -218,3 +218,30 @@ TEST_F(BuildTest, FontTableByIdSharedAndDefault) {
 }
 
 }  // namespace
+
+// A layout whose minimum exceeds its maximum must still lay out: the maximum
+// wins, along either axis.
+TEST_F(BuildTest, ConflictingSizeLimitsGiveTheMaximum) {
+  struct Case {
+    const char* name;
+    const char* layout;
+    bool vertical;
+  };
+  const Case kCases[] = {
+      {"column", "<VerticalLayout><Label name='c' height='30' minheight='50' maxheight='20'/></VerticalLayout>", true},
+      {"row", "<HorizontalLayout><Label name='c' width='30' minwidth='50' maxwidth='20'/></HorizontalLayout>", false},
+  };
+  for (const Case& c : kCases) {
+    ui::CPaintManagerUI pm;
+    ui::CDialogBuilder builder;
+    std::unique_ptr<ui::CControlUI> root(builder.Create(QString::fromUtf8(c.layout), {}, nullptr, &pm));
+    ASSERT_NE(root, nullptr) << c.name;
+    pm.Init(nullptr);
+    auto* box = qobject_cast<ui::CContainerUI*>(root.get());
+    ASSERT_NE(box, nullptr) << c.name;
+    box->SetPos(QRect(0, 0, 200, 200));
+    box->LayoutNow();
+    const QRect pos = box->FindSubControl(QStringLiteral("c"))->GetPos();
+    EXPECT_EQ(c.vertical ? pos.height() : pos.width(), 20) << c.name;
+  }
+}
