@@ -17,6 +17,7 @@
 //   light frame         the last frame streamed by the host (512 bytes)
 //   status block        6 bytes (keyboard, headset) or 2 (mouse)
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -56,7 +57,11 @@ struct DeviceMemory {
   bool hostLighting = false;
   uint32_t transfers = 0;  // completed begin/end pairs
 
-  uint16_t KeyMapBytes() const { return info.KeyMapBlockSize(); }
+  // The key count comes from the information block, which the host may write:
+  // the key map it describes is kept inside the memory that holds it.
+  uint16_t KeyMapBytes() const {
+    return uint16_t(std::min<size_t>(info.KeyMapBlockSize(), kKeyMapSpace));
+  }
   uint32_t MacroCapacity() const { return info.MacroMemoryBytes(); }
 };
 

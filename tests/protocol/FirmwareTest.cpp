@@ -56,6 +56,25 @@ TEST(Firmware, RefusesWhatTheDeviceWouldRefuse) {
   }
 }
 
+// The key count is a byte of the information block, which the host may write:
+// a count whose key map would reach past the device's key-map memory must not
+// let a write run into the memory that follows it.
+TEST(Firmware, KeyMapStaysInsideItsMemoryWhateverTheKeyCount) {
+  Rig rig(DeviceModel::Keyboard);
+  rig.fw().EditMemory([](emulator::firmware::DeviceMemory& m) { m.info.SetKeyCount(255); });
+  const auto before = rig.fw().Memory();
+  Report request = MakeRequest(cmd::kWriteKeyMap, 56, 512);
+  std::fill_n(request.begin() + report::kData, 56, uint8_t(0xAB));
+  SealReport(request);
+  Report reply{};
+  ASSERT_EQ(rig.channel.Exchange(request, reply), kOk);
+  EXPECT_EQ(reply[report::kStatus], 0xFF);
+  const auto log = rig.Requests();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].note, "write outside the memory");
+  EXPECT_EQ(rig.fw().Memory().keyLightIndex, before.keyLightIndex);
+}
+
 TEST(Firmware, ReceiverAnswersForItsDevice) {
   Rig rig(DeviceModel::Mouse, /*receiver=*/true, /*wirelessOn=*/false);
   Report query = MakeRequest(cmd::kQueryWirelessLink);
