@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "tests/support/FileSizeLimit.h"
+
 #include "platform/AtomicFile.h"
 #include "platform/Trace.h"
 
@@ -26,26 +28,6 @@ size_t FilesIn(const std::filesystem::path& dir) {
   return n;
 }
 
-// Lowers the file size limit so that writes fail with EFBIG, as a full disk
-// would make them fail; restores it afterwards.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = saved_;
-    lowered.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryFile) {
   QTemporaryDir dir;
@@ -66,7 +48,7 @@ TEST(AtomicFile, FailedWriteLeavesTheOldFileByteForByte) {
   platform::ScopedTraceSink sink([&](std::string_view l) { traced.emplace_back(l); });
   bool ok = true;
   {
-    FileSizeLimit limit(16);
+    testsupport::FileSizeLimit limit(16);
     ok = platform::WriteFileAtomic(file, std::string(4096, 'x'));
   }
   EXPECT_FALSE(ok);

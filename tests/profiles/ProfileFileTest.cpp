@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/FileSizeLimit.h"
+
 #include "TestFiles.h"
 #include "platform/Trace.h"
 #include "profiles/BasicProfiledata.h"
@@ -152,25 +154,6 @@ TEST_F(ProfileFile, WriteDocumentMakesTheValueTheWholeFile) {
   EXPECT_EQ(ReadAll(profilePath_), StyledJsonText(Parse(R"({"a":1})")));
 }
 
-// Lowers the file size limit so that writes fail (EFBIG) as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = saved_;
-    lowered.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previous_)(int) = nullptr;
-};
 
 TEST_F(ProfileFile, AFailedSaveKeepsTheOldFileAndIsTraced) {
   const std::string old = R"({"Device":[{"LightInfo":{"SelectItem":1}}],"profilename":"Mine"})";
@@ -182,7 +165,7 @@ TEST_F(ProfileFile, AFailedSaveKeepsTheOldFileAndIsTraced) {
   platform::ScopedTraceSink sink([&lines](std::string_view line) { lines.emplace_back(line); });
   bool saved = true;
   {
-    FileSizeLimit limit(16);
+    testsupport::FileSizeLimit limit(16);
     saved = profile_.Save();
   }
   EXPECT_FALSE(saved);
