@@ -43,6 +43,10 @@ class CContainerUI : public CControlUI {
   void SetScrollPos(int pos);
   int GetScrollRange() const { return scrollRange_; }
 
+  // A child destroyed without Remove leaves the container here (from the
+  // child's destructor; the child must not be touched).
+  void ForgetItem(CControlUI* control);
+
   // First control of the subtree (this one excluded) with that name.
   CControlUI* FindSubControl(const QString& name) const;
 
@@ -59,6 +63,9 @@ class CContainerUI : public CControlUI {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   virtual void LayoutChildren();
+  // The item that was at `index` is gone (removed or destroyed): selections
+  // keep pointing at the same item.
+  virtual void ItemGone(int index) { Q_UNUSED(index); }
   QRect ContentRect() const;  // window coordinates, inset applied
   void PlaceFloat(CControlUI* child, const QRect& rc);
   void SetScrollRange(int range);
@@ -105,13 +112,16 @@ class CTabLayoutUI : public CContainerUI {
   virtual bool SelectItem(int index);
   bool SelectItem(CControlUI* control);
   void SetAttribute(const QString& name, const QString& value) override;
+  void DoInit() override;
 
  protected:
   void LayoutChildren() override;
+  void ItemGone(int index) override;
 
  private:
   void ShowSelected();
   int curSel_ = -1;
+  int initialSel_ = -1;  // "selectedid" until the children are built
 };
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QWheelEvent>
 
@@ -58,9 +59,11 @@ bool IListItemUI::HandleItemEvent(CControlUI* self, TEventUI& event) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_RBUTTONDOWN:
       if (self->IsEnabled()) {
+        // The "itemselect" handler may remove this element.
+        QPointer<CControlUI> alive(self);
         if ((event.wKeyState & MK_CONTROL) && owner_ && owner_->GetListInfo()->multiSelect) SelectMulti(!selected_);
         else Select(true);
-        self->Invalidate();
+        if (alive) self->Invalidate();
       }
       return true;
     case UIEVENT_DBLCLICK:
@@ -212,10 +215,12 @@ bool CListUI::IsClass(const QString& c) const { return Is(c, "List") || CVertica
 bool CListUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CListUI::AddAt(CControlUI* control, int index) {
+  CControlUI* selected = GetItemAt(curSel_);
   if (!CVerticalLayoutUI::AddAt(control, index)) return false;
   auto* item = dynamic_cast<IListItemUI*>(control);
   if (item) item->SetOwner(this);
-  if (curSel_ >= index && GetItemAt(curSel_) != control) ++curSel_;
+  // The selection follows the selected item, wherever the new one goes.
+  if (selected) curSel_ = GetItemIndex(selected);
   Reindex();
   // An element the layout marks selected becomes the selection, silently.
   if (item && item->IsSelected()) {
@@ -230,10 +235,14 @@ bool CListUI::Remove(CControlUI* control, bool keep) {
   if (index < 0) return false;
   if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(nullptr);
   CVerticalLayoutUI::Remove(control, keep);
+  ItemGone(index);
+  return true;
+}
+
+void CListUI::ItemGone(int index) {
   if (curSel_ == index) curSel_ = -1;
   else if (curSel_ > index) --curSel_;
   Reindex();
-  return true;
 }
 
 void CListUI::RemoveAll() {
@@ -454,11 +463,13 @@ bool CComboUI::IsClass(const QString& c) const { return Is(c, "Combo") || CConta
 bool CComboUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CComboUI::AddAt(CControlUI* control, int index) {
+  CControlUI* selected = GetItemAt(curSel_);
   if (!CContainerUI::AddAt(control, index)) return false;
   auto* item = dynamic_cast<IListItemUI*>(control);
   if (item) item->SetOwner(this);
   control->SetInternVisible(false);
-  if (curSel_ >= index && GetItemAt(curSel_) != control) ++curSel_;
+  // The selection follows the selected item, wherever the new one goes.
+  if (selected) curSel_ = GetItemIndex(selected);
   Reindex();
   if (item && item->IsSelected()) {
     item->SetSelectedFlag(false);
@@ -472,11 +483,15 @@ bool CComboUI::Remove(CControlUI* control, bool keep) {
   if (index < 0) return false;
   if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(nullptr);
   CContainerUI::Remove(control, keep);
+  ItemGone(index);
+  return true;
+}
+
+void CComboUI::ItemGone(int index) {
   if (curSel_ == index) curSel_ = -1;
   else if (curSel_ > index) --curSel_;
   Reindex();
   Invalidate();
-  return true;
 }
 
 void CComboUI::RemoveAll() {

@@ -113,6 +113,7 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   bool AddAt(CControlUI* control, int index) override;
   bool Remove(CControlUI* control, bool keep = false) override;
   void RemoveAll() override;
+  void ItemGone(int index) override;
 
   TListInfoUI* GetListInfo() override { return &info_; }
   int GetCurSel() const override { return curSel_; }
@@ -145,6 +146,7 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   bool AddAt(CControlUI* control, int index) override;
   bool Remove(CControlUI* control, bool keep = false) override;
   void RemoveAll() override;
+  void ItemGone(int index) override;
 
   QString GetText() const override;  // the selected item's text
   TListInfoUI* GetListInfo() override { return &info_; }

@@ -38,12 +38,19 @@ uint64_t PushCommand(MenuCmd cmd) {
 }
 }  // namespace
 
-// The pop-up top-level widget of a menu.
+// The pop-up top-level widget of a menu. It owns the menu's manager, so a
+// menu retired while one of its controls is still handling an event keeps a
+// live manager until the host (and its control tree) is deleted; the tree
+// goes first.
 class MenuHost : public QWidget {
  public:
-  MenuHost() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
+  MenuHost() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), manager_(std::make_unique<CPaintManagerUI>()) {
     setAttribute(Qt::WA_QuitOnClose, false);
   }
+  ~MenuHost() override {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) delete child;
+  }
+  CPaintManagerUI* Manager() const { return manager_.get(); }
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -52,6 +59,9 @@ class MenuHost : public QWidget {
     p.setPen(QColor::fromRgba(theme::kBorder));
     p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
   }
+
+ private:
+  std::unique_ptr<CPaintManagerUI> manager_;
 };
 
 CMenuUI::CMenuUI() {
@@ -124,6 +134,8 @@ CMenuWnd::~CMenuWnd() {
   host_.reset();
 }
 
+CPaintManagerUI* CMenuWnd::GetManager() const { return manager_; }
+
 bool CMenuWnd::Init(CWindowWnd* owner, const QString& layout, QPoint screenPoint) {
   return Init(owner ? &owner->Target() : nullptr, layout, screenPoint);
 }
@@ -132,20 +144,20 @@ bool CMenuWnd::Init(platform::MessageTarget* owner, const QString& layout, QPoin
   Close();
   // An earlier menu may be the one whose event led here: retire it later.
   if (manager_) manager_->RemoveNotifier(this);
-  if (host_) host_.release()->deleteLater();
+  if (host_) host_.release()->deleteLater();  // with its manager
   owner_ = owner;
-  manager_ = std::make_unique<CPaintManagerUI>();
   host_ = std::make_unique<MenuHost>();
+  manager_ = host_->Manager();
   manager_->Init(host_.get(), QStringLiteral("menu"));
   // Menus follow the DPI of the windows.
   const auto& managers = CPaintManagerUI::GetManagers();
   if (managers.size() > 1) manager_->SetDPI(managers.front()->GetDPI());
   CDialogBuilder builder;
-  CControlUI* root = builder.Create(layout, {}, nullptr, manager_.get());
+  CControlUI* root = builder.Create(layout, {}, nullptr, manager_);
   if (!root) {
     Trace(QStringLiteral("ui: menu %1 cannot be built").arg(layout).toStdString());
     host_.reset();
-    manager_.reset();
+    manager_ = nullptr;
     return false;
   }
   manager_->AttachDialog(root);

@@ -73,7 +73,7 @@ class CMenuWnd : public INotifyUI {
   void Close();
   bool IsOpen() const;
   QWidget* GetHWND() const;
-  CPaintManagerUI* GetManager() const { return manager_.get(); }
+  CPaintManagerUI* GetManager() const;
   // Chooses an element as a click would.
   bool Choose(const QString& elementName);
 
@@ -83,7 +83,7 @@ class CMenuWnd : public INotifyUI {
 
  private:
   platform::MessageTarget* owner_ = nullptr;
-  std::unique_ptr<CPaintManagerUI> manager_;
+  CPaintManagerUI* manager_ = nullptr;  // the host's
   std::unique_ptr<MenuHost> host_;
 };
 

@@ -154,8 +154,7 @@ void CSliderUI::DoEvent(TEventUI& event) {
       state_ |= UISTATE_CAPTURED | UISTATE_PUSHED;
       pressValue_ = value_;
       SetValue(ValueAt(event.ptMouse));
-      if (sendMove_ && value_ != pressValue_ && manager_)
-        manager_->SendNotify(this, notify::kMoveValueChanged);
+      if (sendMove_ && value_ != pressValue_ && !NotifyAlive(notify::kMoveValueChanged)) return;
       Invalidate();
       return;
     case UIEVENT_MOUSEMOVE:
@@ -171,7 +170,7 @@ void CSliderUI::DoEvent(TEventUI& event) {
       if (state_ & UISTATE_CAPTURED) {
         state_ &= ~(UISTATE_CAPTURED | UISTATE_PUSHED);
         SetValue(ValueAt(event.ptMouse));
-        if (manager_) manager_->SendNotify(this, notify::kValueChanged);
+        if (!NotifyAlive(notify::kValueChanged)) return;
         Invalidate();
       }
       return;
