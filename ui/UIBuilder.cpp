@@ -1,5 +1,7 @@
 #include "ui/UIBuilder.h"
 
+#include <QRegularExpression>
+
 #include "platform/Trace.h"
 #include "ui/UIButton.h"
 #include "ui/UIColorPalette.h"
@@ -25,19 +27,71 @@ void TraceLine(const QString& text) { Trace(text.toStdString()); }
 
 bool Is(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 
-// Attributes that must be applied after all others (they depend on the
-// manager's fonts and styles, which are known by then).
-void ApplyAttributes(CControlUI* control, const XmlNode& node, CPaintManagerUI* manager) {
+// A text that is meant as a text id: letters, digits and underscores with
+// at least one underscore ("message_text_3"), not a plain word or number.
+bool LooksLikeTextId(const QString& text) {
+  static const QRegularExpression id(QStringLiteral("^[A-Za-z][A-Za-z0-9]*(_[A-Za-z0-9]+)+$"));
+  return id.match(text).hasMatch();
+}
+}  // namespace
+
+struct CDialogBuilder::Origins {
+  QHash<const CControlUI*, std::pair<QString, int>> where;  // file and line
+};
+
+void CDialogBuilder::Warn(const XmlNode& node, const QString& what) const {
+  TraceLine(QStringLiteral("ui: %1:%2: %3").arg(label_).arg(node.line).arg(what));
+}
+
+void CDialogBuilder::ApplyAttributes(CControlUI* control, const XmlNode& node, CPaintManagerUI* manager) {
   if (manager) {
     const QString defaults = manager->GetDefaultAttributeList(control->GetClass());
     if (!defaults.isEmpty()) control->ApplyAttributeList(defaults);
   }
+  control->TakeUnknownAttribute();
   for (const auto& [key, value] : node.attributes) {
     if (Is(key, "style") && manager) control->ApplyAttributeList(manager->GetStyle(value));
     else control->SetAttribute(key, value);
+    if (control->TakeUnknownAttribute())
+      Warn(node, QStringLiteral("unknown attribute \"%1\" on %2 \"%3\"").arg(key, node.name, control->GetName()));
+  }
+  const CResourceManager& res = CResourceManager::GetInstance();
+  for (const char* key : {"text", "tooltip"}) {
+    const QString id = node.Attr(QLatin1String(key));
+    if (control->IsResourceText() && LooksLikeTextId(id) && res.IsMissingText(id))
+      Warn(node, QStringLiteral("text id \"%1\" (%2 of \"%3\") is not in the language file")
+                     .arg(id, QLatin1String(key), control->GetName()));
   }
 }
-}  // namespace
+
+// Names must be unique inside one page: a look-up by name would find only
+// the first. A page root inside the tree starts a page of its own.
+void CDialogBuilder::CheckNames(CControlUI* root) const {
+  if (!origins_) return;
+  std::vector<QHash<QString, const CControlUI*>> pages(1);
+  std::vector<std::pair<CControlUI*, size_t>> todo{{root, 0}};
+  while (!todo.empty()) {
+    auto [control, page] = todo.back();
+    todo.pop_back();
+    if (control != root && control->IsPageRoot()) {
+      pages.emplace_back();
+      page = pages.size() - 1;
+    }
+    const QString name = control->GetName();
+    auto here = origins_->where.constFind(control);
+    if (!name.isEmpty() && here != origins_->where.cend()) {
+      if (const CControlUI* first = pages[page].value(name)) {
+        const auto there = origins_->where.value(first);
+        TraceLine(QStringLiteral("ui: %1:%2: name \"%3\" is used twice in one page (first at %4:%5)")
+                      .arg(here->first).arg(here->second).arg(name, there.first).arg(there.second));
+      } else {
+        pages[page].insert(name, control);
+      }
+    }
+    if (auto* box = qobject_cast<CContainerUI*>(control))
+      for (int i = box->GetCount() - 1; i >= 0; --i) todo.emplace_back(box->GetItemAt(i), page);
+  }
+}
 
 CControlFactory& CControlFactory::GetInstance() {
   static CControlFactory factory;
@@ -101,9 +155,21 @@ CControlUI* CDialogBuilder::Create(const QString& layout, const QString&, IDialo
     QString name = layout;
     const QString indexed = CResourceManager::GetInstance().GetXmlPath(layout);
     if (!indexed.isEmpty()) name = indexed;
+    name.replace('\\', '/');
+    label = name;
     root = LoadSkinXml(name);
   }
   if (!root) return nullptr;
+  label_ = label;
+  const bool outermost = !origins_;
+  if (outermost) origins_ = std::make_shared<Origins>();
+  struct ForgetOrigins {
+    std::shared_ptr<Origins>& origins;
+    bool on;
+    ~ForgetOrigins() {
+      if (on) origins.reset();
+    }
+  } forget{origins_, outermost};
 
   const XmlNode* top = &*root;
   if (Is(root->name, "Window")) {
@@ -132,6 +198,7 @@ CControlUI* CDialogBuilder::Create(const QString& layout, const QString&, IDialo
     TraceLine(QStringLiteral("ui: layout %1 built no control").arg(label));
     return nullptr;
   }
+  if (outermost) CheckNames(control);
   if (manager && !container) manager->InitControls(control, parent);
   return control;
 }
@@ -176,6 +243,7 @@ CControlUI* CDialogBuilder::Include(const XmlNode& node, CContainerUI* parent, C
   for (int i = 0; i < count; ++i) {
     CDialogBuilder inner;
     inner.includeDepth_ = includeDepth_ + depth + 1;
+    inner.origins_ = origins_;
     CControlUI* built = inner.Create(source, {}, callback_, manager, parent);
     if (!built) return last;
     if (parent) parent->Add(built);
@@ -193,10 +261,11 @@ CControlUI* CDialogBuilder::BuildNode(const XmlNode& node, CContainerUI* parent,
   if (!control && callback_) control = callback_->CreateControl(node.name);
   if (!control) control = CControlFactory::GetInstance().CreateControl(node.name);
   if (!control) {
-    TraceLine(QStringLiteral("ui: unknown control class \"%1\" (name \"%2\") skipped")
-                  .arg(node.name, node.Attr(QStringLiteral("name"))));
+    Warn(node, QStringLiteral("unknown control class \"%1\" (name \"%2\") skipped")
+                   .arg(node.name, node.Attr(QStringLiteral("name"))));
     return nullptr;
   }
+  if (origins_) origins_->where.insert(control, {label_, node.line});
   // The manager is known before attributes so styles, fonts and groups work.
   if (manager) control->SetManager(manager, parent, false);
   ApplyAttributes(control, node, manager);
@@ -209,7 +278,7 @@ CControlUI* CDialogBuilder::BuildNode(const XmlNode& node, CContainerUI* parent,
       if (CControlUI* c = BuildNode(child, box, manager, depth + 1)) box->Add(c);
     }
   } else if (!node.children.empty()) {
-    TraceLine(QStringLiteral("ui: \"%1\" is no container; its children are skipped").arg(node.name));
+    Warn(node, QStringLiteral("\"%1\" is no container; its children are skipped").arg(node.name));
   }
   return control;
 }

@@ -272,6 +272,7 @@ void CControlUI::SetAttribute(const QString& nameIn, const QString& value) {
   else if (name == QLatin1String("virtualwnd")) SetVirtualWnd(value);
   else if (name == QLatin1String("cursor")) SetCursorName(value);
   else if (name == QLatin1String("style")) ApplyAttributeList(CPaintManagerUI::FindStyle(manager_, value));
+  else unknownAttribute_ = true;
 }
 
 void CControlUI::ApplyAttributeList(const QString& list) {

@@ -163,6 +163,13 @@ class CControlUI : public QWidget {
   // Layout attributes. Names are compared without regard to case. Unknown
   // names are ignored.
   virtual void SetAttribute(const QString& name, const QString& value);
+  // True once after SetAttribute met a name no class of the control knows
+  // (the base class's fall-through marks it); the builder traces it.
+  bool TakeUnknownAttribute() {
+    const bool was = unknownAttribute_;
+    unknownAttribute_ = false;
+    return was;
+  }
   // "name=\"value\" name2=\"value\"" as in class defaults and styles.
   void ApplyAttributeList(const QString& list);
   void SetAttributeList(const QString& list) { ApplyAttributeList(list); }
@@ -245,6 +252,7 @@ class CControlUI : public QWidget {
   bool internVisible_ = true;
   bool enabled_ = true;
   bool pageRoot_ = false;
+  bool unknownAttribute_ = false;
   bool mouseEnabled_ = true;
   bool keyboardEnabled_ = true;
   bool contextMenu_ = false;

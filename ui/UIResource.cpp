@@ -47,6 +47,10 @@ bool CResourceManager::LoadLanguage(const QString& file) {
   return true;
 }
 
+bool CResourceManager::IsMissingText(const QString& id) const {
+  return !texts_.isEmpty() && GetText(id).isNull();
+}
+
 void CResourceManager::ReloadText() {
   for (CPaintManagerUI* m : CPaintManagerUI::GetManagers())
     if (CControlUI* root = m->GetRoot()) root->ReloadText();
