@@ -131,12 +131,12 @@ int Run(const std::vector<std::string>& args) {
     // A device the script plugs but the list does not name starts unplugged.
     for (const ScriptStep& step : options->script) {
       if (emu->FindByName(step.device)) continue;
-      auto specs = emulator::ParseEmulateList(step.device, &error);
-      if (!specs || specs->size() != 1) {
+      auto descs = emulator::ParseEmulateList(step.device, &error);
+      if (!descs || descs->size() != 1) {
         std::fprintf(stderr, "vx27ctl list: %s\n", error.c_str());
         return 2;
       }
-      emu->Add(std::move(specs->front()), false);
+      emu->Add(std::move(descs->front()), false);
     }
     parts.push_back(emu);
   }

@@ -19,7 +19,7 @@ std::vector<std::string_view> Split(std::string_view s, char sep) {
   }
 }
 
-std::optional<DeviceSpec> ParseEntry(std::string_view entry, std::string* error) {
+std::optional<DeviceDesc> ParseEntry(std::string_view entry, std::string* error) {
   const std::vector<std::string_view> words = Split(entry, ':');
   DeviceModel model;
   if (words[0] == "mouse") model = DeviceModel::Mouse;
@@ -51,16 +51,16 @@ std::optional<DeviceSpec> ParseEntry(std::string_view entry, std::string* error)
     return std::nullopt;
   }
   options.wirelessOn = !off;
-  return MakeDeviceSpec(model, options, std::string(entry));
+  return MakeDeviceDesc(model, options, std::string(entry));
 }
 
 }  // namespace
 
-std::optional<std::vector<DeviceSpec>> ParseEmulateList(std::string_view list, std::string* error) {
+std::optional<std::vector<DeviceDesc>> ParseEmulateList(std::string_view list, std::string* error) {
   std::string ignored;
   if (!error) error = &ignored;
-  std::vector<DeviceSpec> specs;
-  if (Trim(list).empty()) return specs;
+  std::vector<DeviceDesc> descs;
+  if (Trim(list).empty()) return descs;
   for (std::string_view entry : Split(list, ',')) {
     if (entry.empty()) {
       *error = "empty entry in the emulate list";
@@ -68,12 +68,12 @@ std::optional<std::vector<DeviceSpec>> ParseEmulateList(std::string_view list, s
     }
     auto desc = ParseEntry(entry, error);
     if (!desc) return std::nullopt;
-    specs.push_back(std::move(*desc));
+    descs.push_back(std::move(*desc));
   }
-  return specs;
+  return descs;
 }
 
-std::shared_ptr<EmulatedDevice> AddPrepared(Emulator& emulator, DeviceSpec desc,
+std::shared_ptr<EmulatedDevice> AddPrepared(Emulator& emulator, DeviceDesc desc,
                                             const PrepareDevice& prepare) {
   auto device = emulator.Add(std::move(desc), false);
   if (prepare) prepare(device);
@@ -83,9 +83,9 @@ std::shared_ptr<EmulatedDevice> AddPrepared(Emulator& emulator, DeviceSpec desc,
 
 bool AddEmulatedDevices(Emulator& emulator, std::string_view list, std::string* error,
                         const PrepareDevice& prepare) {
-  auto specs = ParseEmulateList(list, error);
-  if (!specs) return false;
-  for (DeviceSpec& desc : *specs) AddPrepared(emulator, std::move(desc), prepare);
+  auto descs = ParseEmulateList(list, error);
+  if (!descs) return false;
+  for (DeviceDesc& desc : *descs) AddPrepared(emulator, std::move(desc), prepare);
   return true;
 }
 

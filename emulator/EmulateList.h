@@ -21,7 +21,7 @@ namespace emulator {
 inline constexpr const char* kEmulateEnv = "VX27_EMULATE";
 
 // The device descriptions the list names, or nullopt with the reason.
-std::optional<std::vector<DeviceSpec>> ParseEmulateList(std::string_view list, std::string* error);
+std::optional<std::vector<DeviceDesc>> ParseEmulateList(std::string_view list, std::string* error);
 
 // Readies a device that is added but not yet plugged in (attaches its
 // firmware), so that nothing can reach the device before it can answer.
@@ -34,7 +34,7 @@ bool AddEmulatedDevices(Emulator& emulator, std::string_view list, std::string* 
                         const PrepareDevice& prepare = {});
 
 // Adds one device description the same way.
-std::shared_ptr<EmulatedDevice> AddPrepared(Emulator& emulator, DeviceSpec desc,
+std::shared_ptr<EmulatedDevice> AddPrepared(Emulator& emulator, DeviceDesc desc,
                                             const PrepareDevice& prepare);
 
 }  // namespace emulator

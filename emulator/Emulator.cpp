@@ -17,7 +17,7 @@ std::string DevicePath(const EmulatedDevice& device, const VirtualInterface& ifa
 
 }  // namespace
 
-std::shared_ptr<EmulatedDevice> Emulator::Add(DeviceSpec desc, bool plugged) {
+std::shared_ptr<EmulatedDevice> Emulator::Add(DeviceDesc desc, bool plugged) {
   std::shared_ptr<EmulatedDevice> device;
   {
     std::lock_guard guard(lock_);

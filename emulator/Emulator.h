@@ -22,7 +22,7 @@ class Emulator : public hid::HidBackend {
   Emulator() = default;
 
   // Adds a device; it is plugged in unless `plugged` is false.
-  std::shared_ptr<EmulatedDevice> Add(DeviceSpec desc, bool plugged = true);
+  std::shared_ptr<EmulatedDevice> Add(DeviceDesc desc, bool plugged = true);
   bool Plug(uint32_t id);
   bool Unplug(uint32_t id);
   std::shared_ptr<EmulatedDevice> Find(uint32_t id) const;

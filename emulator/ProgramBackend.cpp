@@ -13,14 +13,14 @@ ProgramBackend MakeProgramBackend(std::string_view emulateList, const PrepareDev
   ProgramBackend out;
   auto hidapi = std::make_shared<hid::HidapiBackend>();
   std::string error;
-  auto specs = ParseEmulateList(emulateList, &error);
-  if (!specs) Trace("emulate list ignored: " + error);
-  if (!specs || specs->empty()) {
+  auto descs = ParseEmulateList(emulateList, &error);
+  if (!descs) Trace("emulate list ignored: " + error);
+  if (!descs || descs->empty()) {
     out.backend = hidapi;
     return out;
   }
   out.emulator = std::make_shared<Emulator>();
-  for (DeviceSpec& desc : *specs) AddPrepared(*out.emulator, std::move(desc), prepare);
+  for (DeviceDesc& desc : *descs) AddPrepared(*out.emulator, std::move(desc), prepare);
   out.backend = std::make_shared<hid::CompositeBackend>(
       std::vector<std::shared_ptr<hid::HidBackend>>{hidapi, out.emulator});
   return out;

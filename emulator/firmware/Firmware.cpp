@@ -48,7 +48,7 @@ EmulatedUnit AddDevice(Emulator& emulator, DeviceModel model, bool receiver, boo
   if (receiver) name += ":receiver";
   // Plugged only once the firmware is in place, so no request goes unanswered.
   std::shared_ptr<CommandFirmware> firmware;
-  auto device = AddPrepared(emulator, MakeDeviceSpec(model, options, name),
+  auto device = AddPrepared(emulator, MakeDeviceDesc(model, options, name),
                             [&](const auto& d) { firmware = AttachFirmware(d, model); });
   return {device, firmware};
 }

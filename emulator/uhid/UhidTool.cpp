@@ -96,7 +96,7 @@ class Bridge {
     if (nodes_.count(device.Id())) return true;
     std::vector<std::unique_ptr<emulator::uhid::UhidDevice>> nodes;
     for (const auto& iface : device.Interfaces()) {
-      emulator::uhid::UhidSpec desc;
+      emulator::uhid::UhidDesc desc;
       desc.name = "VX27 emulated " + device.Name();
       desc.phys = "vx27-emu-" + std::to_string(device.Id()) + "/input" + std::to_string(iface->Number());
       desc.uniq = std::to_string(device.Id());

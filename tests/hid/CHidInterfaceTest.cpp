@@ -28,7 +28,7 @@ class HidInterfaceTest : public ::testing::Test {
   HidInterfaceTest() : emu_(std::make_shared<emulator::Emulator>()), hid_(emu_) {}
 
   std::shared_ptr<emulator::EmulatedDevice> AddMouse() {
-    auto mouse = emu_->Add(emulator::MakeDeviceSpec(DeviceModel::Mouse, {}, "mouse"));
+    auto mouse = emu_->Add(emulator::MakeDeviceDesc(DeviceModel::Mouse, {}, "mouse"));
     mouse->Interface(1)->AttachFirmware(firmware_);
     return mouse;
   }
@@ -236,10 +236,10 @@ TEST_F(HidInterfaceTest, ReportsOfOtherCollectionsDoNotReachTheReader) {
 
 TEST_F(HidInterfaceTest, EnumerationGrowsPastEightPaths) {
   // Four devices: 3 + 4 + 3 + 4 + 1 collections.
-  emu_->Add(emulator::MakeDeviceSpec(DeviceModel::Mouse, {}, "mouse"));
-  emu_->Add(emulator::MakeDeviceSpec(DeviceModel::Keyboard, {}, "keyboard"));
-  emu_->Add(emulator::MakeDeviceSpec(DeviceModel::Pad, {}, "pad"));
-  emu_->Add(emulator::MakeDeviceSpec(DeviceModel::Headset, {}, "headset"));
+  emu_->Add(emulator::MakeDeviceDesc(DeviceModel::Mouse, {}, "mouse"));
+  emu_->Add(emulator::MakeDeviceDesc(DeviceModel::Keyboard, {}, "keyboard"));
+  emu_->Add(emulator::MakeDeviceDesc(DeviceModel::Pad, {}, "pad"));
+  emu_->Add(emulator::MakeDeviceDesc(DeviceModel::Headset, {}, "headset"));
   std::vector<std::string> direct;
   ASSERT_TRUE(emu_->Enumerate(direct));
   ASSERT_GT(direct.size(), 8u);
@@ -271,7 +271,7 @@ TEST_F(HidInterfaceTest, LongPathIsCutToTheField) {
 class UnpackTest : public HidInterfaceTest {
  protected:
   void OpenCollection(DeviceModel model, uint16_t mi, uint16_t col) {
-    auto device = emu_->Add(emulator::MakeDeviceSpec(model, {}, "d"));
+    auto device = emu_->Add(emulator::MakeDeviceDesc(model, {}, "d"));
     ASSERT_TRUE(hid_.Open(PathOf(*device, mi, col), true, true, true, false));
   }
   HidData Entry(bool button, uint16_t usage) {
@@ -358,7 +358,7 @@ TEST_F(UnpackTest, ElementsPastAUsageRangeRepeatItsLastUsage) {
                                            0x19, 0x01, 0x29, 0x03, 0x15, 0x00, 0x25, 0x01,
                                            0x75, 0x01, 0x95, 0x05, 0x81, 0x02, 0x95, 0x03,
                                            0x81, 0x01, 0xC0};
-  emulator::DeviceSpec desc;
+  emulator::DeviceDesc desc;
   desc.name = "buttons";
   desc.vendorId = 0x1234;
   desc.productId = 0x0001;
