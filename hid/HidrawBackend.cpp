@@ -457,9 +457,13 @@ bool HidrawBackend::IsPresent(std::string_view path) {
   if (!now || now->vendor != PathVendorId(path) || now->product != PathProductId(path))
     return false;
   // The same ids on a reused node number may be another device of the same
-  // model: the phys (its port) tells them apart.
+  // model: the phys (its port) tells them apart, and a device plugged again
+  // comes back as a new HID device (a new sysfs path), whose handles must be
+  // opened afresh.
   if (listed != s.nodes.end()) {
-    if (now->phys != listed->second.phys || now->rdev != listed->second.rdev) return false;
+    if (now->phys != listed->second.phys || now->rdev != listed->second.rdev ||
+        now->hidSyspath != listed->second.hidSyspath)
+      return false;
     s.verifiedAt[node] = s.changes;
   }
   return true;

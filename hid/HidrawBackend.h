@@ -30,7 +30,8 @@
 // through HIDIOCSFEATURE/HIDIOCGFEATURE.
 //
 // Presence: the node still exists and still carries the ids and the HID_PHYS
-// it carried when listed (hidraw numbers are reused by later devices).
+// it carried when listed, on the same HID device (hidraw numbers are reused by
+// later devices, and a device plugged again is a new HID device).
 
 #include <memory>
 #include <mutex>

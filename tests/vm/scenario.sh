@@ -122,6 +122,20 @@ echo "returned $(( (T1 - T0) * 10 )) ms after the unplug"
 grep -qx 'result 1' /tmp/cut.txt && fail "result 1"
 [ $((T1 - T0)) -lt 90 ] || fail "the read waited for its time-out"
 
+step "the pad unplugged and plugged again at once: its removal and its new arrival are both seen"
+vx27ctl list --watch 3 > /tmp/replug.txt &
+REPLUG=$!
+wait_for /tmp/replug.txt "arrived 9" 100
+before=$(lines /tmp/uhid1.log)
+# Both commands at once: the pad is back on the same hidraw numbers within a
+# few milliseconds, well inside one discovery pass.
+printf 'unplug pad\nplug pad\n' >&3
+wait_for /tmp/uhid1.log "ok plug pad" 100 "$before"
+wait "$REPLUG"
+cat /tmp/replug.txt
+grep -qx "removed 8" /tmp/replug.txt || fail "the pad's removal was missed"
+[ "$(grep -cx 'arrived 8' /tmp/replug.txt)" = 2 ] || fail "the pad did not arrive again"
+
 step "unplugging is seen by discovery: the keyboard's slots are reported removed"
 vx27ctl list --watch 3 > /tmp/watch.txt &
 WATCH=$!
