@@ -11,6 +11,8 @@ PAGE = '''<?xml version="1.0" encoding="utf-8"?>
 <Window>
 {styles}
   <{device} name="{name}" childpadding="16">
+    <Label name="text_test" visible="false"/>
+    <Label name="str_test" visible="false"/>
     <DeviceProfileUI name="DeviceProfileItem" width="196"/>
 {body}
   </{device}>
@@ -166,8 +168,8 @@ def mouse_caps():
     # flank: 15 lights, 0 at the left front, clockwise seen from above.
     # Fractions of the outline: the outline starts at the front centre and
     # runs clockwise, so the left flank is its last part.
-    right_half = along(pts, 8, 0.22, 0.5)   # right flank down to the rear centre
-    left_half = along(pts, 7, 0.5, 0.76)    # rear centre up the left flank
+    right_half = along(pts, 8, 0.31, 0.5)   # right flank down to the rear centre
+    left_half = along(pts, 7, 0.5, 0.67)    # rear centre up the left flank
     strip = list(reversed(left_half)) + list(reversed(right_half))
     # Light 0 at the left front; the order then runs down the left, across the
     # rear and up the right.
@@ -315,7 +317,7 @@ def headset_caps():
 def headset_page(light, voice, magic, virtual):
     caps = "\n".join(f"          {c}" for c in headset_caps())
     body = f'''    <VerticalLayout name="hd_device_stage" width="340" {STAGE_STYLE} inset="0,36,0,0" childalign="center">
-      <SelectPanel name="hd_device_key_light" width="{HS_W}" height="{HS_H}" bkimage="device/headset.png">
+      <SelectPanel name="SelectPanel" width="{HS_W}" height="{HS_H}" bkimage="device/headset.png">
 {caps}
       </SelectPanel>
       <Control/>
