@@ -7,6 +7,12 @@ ACCENT = "#62A2FF"
 SYNC = "#4CC38A"
 
 
+def vertical_gradient(name, top, bottom):
+    """A top-to-bottom linear gradient for an SVG <defs> block."""
+    return (f'<linearGradient id="{name}" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="{top}"/>'
+            f'<stop offset="1" stop-color="{bottom}"/></linearGradient>')
+
+
 def svg(w, h, body):
     return (f'<svg xmlns="http://www.w3.org/2000/svg" width="{w}" height="{h}" viewBox="0 0 {w} {h}">\n'
             f'{body}\n</svg>\n')

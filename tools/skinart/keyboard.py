@@ -9,6 +9,8 @@ index still has its cap.
 
 import os
 
+from icons import vertical_gradient
+
 U = 30          # key pitch in layout pixels
 GAP = 3         # space between two caps
 MARGIN = 14     # case border around the keys
@@ -20,6 +22,11 @@ NAV_X = MAIN_X + 15.25
 PAD_X = NAV_X + 3.25
 
 
+def run(first, legends, x, y):
+    """Single-unit keys side by side, indices counting up from `first`."""
+    return [(first + i, t, x + i, y, 1, 1) for i, t in enumerate(legends)]
+
+
 def keys():
     k = []
     row0 = 0
@@ -27,40 +34,35 @@ def keys():
     for i in range(12):
         group = i // 4
         k.append((1 + i, f"F{i + 1}", MAIN_X + 2 + i + group * 0.5, row0, 1, 1))
-    k += [(13, "Prt Sc", NAV_X, row0, 1, 1), (14, "Scr Lk", NAV_X + 1, row0, 1, 1), (15, "Pause", NAV_X + 2, row0, 1, 1)]
+    k += run(13, ["Prt Sc", "Scr Lk", "Pause"], NAV_X, row0)
     k += [(16, "GM", PAD_X + 2, row0, 1, 1), (17, "", PAD_X + 3, row0, 1, 1)]
     y = 1.25
     k.append((21, "`", MAIN_X, y, 1, 1))
-    for i, t in enumerate("1234567890"):
-        k.append((22 + i, t, MAIN_X + 1 + i, y, 1, 1))
+    k += run(22, "1234567890", MAIN_X + 1, y)
     k += [(32, "-", MAIN_X + 11, y, 1, 1), (33, "=", MAIN_X + 12, y, 1, 1), (34, "Backspace", MAIN_X + 13, y, 2, 1)]
-    k += [(35, "Ins", NAV_X, y, 1, 1), (36, "Home", NAV_X + 1, y, 1, 1), (37, "Pg Up", NAV_X + 2, y, 1, 1)]
-    k += [(38, "Num", PAD_X, y, 1, 1), (39, "/", PAD_X + 1, y, 1, 1), (40, "*", PAD_X + 2, y, 1, 1), (41, "-", PAD_X + 3, y, 1, 1)]
+    k += run(35, ["Ins", "Home", "Pg Up"], NAV_X, y)
+    k += run(38, ["Num", "/", "*", "-"], PAD_X, y)
     y = 2.25
     k.append((42, "Tab", MAIN_X, y, 1.5, 1))
-    for i, t in enumerate("QWERTYUIOP[]"):
-        k.append((43 + i, t, MAIN_X + 1.5 + i, y, 1, 1))
+    k += run(43, "QWERTYUIOP[]", MAIN_X + 1.5, y)
     k.append((55, "\\", MAIN_X + 13.5, y, 1.5, 1))
-    k += [(56, "Del", NAV_X, y, 1, 1), (57, "End", NAV_X + 1, y, 1, 1), (58, "Pg Dn", NAV_X + 2, y, 1, 1)]
-    k += [(59, "7", PAD_X, y, 1, 1), (60, "8", PAD_X + 1, y, 1, 1), (61, "9", PAD_X + 2, y, 1, 1), (119, "+", PAD_X + 3, y, 1, 2)]
+    k += run(56, ["Del", "End", "Pg Dn"], NAV_X, y) + run(59, "789", PAD_X, y) + [(119, "+", PAD_X + 3, y, 1, 2)]
     y = 3.25
     k.append((63, "Caps Lock", MAIN_X, y, 1.75, 1))
-    for i, t in enumerate("ASDFGHJKL;'"):
-        k.append((64 + i, t, MAIN_X + 1.75 + i, y, 1, 1))
+    k += run(64, "ASDFGHJKL;'", MAIN_X + 1.75, y)
     k.append((75, "Enter", MAIN_X + 12.75, y, 2.25, 1))
-    k += [(76, "4", PAD_X, y, 1, 1), (77, "5", PAD_X + 1, y, 1, 1), (78, "6", PAD_X + 2, y, 1, 1)]
+    k += run(76, "456", PAD_X, y)
     y = 4.25
     k.append((84, "Shift", MAIN_X, y, 2.25, 1))
-    for i, t in enumerate("ZXCVBNM,./"):
-        k.append((85 + i, t, MAIN_X + 2.25 + i, y, 1, 1))
+    k += run(85, "ZXCVBNM,./", MAIN_X + 2.25, y)
     k.append((95, "Shift", MAIN_X + 12.25, y, 2.75, 1))
     k.append((96, "\u2191", NAV_X + 1, y, 1, 1))
-    k += [(97, "1", PAD_X, y, 1, 1), (98, "2", PAD_X + 1, y, 1, 1), (99, "3", PAD_X + 2, y, 1, 1), (118, "Enter", PAD_X + 3, y, 1, 2)]
+    k += run(97, "123", PAD_X, y) + [(118, "Enter", PAD_X + 3, y, 1, 2)]
     y = 5.25
     k += [(105, "Ctrl", MAIN_X, y, 1.25, 1), (106, "Win", MAIN_X + 1.25, y, 1.25, 1), (107, "Alt", MAIN_X + 2.5, y, 1.25, 1),
           (108, "", MAIN_X + 3.75, y, 6.25, 1), (109, "Alt", MAIN_X + 10, y, 1, 1), (125, "Win", MAIN_X + 11, y, 1, 1),
           (110, "Fn", MAIN_X + 12, y, 1, 1), (111, "Menu", MAIN_X + 13, y, 1, 1), (112, "Ctrl", MAIN_X + 14, y, 1, 1)]
-    k += [(113, "\u2190", NAV_X, y, 1, 1), (114, "\u2193", NAV_X + 1, y, 1, 1), (115, "\u2192", NAV_X + 2, y, 1, 1)]
+    k += run(113, ["\u2190", "\u2193", "\u2192"], NAV_X, y)
     k += [(116, "0", PAD_X, y, 2, 1), (117, ".", PAD_X + 2, y, 1, 1)]
     for i in range(5):
         k.append((120 + i, f"M{i + 1}", 0, 1.25 + i, 1, 1))
@@ -82,16 +84,7 @@ def cap_rect(x, y, w, h):
 def body_svg():
     w, h = BODY_W, BODY_H
     return f'''<svg xmlns="http://www.w3.org/2000/svg" width="{w}" height="{h}" viewBox="0 0 {w} {h}">
-  <defs>
-    <linearGradient id="case" x1="0" y1="0" x2="0" y2="1">
-      <stop offset="0" stop-color="#2A3038"/>
-      <stop offset="1" stop-color="#191C21"/>
-    </linearGradient>
-    <linearGradient id="plate" x1="0" y1="0" x2="0" y2="1">
-      <stop offset="0" stop-color="#101215"/>
-      <stop offset="1" stop-color="#15181C"/>
-    </linearGradient>
-  </defs>
+  <defs>{vertical_gradient("case", "#2A3038", "#191C21")}{vertical_gradient("plate", "#101215", "#15181C")}</defs>
   <rect x="1" y="1" width="{w - 2}" height="{h - 2}" rx="12" fill="url(#case)" stroke="#3E4551" stroke-width="1.5"/>
   <rect x="3" y="2.5" width="{w - 6}" height="2" rx="1" fill="#FFFFFF" fill-opacity="0.06"/>
   <rect x="{MARGIN - 5}" y="{MARGIN - 5}" width="{w - 2 * MARGIN + 10}" height="{h - 2 * MARGIN + 10}" rx="7" fill="url(#plate)"/>

@@ -3,6 +3,8 @@
 import math
 import os
 
+from icons import vertical_gradient
+
 # ----------------------------------------------------------------- shared
 
 PAGE = '''<?xml version="1.0" encoding="utf-8"?>
@@ -117,11 +119,7 @@ def mouse_svg():
     s = MOUSE_S
     return f'''<svg xmlns="http://www.w3.org/2000/svg" width="{round(200 * s)}" height="{round(320 * s)}" viewBox="0 0 200 320">
   <defs>
-    <linearGradient id="shell" x1="0" y1="0" x2="0" y2="1">
-      <stop offset="0" stop-color="#2C323B"/>
-      <stop offset="0.55" stop-color="#22272E"/>
-      <stop offset="1" stop-color="#1A1D22"/>
-    </linearGradient>
+    {vertical_gradient("shell", "#2C323B", "#1A1D22")}
     <radialGradient id="sheen" cx="0.38" cy="0.3" r="0.6">
       <stop offset="0" stop-color="#FFFFFF" stop-opacity="0.10"/>
       <stop offset="1" stop-color="#FFFFFF" stop-opacity="0"/>
@@ -210,12 +208,7 @@ PAD_W, PAD_H = 640, 236
 def pad_svg():
     w, h = PAD_W, PAD_H
     return f'''<svg xmlns="http://www.w3.org/2000/svg" width="{w}" height="{h}" viewBox="0 0 {w} {h}">
-  <defs>
-    <linearGradient id="cloth" x1="0" y1="0" x2="1" y2="1">
-      <stop offset="0" stop-color="#20252C"/>
-      <stop offset="1" stop-color="#15181C"/>
-    </linearGradient>
-  </defs>
+  <defs>{vertical_gradient("cloth", "#20252C", "#15181C")}</defs>
   <rect x="10" y="22" width="{w - 20}" height="{h - 32}" rx="16" fill="#0B0D10"/>
   <rect x="16" y="28" width="{w - 32}" height="{h - 44}" rx="11" fill="url(#cloth)" stroke="#3E4551" stroke-width="1"/>
   <path d="M{w / 2 - 6} 0 V12" stroke="#3E4551" stroke-width="5" stroke-linecap="round"/>
@@ -271,9 +264,7 @@ CUP_L, CUP_R, CUP_Y = (70, 200), (230, 200), 200
 def headset_svg():
     return f'''<svg xmlns="http://www.w3.org/2000/svg" width="{HS_W}" height="{HS_H}" viewBox="0 0 {HS_W} {HS_H}">
   <defs>
-    <linearGradient id="band" x1="0" y1="0" x2="0" y2="1">
-      <stop offset="0" stop-color="#2C323B"/><stop offset="1" stop-color="#1A1D22"/>
-    </linearGradient>
+    {vertical_gradient("band", "#2C323B", "#1A1D22")}
     <radialGradient id="cup" cx="0.4" cy="0.35" r="0.7">
       <stop offset="0" stop-color="#2E343D"/><stop offset="1" stop-color="#15181C"/>
     </radialGradient>
