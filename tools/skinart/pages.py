@@ -162,15 +162,11 @@ def mouse_caps():
     pts = []
     for seg in MOUSE_OUTLINE:
         pts += bezier(*seg)
-    # The light strip runs from the left flank around the rear to the right
-    # flank: 15 lights, 0 at the left front, clockwise seen from above.
-    # Fractions of the outline: the outline starts at the front centre and
-    # runs clockwise, so the left flank is its last part.
-    right_half = along(pts, 8, 0.31, 0.5)   # right flank down to the rear centre
-    left_half = along(pts, 7, 0.5, 0.67)    # rear centre up the left flank
-    strip = list(reversed(left_half)) + list(reversed(right_half))
-    # Light 0 at the left front; the order then runs down the left, across the
-    # rear and up the right.
+    # The light strip covers the rear part of the outline: 15 lights from
+    # the left flank (light 0) around the rear to the right flank. The
+    # outline runs clockwise from the front centre, so the strip walks it
+    # backwards.
+    strip = list(reversed(along(pts, 15, 0.31, 0.69)))
     for i, (p, t) in enumerate(strip):
         caps.append(led_at(f"light_{i}", p, t, s))
     caps.append(f'<DeviceKeyButton name="mouse_logo_light" userdata="logo" style="led_cap" float="true" '
