@@ -261,7 +261,7 @@ TEST_F(HidInterfaceTest, AHugeArrayItemCostsNoMoreThanOneReport) {
   for (int u = 0; u < 200; ++u) descriptor.insert(descriptor.end(), {0x09, uint8_t(0x04 + u)});
   descriptor.insert(descriptor.end(), {0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x96, 0xFF, 0xFF,
                                        0x81, 0x00, 0xC0});
-  emulator::DeviceSpec desc;
+  emulator::DeviceDesc desc;
   desc.name = "hostile";
   desc.vendorId = 0x320F;
   desc.productId = 0x226E;
