@@ -65,13 +65,24 @@ void CDialogBuilder::ApplyAttributes(CControlUI* control, const XmlNode& node, C
 }
 
 // Names must be unique inside one page: a look-up by name would find only
-// the first. A page root inside the tree starts a page of its own.
+// the first. A page root inside the tree starts a page of its own. Controls
+// of one class at one depth of the tree that share a name are a family
+// routed by that name (a grid of image buttons) and pass.
 void CDialogBuilder::CheckNames(CControlUI* root) const {
   if (!origins_) return;
-  std::vector<QHash<QString, const CControlUI*>> pages(1);
-  std::vector<std::pair<CControlUI*, size_t>> todo{{root, 0}};
+  struct First {
+    const CControlUI* control;
+    size_t depth;
+  };
+  struct Todo {
+    CControlUI* control;
+    size_t page;
+    size_t depth;
+  };
+  std::vector<QHash<QString, First>> pages(1);
+  std::vector<Todo> todo{{root, 0, 0}};
   while (!todo.empty()) {
-    auto [control, page] = todo.back();
+    auto [control, page, depth] = todo.back();
     todo.pop_back();
     if (control != root && control->IsPageRoot()) {
       pages.emplace_back();
@@ -80,16 +91,17 @@ void CDialogBuilder::CheckNames(CControlUI* root) const {
     const QString name = control->GetName();
     auto here = origins_->where.constFind(control);
     if (!name.isEmpty() && here != origins_->where.cend()) {
-      if (const CControlUI* first = pages[page].value(name)) {
-        const auto there = origins_->where.value(first);
+      auto first = pages[page].constFind(name);
+      if (first == pages[page].cend()) {
+        pages[page].insert(name, {control, depth});
+      } else if (first->control->GetClass() != control->GetClass() || first->depth != depth) {
+        const auto there = origins_->where.value(first->control);
         TraceLine(QStringLiteral("ui: %1:%2: name \"%3\" is used twice in one page (first at %4:%5)")
                       .arg(here->first).arg(here->second).arg(name, there.first).arg(there.second));
-      } else {
-        pages[page].insert(name, control);
       }
     }
     if (auto* box = qobject_cast<CContainerUI*>(control))
-      for (int i = box->GetCount() - 1; i >= 0; --i) todo.emplace_back(box->GetItemAt(i), page);
+      for (int i = box->GetCount() - 1; i >= 0; --i) todo.push_back({box->GetItemAt(i), page, depth + 1});
   }
 }
 
