@@ -128,13 +128,15 @@ CControlUI* CDialogBuilder::CreateBuiltIn(const QString& c) {
   if (n == QLatin1String("verticallayout")) return new CVerticalLayoutUI;
   if (n == QLatin1String("horizontallayout")) return new CHorizontalLayoutUI;
   if (n == QLatin1String("tablayout")) return new CTabLayoutUI;
+  if (n == QLatin1String("tilelayout")) return new CTileLayoutUI;
   if (n == QLatin1String("label") || n == QLatin1String("text")) return new CLabelUI;
   if (n == QLatin1String("button")) return new CButtonUI;
   if (n == QLatin1String("option")) return new COptionUI;
   if (n == QLatin1String("checkbox")) return new CCheckBoxUI;
   if (n == QLatin1String("progress")) return new CProgressUI;
   if (n == QLatin1String("slider")) return new CSliderUI;
-  if (n == QLatin1String("edit") || n == QLatin1String("richedit")) return new CEditUI;
+  if (n == QLatin1String("edit")) return new CEditUI;
+  if (n == QLatin1String("richedit")) return new CRichEditUI;
   if (n == QLatin1String("combo")) return new CComboUI;
   if (n == QLatin1String("list")) return new CListUI;
   if (n == QLatin1String("listlabelelement") || n == QLatin1String("listelement")) return new CListLabelElementUI;

@@ -383,6 +383,60 @@ void CHorizontalLayoutUI::LayoutChildren() {
   SetScrollRange(0);
 }
 
+void CTileLayoutUI::SetColumns(int columns) {
+  columns_ = std::max(1, columns);
+  RequestLayout();
+}
+
+void CTileLayoutUI::SetItemSize(QSize size) {
+  itemSize_ = size;
+  RequestLayout();
+}
+
+void CTileLayoutUI::SetAttribute(const QString& name, const QString& value) {
+  if (name.compare(QLatin1String("columns"), Qt::CaseInsensitive) == 0) SetColumns(value.toInt());
+  else if (name.compare(QLatin1String("itemsize"), Qt::CaseInsensitive) == 0) SetItemSize(ParseSize(value));
+  else CContainerUI::SetAttribute(name, value);
+}
+
+void CTileLayoutUI::LayoutChildren() {
+  const QRect rc = ContentRect();
+  const int gap = Scale(childPadding_);
+  int columns = columns_;
+  int cellW = 0;
+  if (itemSize_.width() > 0) {
+    cellW = Scale(itemSize_.width());
+    columns = std::max(1, (rc.width() + gap) / std::max(1, cellW + gap));
+  } else {
+    cellW = std::max(0, (rc.width() - gap * (columns - 1)) / columns);
+  }
+  int x = 0, column = 0, rowHeight = 0;
+  int y = rc.top() - (vscroll_ ? scrollPos_ : 0);
+  int total = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      PlaceFloat(c, rc);
+      continue;
+    }
+    const QMargins p = c->GetPadding();
+    const QSize est = c->EstimateSize(QSize(cellW, rc.height()));
+    const int h = itemSize_.height() > 0 ? Scale(itemSize_.height()) : est.height();
+    x = rc.left() + column * (cellW + gap);
+    c->SetPos(QRect(x + Scale(p.left()), y + Scale(p.top()), std::max(0, cellW - Scale(p.left() + p.right())),
+                    std::max(0, h)));
+    rowHeight = std::max(rowHeight, h + Scale(p.top() + p.bottom()));
+    if (++column == columns) {
+      column = 0;
+      y += rowHeight + gap;
+      total += rowHeight + gap;
+      rowHeight = 0;
+    }
+  }
+  total += column ? rowHeight : (total > 0 ? -gap : 0);
+  SetScrollRange(total - rc.height());
+}
+
 bool CTabLayoutUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CTabLayoutUI::AddAt(CControlUI* control, int index) {

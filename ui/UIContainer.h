@@ -100,6 +100,28 @@ class CHorizontalLayoutUI : public CContainerUI {
   void LayoutChildren() override;
 };
 
+// Children in a grid, row by row: "columns" per row (default 1), or as
+// many as fit when "itemsize" gives the cell size; a cell is as tall as its
+// child's fixed height or the item size. Scrolls vertically with
+// vscrollbar="true".
+class CTileLayoutUI : public CContainerUI {
+  Q_OBJECT
+ public:
+  QString GetClass() const override { return QStringLiteral("TileLayout"); }
+  int GetColumns() const { return columns_; }
+  void SetColumns(int columns);
+  QSize GetItemSize() const { return itemSize_; }
+  void SetItemSize(QSize size);
+  void SetAttribute(const QString& name, const QString& value) override;
+
+ protected:
+  void LayoutChildren() override;
+
+ private:
+  int columns_ = 1;
+  QSize itemSize_;  // 96-DPI; empty = share the width among the columns
+};
+
 class CTabLayoutUI : public CContainerUI {
   Q_OBJECT
  public:

@@ -95,7 +95,7 @@ void CProgressUI::PaintStatusImage(QPainter& painter) {
 // --------------------------------------------------------------- CSliderUI
 
 CSliderUI::CSliderUI() {
-  setFocusPolicy(Qt::TabFocus);
+  setFocusPolicy(Qt::StrongFocus);  // a click picks it for the keys and the wheel
   textStyle_ = Qt::AlignHCenter | Qt::AlignVCenter;
 }
 
@@ -175,6 +175,10 @@ void CSliderUI::DoEvent(TEventUI& event) {
       }
       return;
     case UIEVENT_SCROLLWHEEL: {
+      // Only a slider the user has picked takes the wheel; otherwise the
+      // wheel scrolls the page past it (ten equaliser sliders in a
+      // scrolling panel would each write to the device).
+      if (!hasFocus()) break;
       const int before = value_;
       SetValue(value_ + (event.wParam == 0 ? step_ : -step_));
       if (value_ != before && manager_) manager_->SendNotify(this, notify::kValueChanged);
