@@ -1,8 +1,10 @@
 #include "ui/UIMenu.h"
 
 #include <deque>
+#include <functional>
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWidget>
@@ -51,8 +53,13 @@ class MenuHost : public QWidget {
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) delete child;
   }
   CPaintManagerUI* Manager() const { return manager_.get(); }
+  std::function<void(int key)> onKey;
 
  protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (onKey) onKey(e->key());
+    e->accept();
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.fillRect(rect(), QColor::fromRgba(theme::kPopupBk));
@@ -172,18 +179,56 @@ bool CMenuWnd::Init(platform::MessageTarget* owner, const QString& layout, QPoin
     }
   }
   const int width = manager_->Scale(root->GetFixedWidth() > 0 ? root->GetFixedWidth() : 180);
-  host_->resize(width, height);
   QPoint at = screenPoint;
   if (QScreen* screen = QGuiApplication::screenAt(screenPoint) ? QGuiApplication::screenAt(screenPoint)
                                                                 : QGuiApplication::primaryScreen()) {
     const QRect avail = screen->availableGeometry();
+    // Taller than the work area: as tall as it, scrolling.
+    if (height > avail.height()) {
+      height = avail.height();
+      if (auto* list = qobject_cast<CContainerUI*>(root)) list->EnableScrollBar(true);
+    }
     if (at.x() + width > avail.right()) at.setX(std::max(avail.left(), at.x() - width));
-    if (at.y() + height > avail.bottom()) at.setY(std::max(avail.top(), at.y() - height));
+    if (at.y() + height > avail.bottom()) at.setY(std::max(avail.top(), avail.bottom() + 1 - height));
   }
+  host_->resize(width, height);
   host_->move(at);
+  host_->onKey = [this](int key) { OnKey(key); };
   manager_->UpdateLayout();
   host_->show();
+  host_->setFocus(Qt::PopupFocusReason);
   return true;
+}
+
+CMenuUI* CMenuWnd::Root() const { return manager_ ? qobject_cast<CMenuUI*>(manager_->GetRoot()) : nullptr; }
+
+bool CMenuWnd::IsChoosable(const CControlUI* control) {
+  auto* element = qobject_cast<const CMenuElementUI*>(control);
+  return element && !element->IsLine() && element->IsEnabled() && element->IsVisible();
+}
+
+// Up and Down move the highlight over the elements that can be chosen (round
+// the ends), Enter chooses, Escape closes.
+void CMenuWnd::OnKey(int key) {
+  CMenuUI* list = Root();
+  if (!list) return;
+  const int count = list->GetCount();
+  if (key == Qt::Key_Up || key == Qt::Key_Down) {
+    const int step = key == Qt::Key_Down ? 1 : -1;
+    int i = list->GetCurSel();
+    for (int tried = 0; tried < count; ++tried) {
+      i = i < 0 ? (step > 0 ? 0 : count - 1) : (i + step + count) % count;
+      if (IsChoosable(list->GetItemAt(i))) {
+        list->SelectItem(i, false, false);
+        return;
+      }
+    }
+  } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (auto* element = qobject_cast<CMenuElementUI*>(list->GetItemAt(list->GetCurSel())); IsChoosable(element))
+      ChooseElement(element);
+  } else if (key == Qt::Key_Escape) {
+    Close();
+  }
 }
 
 void CMenuWnd::Close() {
@@ -198,11 +243,15 @@ bool CMenuWnd::Choose(const QString& elementName) {
   if (!manager_) return false;
   auto* element = qobject_cast<CMenuElementUI*>(manager_->FindControl(elementName));
   if (!element || !element->IsEnabled() || element->IsLine()) return false;
+  ChooseElement(element);
+  return true;
+}
+
+void CMenuWnd::ChooseElement(CMenuElementUI* element) {
   TNotifyUI msg;
   msg.sType = notify::kItemClick;
   msg.pSender = element;
   Notify(msg);
-  return true;
 }
 
 void CMenuWnd::Notify(TNotifyUI& msg) {

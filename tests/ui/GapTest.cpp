@@ -2,7 +2,9 @@
 // sliders that take the wheel only once picked, a tile layout of colour
 // buttons, a multi-line edit.
 
+#include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QWheelEvent>
 
 #include "tests/ui/UiTestSupport.h"
@@ -93,6 +95,52 @@ TEST_F(GapTest, RichEditTakesSeveralLinesUpToItsLimit) {
   note->SetText(QStringLiteral("set\nby code"));  // no notification
   EXPECT_EQ(note->GetText(), QStringLiteral("set\nby code"));
   EXPECT_EQ(w->Pairs().size(), expected.size() + 60);
+}
+
+}  // namespace
+
+namespace {
+
+// The macro action menu is about 1,070 px tall at 144 DPI: it is cut to the
+// work area, stays on screen, scrolls, and works from the keyboard.
+TEST(MenuGapTest, ALongMenuScrollsStaysOnScreenAndWorksFromTheKeyboard) {
+  uitest::UseTestSkin();
+  auto w = uitest::OpenWindow(QStringLiteral("XML_GALLERY"));
+  ASSERT_NE(w, nullptr);
+  w->PaintManager().SetDPI(144);
+  ui::CMenuWnd menu;
+  const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+  ASSERT_TRUE(menu.Init(w.get(), QStringLiteral("long_menu.xml"), QPoint(avail.left() + 20, avail.bottom() - 50)));
+  QWidget* host = menu.GetHWND();
+  EXPECT_LE(host->height(), avail.height());
+  EXPECT_TRUE(avail.contains(host->geometry())) << host->geometry().y() << " " << host->height();
+  auto* list = qobject_cast<ui::CListUI*>(menu.GetManager()->GetRoot());
+  ASSERT_NE(list, nullptr);
+  ASSERT_GT(list->GetScrollRange(), 0);
+
+  auto current = [&] { return list->GetItemAt(list->GetCurSel())->GetName().toStdString(); };
+  // Down from nothing highlights the first; the separator and the disabled
+  // element are passed over.
+  for (int i = 0; i < 6; ++i) uitest::Key(host, Qt::Key_Down);
+  EXPECT_EQ(current(), "action_5");
+  uitest::Key(host, Qt::Key_Down);
+  EXPECT_EQ(current(), "action_7");
+  // Up from the top goes round to the last, which scrolls into view.
+  for (int i = 0; i < 6; ++i) uitest::Key(host, Qt::Key_Up);
+  EXPECT_EQ(current(), "action_0");
+  uitest::Key(host, Qt::Key_Up);
+  EXPECT_EQ(current(), "action_21");
+  EXPECT_EQ(list->GetScrollPos(), list->GetScrollRange());
+  uitest::Key(host, Qt::Key_Return);
+  EXPECT_FALSE(menu.IsOpen());
+  std::optional<ui::MenuCmd> cmd;
+  ASSERT_TRUE(uitest::WaitFor([&] {
+    for (const auto& m : w->messages)
+      if (m.id == platform::msg::kMenuCommand && !cmd) cmd = ui::CMenuWnd::TakeCommand(m.wParam);
+    return cmd.has_value();
+  }));
+  EXPECT_EQ(cmd->szName, QStringLiteral("action_21"));
+  EXPECT_EQ(cmd->szUserData, QStringLiteral("21"));
 }
 
 }  // namespace
