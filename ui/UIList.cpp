@@ -415,8 +415,21 @@ class ComboPopup : public QWidget {
       const QMargins pad = info->textPadding;
       p.drawText(r.adjusted(combo_->Scale(pad.left()), 0, -combo_->Scale(pad.right()), 0), info->textStyle, item->GetText());
     }
+    if (ScrollRange() > 0) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor::fromRgba(theme::kBorder));
+      p.drawRoundedRect(QRectF(Thumb()), 2.5, 2.5);
+    }
   }
   void mouseMoveEvent(QMouseEvent* e) override {
+    if (dragging_ && (e->buttons() & Qt::LeftButton)) {
+      const int y = int(e->position().y());
+      const int travel = height() - 8 - Thumb().height();
+      if (travel > 0) scroll_ = std::clamp(scroll_ + (y - lastY_) * ScrollRange() / travel, 0, ScrollRange());
+      lastY_ = y;
+      update();
+      return;
+    }
     const int i = ItemAt(e->position().toPoint());
     if (i != hot_) {
       hot_ = i;
@@ -424,6 +437,10 @@ class ComboPopup : public QWidget {
     }
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
+    if (dragging_) {
+      dragging_ = false;
+      return;
+    }
     if (!rect().contains(e->position().toPoint())) {
       close();
       return;
@@ -438,15 +455,58 @@ class ComboPopup : public QWidget {
     scroll_ = std::clamp(scroll_ - e->angleDelta().y() / 3, 0, range);
     update();
   }
+  // Up and Down move the highlight over the items that can be picked and
+  // scroll it into view; Enter picks it; Escape closes.
   void keyPressEvent(QKeyEvent* e) override {
-    if (e->key() == Qt::Key_Escape) close();
-    else QWidget::keyPressEvent(e);
+    const int key = e->key();
+    if (key == Qt::Key_Escape) {
+      close();
+    } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
+      std::vector<int> rows;
+      for (int i : Rows())
+        if (combo_->GetItemAt(i)->IsEnabled()) rows.push_back(i);
+      if (rows.empty()) return;
+      auto at = std::find(rows.begin(), rows.end(), hot_);
+      if (at == rows.end()) hot_ = key == Qt::Key_Down ? rows.front() : rows.back();
+      else if (key == Qt::Key_Down && at + 1 != rows.end()) hot_ = *(at + 1);
+      else if (key == Qt::Key_Up && at != rows.begin()) hot_ = *(at - 1);
+      const QRect r = RowRect(hot_);
+      if (r.top() < 4) scroll_ -= 4 - r.top();
+      else if (r.bottom() > height() - 5) scroll_ += r.bottom() - (height() - 5);
+      scroll_ = std::clamp(scroll_, 0, ScrollRange());
+      update();
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      const int pick = hot_;
+      close();
+      if (pick >= 0 && combo_->GetItemAt(pick)->IsEnabled()) combo_->SelectItem(pick, false, true);
+    } else {
+      QWidget::keyPressEvent(e);
+    }
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    dragging_ = Thumb().adjusted(-4, 0, 4, 0).contains(e->position().toPoint());
+    lastY_ = int(e->position().y());
   }
 
+ public:
+  int ScrollRange() const { return std::max(0, ContentHeight() - height()); }
+  int ScrollPos() const { return scroll_; }
+
  private:
+  // The scroll thumb at the right edge of a list longer than the drop-down.
+  QRect Thumb() const {
+    const int range = ScrollRange();
+    if (range <= 0) return {};
+    const int h = height() - 8;
+    const int thumbH = std::max(20, h * h / (h + range));
+    return QRect(width() - 8, 4 + (h - thumbH) * scroll_ / range, 5, thumbH);
+  }
+
   CComboUI* combo_;
   int hot_ = -1;
   int scroll_ = 0;
+  bool dragging_ = false;
+  int lastY_ = 0;
 };
 
 // --------------------------------------------------------------- CComboUI
@@ -531,6 +591,8 @@ bool CComboUI::SelectItem(int index, bool, bool triggerEvent) {
   if (triggerEvent && manager_) manager_->SendNotify(this, notify::kItemSelect, uint64_t(index), old);
   return true;
 }
+
+QWidget* CComboUI::GetDropWindow() const { return popup_; }
 
 bool CComboUI::Activate() {
   if (!CControlUI::Activate()) return false;

@@ -159,6 +159,9 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   void ClosePopup();
   QWidget* GetPopup() const;
   int GetDropBoxHeight() const { return dropHeight_; }
+  // The open (or last) drop-down; keys go there while it is open. A list
+  // longer than the drop-down scrolls, with a thumb at its right edge.
+  QWidget* GetDropWindow() const;
 
   void SetAttribute(const QString& name, const QString& value) override;
   void PaintBkColor(QPainter& painter) override;

@@ -144,3 +144,36 @@ TEST(MenuGapTest, ALongMenuScrollsStaysOnScreenAndWorksFromTheKeyboard) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GapTest, AComboDropDownScrollsAndWorksFromTheKeyboard) {
+  auto* combo = w->Find<ui::CComboUI>("long_combo");
+  ASSERT_TRUE(combo->Activate());
+  QWidget* drop = combo->GetDropWindow();
+  ASSERT_TRUE(drop && drop->isVisible());
+  // Down from nothing picks the first; the disabled third is passed over.
+  for (int i = 0; i < 3; ++i) uitest::Key(drop, Qt::Key_Down);
+  uitest::Key(drop, Qt::Key_Return);
+  EXPECT_FALSE(drop->isVisible());
+  EXPECT_EQ(combo->GetText(), QStringLiteral("500 Hz"));
+  // Far down the list (out of the drop-down's view), then Escape keeps it.
+  ASSERT_TRUE(combo->Activate());
+  for (int i = 0; i < 40; ++i) uitest::Key(drop, Qt::Key_Down);
+  const QImage shot = drop->grab().toImage();
+  uitest::Key(drop, Qt::Key_Escape);
+  EXPECT_EQ(combo->GetCurSel(), 3);
+  ASSERT_TRUE(combo->Activate());
+  for (int i = 0; i < 40; ++i) uitest::Key(drop, Qt::Key_Down);
+  uitest::Key(drop, Qt::Key_Up);
+  uitest::Key(drop, Qt::Key_Enter);
+  EXPECT_EQ(combo->GetText(), QStringLiteral("3625 Hz"));
+  EXPECT_EQ(w->Pairs(), (Pairs{{"itemselect", "long_combo"}, {"itemselect", "long_combo"}}));
+  // The scroll thumb sits at the bottom of the right edge when the last
+  // item is in view.
+  const QColor thumb = QColor::fromRgba(0xFF000000u | (shot.pixel(shot.width() - 6, shot.height() - 10) & 0xFFFFFF));
+  const QColor top = QColor::fromRgba(0xFF000000u | (shot.pixel(shot.width() - 6, 8) & 0xFFFFFF));
+  EXPECT_NE(thumb, top);
+}
+
+}  // namespace
