@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
 #include <QWidget>
 
@@ -92,6 +93,9 @@ void CMenuElementUI::SetAttribute(const QString& name, const QString& value) {
     if (line_) SetEnabled(false);
   } else if (name.compare(QLatin1String("checked"), Qt::CaseInsensitive) == 0) {
     checked_ = ParseBool(value);
+  } else if (name.compare(QLatin1String("submenu"), Qt::CaseInsensitive) == 0) {
+    subMenu_ = value;
+    Invalidate();
   } else {
     CListLabelElementUI::SetAttribute(name, value);
   }
@@ -132,6 +136,20 @@ void CMenuElementUI::PaintText(QPainter& painter) {
     painter.restore();
   }
   DrawText(painter, GetText(), IsEnabled() ? TextColorFor(textColor_) : theme::kTextDisabled);
+  if (!subMenu_.isEmpty()) {
+    // The sub-menu mark: a small chevron at the right.
+    const double f = manager_ ? manager_->GetDPIObj().ScaleFactor() : 1.0;
+    const QPointF tip(pos.right() - 10 * f, pos.center().y() + 0.5);
+    QPainterPath chevron;
+    chevron.moveTo(tip.x() - 4 * f, tip.y() - 4 * f);
+    chevron.lineTo(tip);
+    chevron.lineTo(tip.x() - 4 * f, tip.y() + 4 * f);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(QColor::fromRgba(theme::kTextDim), 1.6 * f, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(chevron);
+    painter.restore();
+  }
 }
 
 CMenuWnd::CMenuWnd() = default;
@@ -223,15 +241,19 @@ void CMenuWnd::OnKey(int key) {
         return;
       }
     }
-  } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    if (auto* element = qobject_cast<CMenuElementUI*>(list->GetItemAt(list->GetCurSel())); IsChoosable(element))
-      ChooseElement(element);
-  } else if (key == Qt::Key_Escape) {
+  } else if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Right) {
+    auto* element = qobject_cast<CMenuElementUI*>(list->GetItemAt(list->GetCurSel()));
+    if (!IsChoosable(element)) return;
+    if (key != Qt::Key_Right || !element->GetSubMenu().isEmpty()) ChooseElement(element);
+  } else if (key == Qt::Key_Escape || (key == Qt::Key_Left && parent_)) {
+    // A sub-menu goes back to its parent; the top menu closes.
     Close();
+    if (parent_ && parent_->host_) parent_->host_->setFocus(Qt::PopupFocusReason);
   }
 }
 
 void CMenuWnd::Close() {
+  if (sub_) sub_->Close();
   if (host_) host_->hide();
 }
 
@@ -258,10 +280,31 @@ void CMenuWnd::Notify(TNotifyUI& msg) {
   if (msg.sType != notify::kItemClick) return;
   auto* element = qobject_cast<CMenuElementUI*>(msg.pSender);
   if (!element || element->IsLine() || !element->IsEnabled()) return;
+  if (!element->GetSubMenu().isEmpty()) {
+    OpenSubMenu(element);
+    return;
+  }
   MenuCmd cmd{element->GetName(), element->GetUserData(), element->GetText(), element->IsChecked()};
-  Close();
+  // A choice in a sub-menu closes the whole chain of menus.
+  CMenuWnd* top = this;
+  while (top->parent_) top = top->parent_;
+  top->Close();
   if (owner_) owner_->Post(platform::msg::kMenuCommand, PushCommand(std::move(cmd)), 0);
 }
+
+bool CMenuWnd::OpenSubMenu(CMenuElementUI* element) {
+  if (!sub_) {
+    sub_ = std::make_unique<CMenuWnd>();
+    sub_->parent_ = this;
+  }
+  // Beside the element, on the right (Init keeps it on the screen).
+  const QPoint at = element->mapToGlobal(QPoint(element->width(), 0));
+  if (!sub_->Init(owner_, element->GetSubMenu(), at)) return false;
+  sub_->OnKey(Qt::Key_Down);  // the first element is highlighted
+  return true;
+}
+
+CMenuWnd* CMenuWnd::GetSubMenu() const { return sub_ && sub_->IsOpen() ? sub_.get() : nullptr; }
 
 std::optional<MenuCmd> CMenuWnd::TakeCommand(uint64_t token) {
   auto& records = Pending().records;

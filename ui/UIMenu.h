@@ -2,6 +2,10 @@
 // Menu windows built from a menu layout:
 //   <Menu width="180"> <MenuElement name="about_menu" text="tray_about"/>
 //                      <MenuElement line="true"/> ... </Menu>
+// An element with submenu="other_menu.xml" opens that menu beside it (on a
+// click, Enter or Right) instead of being a command; a choice there closes
+// every menu of the chain and is posted to the same owner. Left or Escape
+// in a sub-menu goes back to its parent.
 // (optionally inside <Window>). Choosing an element closes the menu and
 // posts the owner the menu message (1145) whose wParam is a token for the
 // command record; the owner takes the record with CMenuWnd::TakeCommand
@@ -51,6 +55,7 @@ class CMenuElementUI : public CListLabelElementUI {
   bool IsLine() const { return line_; }
   bool IsChecked() const { return checked_; }
   void SetChecked(bool on) { checked_ = on; Invalidate(); }
+  QString GetSubMenu() const { return subMenu_; }  // the sub-menu's layout, or empty
   void SetAttribute(const QString& name, const QString& value) override;
   void DoEvent(TEventUI& event) override;
   void PaintText(QPainter& painter) override;
@@ -60,6 +65,7 @@ class CMenuElementUI : public CListLabelElementUI {
  private:
   bool line_ = false;
   bool checked_ = false;
+  QString subMenu_;
 };
 
 class CMenuWnd : public INotifyUI {
@@ -81,6 +87,8 @@ class CMenuWnd : public INotifyUI {
   bool Choose(const QString& elementName);
   // A key pressed in the open menu.
   void OnKey(int key);
+  // The open sub-menu, or null.
+  CMenuWnd* GetSubMenu() const;
 
   static std::optional<MenuCmd> TakeCommand(uint64_t token);
 
@@ -90,10 +98,13 @@ class CMenuWnd : public INotifyUI {
   CMenuUI* Root() const;
   static bool IsChoosable(const CControlUI* control);
   void ChooseElement(CMenuElementUI* element);
+  bool OpenSubMenu(CMenuElementUI* element);
 
   platform::MessageTarget* owner_ = nullptr;
   CPaintManagerUI* manager_ = nullptr;  // the host's
   std::unique_ptr<MenuHost> host_;
+  CMenuWnd* parent_ = nullptr;     // the menu this one is a sub-menu of
+  std::unique_ptr<CMenuWnd> sub_;  // this menu's sub-menu window, reused
 };
 
 }  // namespace ui

@@ -177,3 +177,41 @@ TEST_F(GapTest, AComboDropDownScrollsAndWorksFromTheKeyboard) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MenuGapTest, ASubMenuOpensBesideItsElementAndItsChoiceClosesBoth) {
+  uitest::UseTestSkin();
+  auto w = uitest::OpenWindow(QStringLiteral("XML_GALLERY"));
+  ASSERT_NE(w, nullptr);
+  ui::CMenuWnd menu;
+  ASSERT_TRUE(menu.Init(w.get(), QStringLiteral("action_menu.xml"), QPoint(40, 40)));
+  QWidget* host = menu.GetHWND();
+  uitest::Key(host, Qt::Key_Down);
+  uitest::Key(host, Qt::Key_Down);
+  uitest::Key(host, Qt::Key_Right);
+  ui::CMenuWnd* sub = menu.GetSubMenu();
+  ASSERT_NE(sub, nullptr);
+  EXPECT_GE(sub->GetHWND()->x(), host->x() + host->width() - 8);  // beside, on the right
+  // Left goes back; a click on the element opens it again.
+  uitest::Key(sub->GetHWND(), Qt::Key_Left);
+  EXPECT_EQ(menu.GetSubMenu(), nullptr);
+  EXPECT_TRUE(menu.IsOpen());
+  Click(menu.GetManager()->FindControl(QStringLiteral("macro_insert")));
+  sub = menu.GetSubMenu();
+  ASSERT_NE(sub, nullptr);
+  uitest::Key(sub->GetHWND(), Qt::Key_Down);  // the first is highlighted on opening
+  uitest::Key(sub->GetHWND(), Qt::Key_Return);
+  EXPECT_FALSE(menu.IsOpen());
+  EXPECT_EQ(menu.GetSubMenu(), nullptr);
+  std::vector<QString> chosen;
+  ASSERT_TRUE(uitest::WaitFor([&] {
+    for (const auto& m : w->messages)
+      if (m.id == platform::msg::kMenuCommand)
+        if (auto cmd = ui::CMenuWnd::TakeCommand(m.wParam)) chosen.push_back(cmd->szUserData);
+    return !chosen.empty();
+  }));
+  EXPECT_EQ(chosen, std::vector<QString>{QStringLiteral("delay")});
+}
+
+}  // namespace
