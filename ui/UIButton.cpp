@@ -244,8 +244,17 @@ void CButtonUI::PaintBkColor(QPainter& painter) {
   if (!IsEnabled()) c = disabledBkColor_;
   else if ((state_ & UISTATE_PUSHED) && HasColor(pushedBkColor_)) c = pushedBkColor_;
   else if ((state_ & (UISTATE_HOT | UISTATE_PUSHED)) && HasColor(hotBkColor_)) c = hotBkColor_;
-  if (HasColor(c)) CRenderEngine::DrawColor(painter, GetPos(), c, borderRound_ * f);
-  else CLabelUI::PaintBkColor(painter);
+  if (HasColor(c)) {
+    CRenderEngine::DrawColor(painter, GetPos(), c, borderRound_ * f);
+  } else if (!IsEnabled()) {
+    // No colour of its own for the disabled state: the normal one, faded.
+    painter.save();
+    painter.setOpacity(painter.opacity() * 0.35);
+    CLabelUI::PaintBkColor(painter);
+    painter.restore();
+  } else {
+    CLabelUI::PaintBkColor(painter);
+  }
 }
 
 void CButtonUI::PaintStatusImage(QPainter& painter) {

@@ -114,7 +114,8 @@ QSize CMenuElementUI::EstimateSize(QSize available) const {
 
 void CMenuElementUI::PaintBkColor(QPainter& painter) {
   if (line_) return;
-  if (state_ & UISTATE_HOT) {
+  // Hot under the pointer, or highlighted from the keyboard.
+  if ((state_ & UISTATE_HOT) || IsSelected()) {
     CRenderEngine::DrawColor(painter, GetPos(), theme::kListHot, QSize(6, 6) * (manager_ ? manager_->GetDPIObj().ScaleFactor() : 1.0));
     return;
   }
@@ -162,6 +163,8 @@ CMenuWnd::~CMenuWnd() {
 CPaintManagerUI* CMenuWnd::GetManager() const { return manager_; }
 
 bool CMenuWnd::Init(CWindowWnd* owner, const QString& layout, QPoint screenPoint) {
+  // The menu takes the DPI of the window it belongs to.
+  if (auto* window = dynamic_cast<WindowImplBase*>(owner)) dpi_ = window->PaintManager().GetDPI();
   return Init(owner ? &owner->Target() : nullptr, layout, screenPoint);
 }
 
@@ -174,9 +177,12 @@ bool CMenuWnd::Init(platform::MessageTarget* owner, const QString& layout, QPoin
   host_ = std::make_unique<MenuHost>();
   manager_ = host_->Manager();
   manager_->Init(host_.get(), QStringLiteral("menu"));
-  // Menus follow the DPI of the windows.
+  // Menus follow the DPI of their window (a sub-menu its parent's), else of
+  // the first window.
   const auto& managers = CPaintManagerUI::GetManagers();
-  if (managers.size() > 1) manager_->SetDPI(managers.front()->GetDPI());
+  if (parent_ && parent_->manager_) dpi_ = parent_->manager_->GetDPI();
+  if (dpi_ > 0) manager_->SetDPI(dpi_);
+  else if (managers.size() > 1) manager_->SetDPI(managers.front()->GetDPI());
   CDialogBuilder builder;
   CControlUI* root = builder.Create(layout, {}, nullptr, manager_);
   if (!root) {

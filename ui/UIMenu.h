@@ -104,6 +104,7 @@ class CMenuWnd : public INotifyUI {
   CPaintManagerUI* manager_ = nullptr;  // the host's
   std::unique_ptr<MenuHost> host_;
   CMenuWnd* parent_ = nullptr;     // the menu this one is a sub-menu of
+  int dpi_ = 0;                     // the owner window's, when known
   std::unique_ptr<CMenuWnd> sub_;  // this menu's sub-menu window, reused
 };
 

@@ -238,6 +238,41 @@ TEST_F(WindowTest, GalleryScreenshots) {
   ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_en.xml"));
 }
 
+// The page of the newer controls (a disabled panel, a tile layout, a
+// multi-line edit) and the menus it opens (a sub-menu, a menu longer than
+// the screen), in English and Chinese at 96 and 144 DPI.
+TEST_F(WindowTest, GalleryMoreScreenshots) {
+  for (const char* lang : {"en", "cn"}) {
+    for (int dpi : {96, 144}) {
+      ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_%1.xml").arg(lang)));
+      auto w = OpenWindow(QStringLiteral("XML_GALLERY"));
+      ASSERT_NE(w, nullptr);
+      w->PaintManager().SetDPI(dpi);
+      w->Find<ui::COptionUI>("tab_more")->Selected(true);
+      uitest::Pump();
+      const QString suffix = QStringLiteral("%1_%2").arg(lang).arg(dpi);
+      EXPECT_FALSE(ui::SaveScreenshot(w->GetHWND(), QStringLiteral("ui_gallery_more_") + suffix).isEmpty());
+
+      ui::CMenuWnd menu;
+      ASSERT_TRUE(menu.Init(w.get(), QStringLiteral("action_menu.xml"), QPoint(40, 40)));
+      uitest::Key(menu.GetHWND(), Qt::Key_Down);
+      uitest::Key(menu.GetHWND(), Qt::Key_Down);
+      uitest::Key(menu.GetHWND(), Qt::Key_Right);
+      ASSERT_NE(menu.GetSubMenu(), nullptr);
+      uitest::Pump();
+      EXPECT_FALSE(ui::SaveScreenshot(menu.GetHWND(), QStringLiteral("ui_menu_action_") + suffix).isEmpty());
+      EXPECT_FALSE(
+          ui::SaveScreenshot(menu.GetSubMenu()->GetHWND(), QStringLiteral("ui_menu_action_sub_") + suffix).isEmpty());
+      ASSERT_TRUE(menu.Init(w.get(), QStringLiteral("long_menu.xml"), QPoint(40, 40)));
+      for (int i = 0; i < 30; ++i) uitest::Key(menu.GetHWND(), Qt::Key_Down);
+      uitest::Pump();
+      EXPECT_FALSE(ui::SaveScreenshot(menu.GetHWND(), QStringLiteral("ui_menu_long_") + suffix).isEmpty());
+      menu.Close();
+    }
+  }
+  ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_en.xml"));
+}
+
 }  // namespace
 
 namespace {
