@@ -9,27 +9,32 @@
 
 namespace ui {
 
-// A thin scroll thumb drawn over a scrolling container; dragging it scrolls.
+// A thin scroll thumb drawn over a scrolling container, at its right edge
+// (vertical) or its bottom edge (horizontal); dragging it scrolls.
 class ScrollBarOverlay : public QWidget {
  public:
-  explicit ScrollBarOverlay(CContainerUI* owner) : QWidget(owner), owner_(owner) {}
+  ScrollBarOverlay(CContainerUI* owner, bool vertical) : QWidget(owner), owner_(owner), vertical_(vertical) {}
 
   void Place() {
     const int w = 6;
-    setGeometry(owner_->width() - w - 2, 0, w, owner_->height());
+    if (vertical_) setGeometry(owner_->width() - w - 2, 0, w, owner_->height());
+    else setGeometry(0, owner_->height() - w - 2, owner_->width(), w);
     raise();
-    setVisible(owner_->GetScrollRange() > 0);
+    setVisible(Range() > 0);
     update();
   }
 
  protected:
+  int Range() const { return vertical_ ? owner_->GetScrollRange() : owner_->GetHScrollRange(); }
+  int Pos() const { return vertical_ ? owner_->GetScrollPos() : owner_->GetHScrollPos(); }
+  int Length() const { return vertical_ ? height() : width(); }
   QRect Thumb() const {
-    const int range = owner_->GetScrollRange();
-    const int h = height();
-    if (range <= 0 || h <= 0) return {};
-    const int thumbH = std::max(24, h * h / (h + range));
-    const int y = (h - thumbH) * owner_->GetScrollPos() / range;
-    return QRect(0, y, width(), thumbH);
+    const int range = Range();
+    const int len = Length();
+    if (range <= 0 || len <= 0) return {};
+    const int thumb = std::max(24, len * len / (len + range));
+    const int at = (len - thumb) * Pos() / range;
+    return vertical_ ? QRect(0, at, width(), thumb) : QRect(at, 0, thumb, height());
   }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
@@ -38,19 +43,25 @@ class ScrollBarOverlay : public QWidget {
     p.setBrush(QColor::fromRgba(theme::kBorder));
     p.drawRoundedRect(QRectF(Thumb()), 3, 3);
   }
-  void mousePressEvent(QMouseEvent* e) override { lastY_ = int(e->position().y()); }
+  int Along(QMouseEvent* e) const { return int(vertical_ ? e->position().y() : e->position().x()); }
+  void mousePressEvent(QMouseEvent* e) override { last_ = Along(e); }
   void mouseMoveEvent(QMouseEvent* e) override {
     if (!(e->buttons() & Qt::LeftButton)) return;
-    const int y = int(e->position().y());
+    const int at = Along(e);
     const QRect thumb = Thumb();
-    const int travel = height() - thumb.height();
-    if (travel > 0) owner_->SetScrollPos(owner_->GetScrollPos() + (y - lastY_) * owner_->GetScrollRange() / travel);
-    lastY_ = y;
+    const int travel = Length() - (vertical_ ? thumb.height() : thumb.width());
+    if (travel > 0) {
+      const int pos = Pos() + (at - last_) * Range() / travel;
+      if (vertical_) owner_->SetScrollPos(pos);
+      else owner_->SetHScrollPos(pos);
+    }
+    last_ = at;
   }
 
  private:
   CContainerUI* owner_;
-  int lastY_ = 0;
+  bool vertical_;
+  int last_ = 0;
 };
 
 CContainerUI::CContainerUI() = default;
@@ -89,6 +100,7 @@ bool CContainerUI::AddAt(CControlUI* control, int index) {
   else control->SetManager(nullptr, this, false);
   control->SetInternVisible(control->IsInternVisible());
   if (scrollBar_) scrollBar_->raise();
+  if (hScrollBar_) hScrollBar_->raise();
   RequestLayout();
   return true;
 }
@@ -145,10 +157,25 @@ void CContainerUI::SetChildPadding(int padding) {
   RequestLayout();
 }
 
-void CContainerUI::EnableScrollBar(bool vertical) {
+void CContainerUI::EnableScrollBar(bool vertical, bool horizontal) {
   vscroll_ = vertical;
-  if (vertical && !scrollBar_) scrollBar_ = new ScrollBarOverlay(this);  // Qt-owned child
+  hscroll_ = horizontal;
+  if (vertical && !scrollBar_) scrollBar_ = new ScrollBarOverlay(this, true);  // Qt-owned child
+  if (horizontal && !hScrollBar_) hScrollBar_ = new ScrollBarOverlay(this, false);  // Qt-owned child
   RequestLayout();
+}
+
+void CContainerUI::SetHScrollPos(int pos) {
+  const int clamped = std::clamp(pos, 0, std::max(0, hScrollRange_));
+  if (clamped == hScrollPos_) return;
+  hScrollPos_ = clamped;
+  LayoutNow();
+}
+
+void CContainerUI::SetHScrollRange(int range) {
+  hScrollRange_ = hscroll_ ? std::max(0, range) : 0;
+  hScrollPos_ = std::clamp(hScrollPos_, 0, hScrollRange_);
+  if (hScrollBar_) hScrollBar_->Place();
 }
 
 void CContainerUI::SetScrollPos(int pos) {
@@ -187,13 +214,19 @@ void CContainerUI::SetAttribute(const QString& nameIn, const QString& value) {
     childAlign_ = value == QLatin1String("center") ? 1 : value == QLatin1String("right") ? 2 : 0;
   else if (name == QLatin1String("childvalign"))
     childVAlign_ = value == QLatin1String("vcenter") ? 1 : value == QLatin1String("bottom") ? 2 : 0;
-  else if (name == QLatin1String("vscrollbar")) EnableScrollBar(ParseBool(value));
+  else if (name == QLatin1String("vscrollbar")) EnableScrollBar(ParseBool(value), hscroll_);
+  else if (name == QLatin1String("hscrollbar")) EnableScrollBar(vscroll_, ParseBool(value));
   else CControlUI::SetAttribute(nameIn, value);
 }
 
 void CContainerUI::DoEvent(TEventUI& event) {
   if (event.Type == UIEVENT_SCROLLWHEEL && vscroll_ && scrollRange_ > 0) {
     SetScrollPos(scrollPos_ + (event.wParam == 0 ? -1 : 1) * Scale(40));
+    return;
+  }
+  // A row that only scrolls sideways takes the wheel for that.
+  if (event.Type == UIEVENT_SCROLLWHEEL && hscroll_ && hScrollRange_ > 0) {
+    SetHScrollPos(hScrollPos_ + (event.wParam == 0 ? -1 : 1) * Scale(40));
     return;
   }
   CControlUI::DoEvent(event);
@@ -216,6 +249,7 @@ void CContainerUI::LayoutNow() {
   layoutPending_ = false;
   LayoutChildren();
   if (scrollBar_) scrollBar_->Place();
+  if (hScrollBar_) hScrollBar_->Place();
 }
 
 void CContainerUI::resizeEvent(QResizeEvent*) { LayoutNow(); }
@@ -368,7 +402,7 @@ void CHorizontalLayoutUI::LayoutChildren() {
     total += s.mainSize + Scale(p.left() + p.right());
   }
   if (!placed.empty()) total += Scale(childPadding_) * int(placed.size() - 1);
-  int x = rc.left() + AlignOffset(childAlign_, rc.width() - total);
+  int x = rc.left() - (hscroll_ ? hScrollPos_ : 0) + AlignOffset(childAlign_, rc.width() - total);
   for (const Slot& s : placed) {
     const QMargins p = s.control->GetPadding();
     const int w = s.mainSize;
@@ -381,6 +415,7 @@ void CHorizontalLayoutUI::LayoutChildren() {
     x += w + Scale(p.right()) + Scale(childPadding_);
   }
   SetScrollRange(0);
+  SetHScrollRange(total - rc.width());
 }
 
 void CTileLayoutUI::SetColumns(int columns) {

@@ -38,10 +38,16 @@ class CContainerUI : public CControlUI {
   void SetInset(const QMargins& inset);
   int GetChildPadding() const { return childPadding_; }
   void SetChildPadding(int padding);
-  void EnableScrollBar(bool vertical);
+  // Vertical scrolling (columns, lists, tiles) and horizontal scrolling
+  // (rows): the wheel scrolls, a thin thumb shows where ("vscrollbar",
+  // "hscrollbar").
+  void EnableScrollBar(bool vertical, bool horizontal = false);
   int GetScrollPos() const { return scrollPos_; }
   void SetScrollPos(int pos);
   int GetScrollRange() const { return scrollRange_; }
+  int GetHScrollPos() const { return hScrollPos_; }
+  void SetHScrollPos(int pos);
+  int GetHScrollRange() const { return hScrollRange_; }
 
   // A child destroyed without Remove leaves the container here (from the
   // child's destructor; the child must not be touched).
@@ -69,6 +75,7 @@ class CContainerUI : public CControlUI {
   QRect ContentRect() const;  // window coordinates, inset applied
   void PlaceFloat(CControlUI* child, const QRect& rc);
   void SetScrollRange(int range);
+  void SetHScrollRange(int range);
 
   std::vector<CControlUI*> items_;  // owned through Qt parenthood
   QMargins inset_;
@@ -80,6 +87,10 @@ class CContainerUI : public CControlUI {
   int scrollPos_ = 0;
   int scrollRange_ = 0;
   ScrollBarOverlay* scrollBar_ = nullptr;  // child widget, Qt-owned
+  bool hscroll_ = false;
+  int hScrollPos_ = 0;
+  int hScrollRange_ = 0;
+  ScrollBarOverlay* hScrollBar_ = nullptr;  // child widget, Qt-owned
 };
 
 class CVerticalLayoutUI : public CContainerUI {

@@ -215,3 +215,24 @@ TEST(MenuGapTest, ASubMenuOpensBesideItsElementAndItsChoiceClosesBoth) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GapTest, ARowWiderThanItsPlaceScrollsSideways) {
+  auto* row = w->Find<ui::CContainerUI>("preset_row");
+  ui::CControlUI* first = w->Find("preset_0");
+  ui::CControlUI* last = w->Find("preset_7");
+  // 8 buttons of 70 with 6 between: 602 wide.
+  ASSERT_EQ(row->GetHScrollRange(), 602 - row->width());
+  EXPECT_EQ(first->GetPos().left(), row->GetPos().left());
+  Wheel(first, -120);  // the wheel over a button scrolls its row
+  EXPECT_EQ(row->GetHScrollPos(), 40);
+  EXPECT_EQ(first->GetPos().left(), row->GetPos().left() - 40);
+  for (int i = 0; i < 20; ++i) Wheel(first, -120);
+  EXPECT_EQ(row->GetHScrollPos(), row->GetHScrollRange());
+  EXPECT_EQ(last->GetPos().right(), row->GetPos().right());
+  Click(last);
+  EXPECT_EQ(w->Pairs(), (Pairs{{"click", "preset_7"}}));
+}
+
+}  // namespace
