@@ -139,6 +139,8 @@ CControlUI* CDialogBuilder::CreateBuiltIn(const QString& c) {
   if (n == QLatin1String("richedit")) return new CRichEditUI;
   if (n == QLatin1String("combo")) return new CComboUI;
   if (n == QLatin1String("list")) return new CListUI;
+  if (n == QLatin1String("listheader")) return new CListHeaderUI;
+  if (n == QLatin1String("listheaderitem")) return new CListHeaderItemUI;
   if (n == QLatin1String("listlabelelement") || n == QLatin1String("listelement")) return new CListLabelElementUI;
   if (n == QLatin1String("listcontainerelement")) return new CListContainerElementUI;
   if (n == QLatin1String("colorpalette")) return new CColorPaletteUI;

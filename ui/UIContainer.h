@@ -54,7 +54,7 @@ class CContainerUI : public CControlUI {
   void ForgetItem(CControlUI* control);
 
   // First control of the subtree (this one excluded) with that name.
-  CControlUI* FindSubControl(const QString& name) const;
+  virtual CControlUI* FindSubControl(const QString& name) const;
 
   void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
   void SetAttribute(const QString& name, const QString& value) override;
@@ -72,10 +72,12 @@ class CContainerUI : public CControlUI {
   // The item that was at `index` is gone (removed or destroyed): selections
   // keep pointing at the same item.
   virtual void ItemGone(int index) { Q_UNUSED(index); }
-  QRect ContentRect() const;  // window coordinates, inset applied
+  virtual QRect ContentRect() const;  // window coordinates, inset applied
   void PlaceFloat(CControlUI* child, const QRect& rc);
   void SetScrollRange(int range);
   void SetHScrollRange(int range);
+  // For a child kept outside items_ (a list's header) when its container goes.
+  static void Unparent(CControlUI* child) { child->parent_ = nullptr; }
 
   std::vector<CControlUI*> items_;  // owned through Qt parenthood
   QMargins inset_;

@@ -210,11 +210,25 @@ CListUI::CListUI() {
   setFocusPolicy(Qt::ClickFocus);
 }
 
+CListUI::~CListUI() {
+  if (header_) Unparent(header_);
+}
+
 bool CListUI::IsClass(const QString& c) const { return Is(c, "List") || CVerticalLayoutUI::IsClass(c); }
 
 bool CListUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CListUI::AddAt(CControlUI* control, int index) {
+  if (auto* header = qobject_cast<CListHeaderUI*>(control)) {
+    if (header_ || !header) return false;
+    header_ = header;
+    header->setParent(this);
+    if (manager_) manager_->InitControls(header, this);
+    else header->SetManager(nullptr, this, false);
+    header->show();
+    RequestLayout();
+    return true;
+  }
   CControlUI* selected = GetItemAt(curSel_);
   if (!CVerticalLayoutUI::AddAt(control, index)) return false;
   auto* item = dynamic_cast<IListItemUI*>(control);
@@ -248,6 +262,39 @@ void CListUI::ItemGone(int index) {
 void CListUI::RemoveAll() {
   curSel_ = -1;
   CVerticalLayoutUI::RemoveAll();
+}
+
+CControlUI* CListUI::FindSubControl(const QString& name) const {
+  if (header_) {
+    if (header_->GetName() == name) return header_;
+    if (CControlUI* found = header_->FindSubControl(name)) return found;
+  }
+  return CVerticalLayoutUI::FindSubControl(name);
+}
+
+void CListUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+  CVerticalLayoutUI::SetManager(manager, parent, init);
+  if (header_) header_->SetManager(manager, this, init);
+}
+
+void CListUI::ReloadText() {
+  CVerticalLayoutUI::ReloadText();
+  if (header_) header_->ReloadText();
+}
+
+QRect CListUI::ContentRect() const {
+  QRect rc = CVerticalLayoutUI::ContentRect();
+  if (header_ && header_->IsVisible()) rc.setTop(rc.top() + Scale(header_->GetFixedHeight()));
+  return rc;
+}
+
+void CListUI::LayoutChildren() {
+  CVerticalLayoutUI::LayoutChildren();
+  if (!header_) return;
+  const QRect all = CVerticalLayoutUI::ContentRect();
+  header_->SetPos(QRect(all.left(), all.top(), all.width(), Scale(header_->GetFixedHeight())));
+  header_->LayoutNow();
+  header_->raise();  // over rows scrolled up under it
 }
 
 void CListUI::Reindex() {
@@ -329,6 +376,29 @@ void CListUI::SetAttribute(const QString& nameIn, const QString& value) {
   bool handled = false;
   ParseListInfo(info_, nameIn.toLower(), value, handled);
   if (!handled) CVerticalLayoutUI::SetAttribute(nameIn, value);
+}
+
+// ---------------------------------------------------------- CListHeaderUI
+
+CListHeaderUI::CListHeaderUI() { fixedHeight_ = 28; }
+
+void CListHeaderUI::PaintBkColor(QPainter& painter) {
+  if (HasColor(bkColor_)) CHorizontalLayoutUI::PaintBkColor(painter);
+  else CRenderEngine::DrawColor(painter, GetPos(), theme::kPanelBk, {});
+}
+
+CListHeaderItemUI::CListHeaderItemUI() {
+  textStyle_ = Qt::AlignLeft | Qt::AlignVCenter;
+  textPadding_ = QMargins(8, 0, 8, 0);
+  textColor_ = theme::kTextDim;
+}
+
+void CListHeaderItemUI::PaintBorder(QPainter& painter) {
+  CLabelUI::PaintBorder(painter);
+  // A thin separator between columns.
+  const QRect pos = GetPos();
+  painter.fillRect(QRect(pos.right(), pos.top() + pos.height() / 4, 1, pos.height() / 2),
+                   QColor::fromRgba(theme::kBorder));
 }
 
 // ------------------------------------------------------------- ComboPopup

@@ -102,10 +102,33 @@ class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
   QSize EstimateSize(QSize available) const override;
 };
 
+// A list's header: a row of CListHeaderItemUI ("ListHeaderItem") column
+// titles given as the list's first child ("ListHeader"). It stays at the top
+// while the rows scroll and is no item of the list (GetCount, indexes and
+// selection count only the rows).
+class CListHeaderUI : public CHorizontalLayoutUI {
+  Q_OBJECT
+ public:
+  CListHeaderUI();
+  QString GetClass() const override { return QStringLiteral("ListHeader"); }
+  void PaintBkColor(QPainter& painter) override;
+};
+
+class CListHeaderItemUI : public CLabelUI {
+  Q_OBJECT
+ public:
+  CListHeaderItemUI();
+  QString GetClass() const override { return QStringLiteral("ListHeaderItem"); }
+  void PaintBorder(QPainter& painter) override;
+};
+
 class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   Q_OBJECT
  public:
   CListUI();
+  ~CListUI() override;
+  CListHeaderUI* GetHeader() const { return header_; }
+  CControlUI* FindSubControl(const QString& name) const override;  // the header too
   QString GetClass() const override { return QStringLiteral("List"); }
   bool IsClass(const QString& className) const override;
 
@@ -127,11 +150,18 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   void EnsureVisible(int index);
 
   void SetAttribute(const QString& name, const QString& value) override;
+  void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
+  void ReloadText() override;
+
+ protected:
+  QRect ContentRect() const override;  // below the header
+  void LayoutChildren() override;
 
  private:
   void Reindex();
   TListInfoUI info_;
   int curSel_ = -1;
+  CListHeaderUI* header_ = nullptr;  // Qt-owned child, not an item
 };
 
 class CComboUI : public CContainerUI, public IListOwnerUI {

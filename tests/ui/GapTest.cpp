@@ -236,3 +236,26 @@ TEST_F(GapTest, ARowWiderThanItsPlaceScrollsSideways) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GapTest, AListHeaderStaysOnTopAndIsNoItem) {
+  auto* list = w->Find<ui::CListUI>("macro_steps");
+  ASSERT_NE(list->GetHeader(), nullptr);
+  EXPECT_EQ(list->GetCount(), 20);
+  EXPECT_EQ(list->GetItemAt(0), w->Find("step_0"));
+  const QRect header = list->GetHeader()->GetPos();
+  EXPECT_EQ(header.top(), list->GetPos().top());
+  EXPECT_EQ(w->Find("step_0")->GetPos().top(), header.bottom() + 1);
+  EXPECT_EQ(w->Find("col_action")->GetPos().left(), header.left() + 60);
+  Wheel(w->Find("step_1"), -120);
+  EXPECT_GT(list->GetScrollPos(), 0);
+  EXPECT_EQ(list->GetHeader()->GetPos(), header);
+  EXPECT_LT(w->Find("step_0")->GetPos().top(), header.bottom() + 1);
+  Click(w->Find("col_no"));
+  EXPECT_EQ(list->GetCurSel(), -1);
+  Click(w->Find("step_3"));
+  EXPECT_EQ(list->GetCurSel(), 3);
+}
+
+}  // namespace
