@@ -96,8 +96,14 @@ root=$work/root
 
 step "desktop entry and AppStream description"
 desktop-file-validate "$root/usr/share/applications/vx27mouse.desktop" || fail "desktop-file-validate"
-timeout 60 appstreamcli validate --no-net "$root/usr/share/metainfo/org.vx27.mouse.metainfo.xml" \
-  || fail "appstreamcli validate --no-net"
+metainfo=$root/usr/share/metainfo/org.vx27.mouse.metainfo.xml
+timeout 60 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate --no-net"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the AppStream release is not version $version"
+# The AppStream file offers the program for exactly the devices the udev rules open.
+rule_ids=$(sed -n 's/.*ATTRS{idVendor}=="\([0-9a-f]\{4\}\)".*ATTRS{idProduct}=="\([0-9a-f]\{4\}\)".*/\1:\2/p' \
+             "$root/usr/lib/udev/rules.d/60-vx27.rules" | tr a-f A-F | LC_ALL=C sort -u)
+alias_ids=$(sed -n 's|.*<modalias>usb:v\([0-9A-F]\{4\}\)p\([0-9A-F]\{4\}\)d\*</modalias>.*|\1:\2|p' "$metainfo" | LC_ALL=C sort -u)
+[ -n "$rule_ids" ] && [ "$rule_ids" = "$alias_ids" ] || fail "udev rules ($rule_ids) and AppStream modaliases ($alias_ids) differ"
 for size in 16 24 32 48 64 128 256; do
   file -b "$root/usr/share/icons/hicolor/${size}x${size}/apps/vx27mouse.png" | grep -q "^PNG image data, $size x $size," \
     || fail "icon ${size}x${size}: $(file -b "$root/usr/share/icons/hicolor/${size}x${size}/apps/vx27mouse.png")"
