@@ -39,7 +39,12 @@ function(vx27_install_link link target)
     if(link_top STREQUAL target_top)
       file(RELATIVE_PATH target \"\${folder}\" \"\${target}\")
     endif()
-    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${folder}\")
+    if(NOT IS_DIRECTORY \"\$ENV{DESTDIR}\${folder}\")
+      # 0755 whatever the umask, as install() makes its folders
+      file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${folder}\")
+      file(CHMOD \"\$ENV{DESTDIR}\${folder}\" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+           GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    endif()
     message(STATUS \"Installing: \$ENV{DESTDIR}\${link} -> \${target}\")
     file(CREATE_LINK \"\${target}\" \"\$ENV{DESTDIR}\${link}\" SYMBOLIC)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\$ENV{DESTDIR}\${link}\")
@@ -54,9 +59,9 @@ target_link_options(vx27ctl PRIVATE -Wl,-z,relro,-z,now)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/skin ${CMAKE_SOURCE_DIR}/DefaultData
         DESTINATION ${VX27_INSTALL_FOLDER})
 # SDK/ and Update/ hold what the build puts there (the audio chip library, the
-# firmware updater), with their permissions.
-install(DIRECTORY ${VX27_BIN_DIR}/SDK ${VX27_BIN_DIR}/Update
-        DESTINATION ${VX27_INSTALL_FOLDER} USE_SOURCE_PERMISSIONS)
+# firmware updater), as data files (0644); a program among them needs a rule
+# of its own.
+install(DIRECTORY ${VX27_BIN_DIR}/SDK ${VX27_BIN_DIR}/Update DESTINATION ${VX27_INSTALL_FOLDER})
 foreach(program vx27mouse vx27ctl)
   vx27_install_link(bin/${program} @prefix@/${VX27_INSTALL_FOLDER}/${program})
 endforeach()
