@@ -6,6 +6,7 @@
 #   <p>/share/icons/hicolor/     the program icon, scalable and in PNG sizes
 #   <p>/share/metainfo/          the AppStream description
 #   <p>/lib/udev/rules.d/        60-vx27.rules
+#   <p>/share/man/man1/          vx27mouse.1.gz, vx27ctl.1.gz
 #   <p>/share/doc/vx27-mouse/    copyright, changelog.gz
 # The programs find their install folder through the real path of their own
 # executable, so a start through a link in bin/ reads lib/vx27-mouse/.
@@ -108,10 +109,13 @@ install(FILES ${VX27_PACKAGING_DIR}/${VX27_APPSTREAM_ID}.metainfo.xml DESTINATIO
 # Device access for the user at the seat.
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/60-vx27.rules DESTINATION lib/udev/rules.d)
 
-# The capture companion (the separate audio capture program) is started with
-# the desktop session through an autostart entry in /etc/xdg/autostart/. It is
-# not built yet; when it is, its entry is installed here beside its program,
-# and the package layout test's expected list gains the entry.
+# Autostart of the capture companion (the separate audio capture program): it
+# is not built yet. When it is, its program goes into the install folder and
+# its desktop entry here, with
+#   install(FILES <entry>.desktop DESTINATION /etc/xdg/autostart)
+# (absolute: session autostart entries live in /etc, whatever the prefix; the
+# package installs with DESTDIR, so the entry lands in the package), and
+# tests/packaging/deb_layout.expected gains both.
 
 # Manual pages, changelog and copyright, where Debian wants them.
 # vx27_install_gzipped(<file> <destination>)

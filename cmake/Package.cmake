@@ -3,21 +3,15 @@
 # with the prefix /usr. The version is the program's; the shared-library
 # dependencies are computed by dpkg-shlibdeps.
 
-# Maintainer scripts: reload the udev rules after installation and removal.
-foreach(script postinst postrm)
-  if(script STREQUAL "postinst")
-    set(SCRIPT postinst)
-    set(WHEN "installation")
-    set(ACTIONS "configure")
-  else()
-    set(SCRIPT postrm)
-    set(WHEN "removal")
-    set(ACTIONS "remove|purge")
-  endif()
-  configure_file(${CMAKE_SOURCE_DIR}/packaging/udev-reload.sh.in ${VX27_PACKAGING_DIR}/debian/${script}
+# Maintainer scripts, one template: reload the udev rules after installation
+# and after removal.
+function(vx27_maintainer_script SCRIPT WHEN ACTIONS)
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/udev-reload.sh.in ${VX27_PACKAGING_DIR}/debian/${SCRIPT}
                  @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
                  GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-endforeach()
+endfunction()
+vx27_maintainer_script(postinst "installation" "configure")
+vx27_maintainer_script(postrm "removal" "remove|purge")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${VX27_PACKAGE_NAME})
