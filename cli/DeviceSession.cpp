@@ -112,14 +112,18 @@ bool DeviceSession::Open(std::string_view name) {
                  int(name.size()), name.data(), receiver_ ? " through a receiver" : "");
     return false;
   }
+  // Every emulated device gets its firmware before it is plugged in.
+  const auto attach = [this](const std::shared_ptr<emulator::EmulatedDevice>& device) {
+    if (auto unit = emulator::firmware::AttachFirmwareByName(device)) units_.push_back(*unit);
+  };
   if (emulateList_) {
-    backend_ = emulator::MakeProgramBackend(*emulateList_);
+    backend_ = emulator::MakeProgramBackend(*emulateList_, attach);
   } else {
-    backend_ = emulator::MakeProgramBackendFromEnvironment();
+    const char* list = std::getenv(emulator::kEmulateEnv);
+    backend_ = emulator::MakeProgramBackend(list ? list : "", attach);
   }
   std::string path;
   if (backend_.emulator) {
-    units_ = emulator::firmware::AttachFirmwareToAll(*backend_.emulator);
     if (const char* state = std::getenv(kEmulatorStateEnv); state && *state) {
       stateFolder_ = state;
       for (const auto& unit : units_) {

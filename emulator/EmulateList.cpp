@@ -73,10 +73,19 @@ std::optional<std::vector<DeviceSpec>> ParseEmulateList(std::string_view list, s
   return specs;
 }
 
-bool AddEmulatedDevices(Emulator& emulator, std::string_view list, std::string* error) {
+std::shared_ptr<EmulatedDevice> AddPrepared(Emulator& emulator, DeviceSpec desc,
+                                            const PrepareDevice& prepare) {
+  auto device = emulator.Add(std::move(desc), false);
+  if (prepare) prepare(device);
+  emulator.Plug(device->Id());
+  return device;
+}
+
+bool AddEmulatedDevices(Emulator& emulator, std::string_view list, std::string* error,
+                        const PrepareDevice& prepare) {
   auto specs = ParseEmulateList(list, error);
   if (!specs) return false;
-  for (DeviceSpec& desc : *specs) emulator.Add(std::move(desc));
+  for (DeviceSpec& desc : *specs) AddPrepared(emulator, std::move(desc), prepare);
   return true;
 }
 

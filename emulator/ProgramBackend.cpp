@@ -9,7 +9,7 @@
 
 namespace emulator {
 
-ProgramBackend MakeProgramBackend(std::string_view emulateList) {
+ProgramBackend MakeProgramBackend(std::string_view emulateList, const PrepareDevice& prepare) {
   ProgramBackend out;
   auto hidapi = std::make_shared<hid::HidapiBackend>();
   std::string error;
@@ -20,7 +20,7 @@ ProgramBackend MakeProgramBackend(std::string_view emulateList) {
     return out;
   }
   out.emulator = std::make_shared<Emulator>();
-  for (DeviceSpec& desc : *specs) out.emulator->Add(std::move(desc));
+  for (DeviceSpec& desc : *specs) AddPrepared(*out.emulator, std::move(desc), prepare);
   out.backend = std::make_shared<hid::CompositeBackend>(
       std::vector<std::shared_ptr<hid::HidBackend>>{hidapi, out.emulator});
   return out;

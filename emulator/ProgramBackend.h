@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "emulator/EmulateList.h"
 #include "emulator/Emulator.h"
 #include "hid/HidBackend.h"
 
@@ -16,7 +17,9 @@ struct ProgramBackend {
 };
 
 // With an empty list: hidapi alone. A malformed list is traced and ignored.
-ProgramBackend MakeProgramBackend(std::string_view emulateList);
+// Each emulated device is handed to `prepare` before it is plugged in.
+ProgramBackend MakeProgramBackend(std::string_view emulateList,
+                                  const PrepareDevice& prepare = {});
 // The same, with the list taken from VX27_EMULATE.
 ProgramBackend MakeProgramBackendFromEnvironment();
 
