@@ -140,9 +140,10 @@ start_program() {
       QT_QPA_PLATFORM=offscreen VX27_TRACE="$trace" "$@" "$root/usr/bin/vx27mouse" &
   program_pid=$!
 }
-# Up: the main window was built from the unpacked skin and shown by the
-# identity message it gets once set up ("软件标示 <n>，0d0d").
-window_up() { grep -q '^InitWindow' "$trace" 2>/dev/null && grep -q '软件标示 [0-9]*，0d0d' "$trace"; }
+# Built: the main window's layout came from the unpacked skin ("InitWindow").
+# Up: and the identity message it gets once set up showed it ("软件标示 <n>，0d0d").
+window_built() { grep -q '^InitWindow' "$trace" 2>/dev/null; }
+window_up() { window_built && grep -q '软件标示 [0-9]*，0d0d' "$trace"; }
 if grep -q 'VX27_UI_SCRIPT' "$root/usr/lib/vx27-mouse/vx27mouse"; then
   echo "UI scripts: the script's quit ends the program"
   start_program VX27_UI_SCRIPT="$work/quit.ui" timeout 60
@@ -150,7 +151,8 @@ if grep -q 'VX27_UI_SCRIPT' "$root/usr/lib/vx27-mouse/vx27mouse"; then
   wait "$program_pid" || status=$?
   program_pid=""
   [ "$status" -eq 0 ] || { cat "$trace"; fail "vx27mouse with a quitting UI script: exit $status"; }
-  window_up || { cat "$trace"; fail "vx27mouse ended without showing its window"; }
+  # The script may quit before the window is shown; it must have been built.
+  window_built || { cat "$trace"; fail "vx27mouse ended without building its window"; }
 else
   echo "UI scripts not built into vx27mouse: SIGTERM ends it once its window is up"
   start_program timeout 60
