@@ -44,7 +44,7 @@ version=$(sed -n 's/^project(vx27 VERSION \([0-9.]*\).*/\1/p' "$source/CMakeList
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # Libraries found by dpkg-shlibdeps, and the packages of the fonts Font/ links to.
-for package in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6svg6 libhidapi-hidraw0 libjsoncpp25 \
+for package in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6svg6 libudev1 libjsoncpp25 \
                fonts-wqy-microhei fonts-liberation2 fonts-tlwg-loma-ttf; do
   tr ',' '\n' <<<"$depends" | awk '{ print $1 }' | grep -Fxq "$package" || fail "Depends lacks $package"
 done
