@@ -4,6 +4,8 @@
 // windows and click their controls.
 
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +21,7 @@
 #include "tests/support/EventLoop.h"
 
 #include "app/Language.h"
+#include "emulator/Emulator.h"
 #include "ui/UILib.h"
 
 namespace apptest {
@@ -30,6 +33,26 @@ inline std::string InstallDir() {
   return dir;
 }
 inline QString SkinDir() { return QString::fromStdString(InstallDir() + "/skin/"); }
+
+// A device backend with nothing attached.
+inline std::shared_ptr<hid::HidBackend> NoDevices() { return std::make_shared<emulator::Emulator>(); }
+
+// An install folder whose skin has the device layouts: the build's own
+// folders, with the test stand-ins of tests/app/skin laid over the skin
+// while the program's skin has no device pages of its own.
+inline std::string AssembleDeviceInstall(const QTemporaryDir& dir) {
+  namespace fs = std::filesystem;
+  const fs::path to(dir.path().toStdString());
+  const fs::path from(InstallDir());
+  for (const char* sub : {"Font", "DefaultData", "SDK", "Update"})
+    if (fs::exists(from / sub)) fs::create_directory_symlink(from / sub, to / sub);
+  fs::copy(from / "skin", to / "skin", fs::copy_options::recursive);
+  if (!fs::exists(from / "skin/XML/DeviceXml/mousedevice.xml")) {
+    const fs::path fixture = fs::path(std::getenv("VX27_SOURCE_DIR")) / "tests/app/skin";
+    fs::copy(fixture, to / "skin", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  }
+  return to.string();
+}
 
 // The main window's exit asks the program's loop to end; in a test, where
 // no such loop runs, that request would end every later modal loop at once.
