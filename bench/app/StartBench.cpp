@@ -1,0 +1,100 @@
+// The main window with four emulated devices (mouse, keyboard, pad,
+// headset): from the window's creation, and from the end of the first
+// discovery pass, until every device's bar entry shows; the resident memory
+// with the four pages built.
+//
+//   build/bench/vx27_app_bench
+//
+// The skin is the build's own; while it has no device pages, the test
+// stand-ins of tests/app/skin are laid over a copy of it.
+
+#include <filesystem>
+#include <fstream>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include "app/ControlRegistry.h"
+#include "app/MainWnd.h"
+#include "emulator/EmulateList.h"
+#include "emulator/firmware/Firmware.h"
+#include "tests/support/EventLoop.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string InstallWithDeviceSkin(const QTemporaryDir& dir) {
+  const fs::path to(dir.path().toStdString()), from(VX27_BENCH_BIN_DIR);
+  for (const char* sub : {"Font", "DefaultData", "SDK", "Update"})
+    if (fs::exists(from / sub)) fs::create_directory_symlink(from / sub, to / sub);
+  fs::copy(from / "skin", to / "skin", fs::copy_options::recursive);
+  if (!fs::exists(from / "skin/XML/DeviceXml/mousedevice.xml"))
+    fs::copy(fs::path(VX27_BENCH_SOURCE_DIR) / "tests/app/skin", to / "skin",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  return to.string();
+}
+
+double ResidentMegabytes() {
+  std::ifstream in("/proc/self/status");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0;
+}
+
+void BM_MainWindowWithFourDevices(benchmark::State& state) {
+  QTemporaryDir install, runtime, data, root;
+  setenv("VX27_INSTALL_DIR", InstallWithDeviceSkin(install).c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
+  setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
+  ui::CPaintManagerUI::SetInstancePath(install.path() + "/");
+  ui::CPaintManagerUI::SetResourcePath(install.path() + "/skin/");
+  ui::CResourceManager::GetInstance().LoadResource(QStringLiteral("res.xml"));
+  app::RegisterCustomControls();
+  platform::SettingsStore store((root.path() + "/registry.ini").toStdString());
+  double afterDiscovery = 0, rss = 0;
+  for (auto _ : state) {
+    auto emu = std::make_shared<emulator::Emulator>();
+    emulator::AddEmulatedDevices(*emu, "mouse,keyboard,pad,headset", nullptr);
+    emulator::firmware::AttachFirmwareToAll(*emu);
+    QElapsedTimer clock;
+    qint64 firstPass = -1;
+    clock.start();
+    {
+      app::CMainWnd main(store, app::RegisterProgramMessages(), emu);
+      main.SetFirstShownHook([&] { firstPass = clock.nsecsElapsed(); });
+      main.CreateMain();
+      const bool shown = testsupport::WaitFor([&] {
+        int visible = 0;
+        for (const auto& e : main.Entries()) visible += e && e->IsVisible();
+        return firstPass >= 0 && visible == 4 && main.GetHWND()->isVisible();
+      }, 10000);
+      const qint64 done = clock.nsecsElapsed();
+      if (!shown) {
+        state.SkipWithError("the four devices did not show");
+        break;
+      }
+      state.SetIterationTime(double(done) / 1e9);
+      afterDiscovery += double(done - firstPass) / 1e6;
+      rss = ResidentMegabytes();
+      main.Close(0);
+    }
+    testsupport::PumpFor(20);  // the quit request of the closed window
+  }
+  state.counters["ms_after_first_pass"] = afterDiscovery / double(std::max<int64_t>(1, state.iterations()));
+  state.counters["rss_MB"] = rss;
+}
+BENCHMARK(BM_MainWindowWithFourDevices)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
