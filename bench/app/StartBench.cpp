@@ -6,9 +6,8 @@
 //   build/bench/vx27_app_bench
 //
 // The skin is the build's own; while it has no device pages, the test
-// stand-ins of tests/app/skin are laid over a copy of it.
+// stand-ins of tests/app/skin are laid over a copy of it (DeviceInstall.h).
 
-#include <filesystem>
 #include <fstream>
 
 #include <QApplication>
@@ -20,22 +19,11 @@
 #include "app/MainWnd.h"
 #include "emulator/EmulateList.h"
 #include "emulator/firmware/Firmware.h"
+#include "tests/support/DeviceInstall.h"
 #include "tests/support/EventLoop.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string InstallWithDeviceSkin(const QTemporaryDir& dir) {
-  const fs::path to(dir.path().toStdString()), from(VX27_BENCH_BIN_DIR);
-  for (const char* sub : {"Font", "DefaultData", "SDK", "Update"})
-    if (fs::exists(from / sub)) fs::create_directory_symlink(from / sub, to / sub);
-  fs::copy(from / "skin", to / "skin", fs::copy_options::recursive);
-  if (!fs::exists(from / "skin/XML/DeviceXml/mousedevice.xml"))
-    fs::copy(fs::path(VX27_BENCH_SOURCE_DIR) / "tests/app/skin", to / "skin",
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  return to.string();
-}
 
 double ResidentMegabytes() {
   std::ifstream in("/proc/self/status");
@@ -46,7 +34,7 @@ double ResidentMegabytes() {
 
 void BM_MainWindowWithFourDevices(benchmark::State& state) {
   QTemporaryDir install, runtime, data, root;
-  setenv("VX27_INSTALL_DIR", InstallWithDeviceSkin(install).c_str(), 1);
+  setenv("VX27_INSTALL_DIR", testsupport::AssembleDeviceInstall(VX27_BENCH_BIN_DIR, VX27_BENCH_SOURCE_DIR, install.path().toStdString()).c_str(), 1);
   setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
   setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
   ui::CPaintManagerUI::SetInstancePath(install.path() + "/");

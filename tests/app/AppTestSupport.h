@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "tests/support/DeviceInstall.h"
 #include "tests/support/EventLoop.h"
 
 #include "app/Language.h"
@@ -37,21 +38,9 @@ inline QString SkinDir() { return QString::fromStdString(InstallDir() + "/skin/"
 // A device backend with nothing attached.
 inline std::shared_ptr<hid::HidBackend> NoDevices() { return std::make_shared<emulator::Emulator>(); }
 
-// An install folder whose skin has the device layouts: the build's own
-// folders, with the test stand-ins of tests/app/skin laid over the skin
-// while the program's skin has no device pages of its own.
+// An install folder whose skin has the device layouts (see DeviceInstall.h).
 inline std::string AssembleDeviceInstall(const QTemporaryDir& dir) {
-  namespace fs = std::filesystem;
-  const fs::path to(dir.path().toStdString());
-  const fs::path from(InstallDir());
-  for (const char* sub : {"Font", "DefaultData", "SDK", "Update"})
-    if (fs::exists(from / sub)) fs::create_directory_symlink(from / sub, to / sub);
-  fs::copy(from / "skin", to / "skin", fs::copy_options::recursive);
-  if (!fs::exists(from / "skin/XML/DeviceXml/mousedevice.xml")) {
-    const fs::path fixture = fs::path(std::getenv("VX27_SOURCE_DIR")) / "tests/app/skin";
-    fs::copy(fixture, to / "skin", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  }
-  return to.string();
+  return testsupport::AssembleDeviceInstall(InstallDir(), std::getenv("VX27_SOURCE_DIR"), dir.path().toStdString());
 }
 
 // The main window's exit asks the program's loop to end; in a test, where
