@@ -57,7 +57,7 @@ std::string LanguageFontFace(int index);
 // Whether switching from `current` to `next` rebuilds the font table.
 bool LanguageNeedsFontRebuild(int current, int next);
 
-struct FontSpec {
+struct FontDesc {
   int id;
   int size;
   bool bold;
@@ -65,7 +65,7 @@ struct FontSpec {
 };
 // The shared fonts of the main window's font table, rebuilt on a language
 // change; the default font is 12 plain.
-inline constexpr std::array<FontSpec, 13> kLanguageFonts{{
+inline constexpr std::array<FontDesc, 13> kLanguageFonts{{
     {0, 15, false, false}, {1, 14, false, true}, {2, 18, false, false}, {3, 30, false, false},
     {4, 16, false, false}, {5, 20, false, false}, {6, 22, false, false}, {7, 14, false, false},
     {8, 12, false, false}, {9, 11, false, false}, {10, 10, false, false}, {11, 28, false, false},

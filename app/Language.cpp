@@ -7,7 +7,7 @@ namespace app {
 void LanguageSwitcher::RebuildFonts(ui::CPaintManagerUI& pm, const QString& face) {
   pm.RemoveAllFonts(true);
   pm.RemoveAllFonts(false);
-  for (const FontSpec& f : kLanguageFonts) pm.AddFont(f.id, face, f.size, f.bold, f.underline, false, true);
+  for (const FontDesc& f : kLanguageFonts) pm.AddFont(f.id, face, f.size, f.bold, f.underline, false, true);
   pm.SetDefaultFont(face, kDefaultFontSize, false, false, false, true);
 }
 

@@ -16,7 +16,7 @@
 #include "emulator/Emulator.h"
 #include "hid/CompositeBackend.h"
 #include "hid/DiscoveryWorker.h"
-#include "hid/HidapiBackend.h"
+#include "hid/HidrawBackend.h"
 #include "hid/InterfaceSlots.h"
 #include "platform/MessageTarget.h"
 #include "platform/Worker.h"
@@ -119,7 +119,7 @@ int Run(const std::vector<std::string>& args) {
   const std::string list = options->emulate ? *options->emulate : (env ? env : "");
 
   // Real devices always; the emulator when a list or a script names devices.
-  std::vector<std::shared_ptr<hid::HidBackend>> parts{std::make_shared<hid::HidapiBackend>()};
+  std::vector<std::shared_ptr<hid::HidBackend>> parts{std::make_shared<hid::HidrawBackend>()};
   std::shared_ptr<emulator::Emulator> emu;
   if (!list.empty() || !options->script.empty()) {
     emu = std::make_shared<emulator::Emulator>();
@@ -131,12 +131,12 @@ int Run(const std::vector<std::string>& args) {
     // A device the script plugs but the list does not name starts unplugged.
     for (const ScriptStep& step : options->script) {
       if (emu->FindByName(step.device)) continue;
-      auto specs = emulator::ParseEmulateList(step.device, &error);
-      if (!specs || specs->size() != 1) {
+      auto descs = emulator::ParseEmulateList(step.device, &error);
+      if (!descs || descs->size() != 1) {
         std::fprintf(stderr, "vx27ctl list: %s\n", error.c_str());
         return 2;
       }
-      emu->Add(std::move(specs->front()), false);
+      emu->Add(std::move(descs->front()), false);
     }
     parts.push_back(emu);
   }

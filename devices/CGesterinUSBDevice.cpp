@@ -3,6 +3,7 @@
 #include <QMetaObject>
 
 #include "controls/CDeviceKeyButtonUI.h"
+#include "controls/CSelectPanelUI.h"
 #include "devices/core/FunctionSwitch.h"
 #include "platform/Trace.h"
 #include "profiles/ProfileFolders.h"
@@ -70,7 +71,9 @@ void CGesterinUSBDevice::InitPage() {
     SetLightCount(0);
     return;
   }
+  // The page's select panel, by name or else by class.
   selectPanel_ = FindSubControl(QStringLiteral("SelectPanel"));
+  if (!selectPanel_) selectPanel_ = findChild<CSelectPanelUI*>();
   auto* panel = qobject_cast<ui::CContainerUI*>(selectPanel_);
   if (!panel) return;
   for (int i = 0; i < panel->GetCount(); ++i) {

@@ -76,7 +76,7 @@ Pages PagesFor(bool decoy) {
 
 // Mouse: interface 0 = mouse, system control, event (col 3); interface 1 =
 // keyboard, command (col 2).
-std::vector<InterfaceSpec> MouseInterfaces(bool decoy) {
+std::vector<InterfaceDesc> MouseInterfaces(bool decoy) {
   const Pages p = PagesFor(decoy);
   DescriptorBuilder i0, i1;
   Mouse(i0, 1);
@@ -89,7 +89,7 @@ std::vector<InterfaceSpec> MouseInterfaces(bool decoy) {
 
 // Keyboard and pad: interface 0 = keyboard, system control, event (col 3);
 // interface 1 = mouse, system control, consumer keys, command (col 4).
-std::vector<InterfaceSpec> KeyboardInterfaces(bool decoy) {
+std::vector<InterfaceDesc> KeyboardInterfaces(bool decoy) {
   const Pages p = PagesFor(decoy);
   DescriptorBuilder i0, i1;
   Keyboard(i0, 1);
@@ -104,7 +104,7 @@ std::vector<InterfaceSpec> KeyboardInterfaces(bool decoy) {
 
 // Headset: HID interface 3 with one collection; volume keys in, light reports
 // out, and the 64-byte command reports (id 4) the settings commands use.
-std::vector<InterfaceSpec> HeadsetInterfaces(bool decoy) {
+std::vector<InterfaceDesc> HeadsetInterfaces(bool decoy) {
   DescriptorBuilder b;
   b.UsagePage(decoy ? kTelephony : kConsumer).Usage(decoy ? 0x05 : 0x01);
   b.Collection(collection::kApplication).ReportId(1);
@@ -128,8 +128,8 @@ std::vector<uint8_t> VendorCollectionDescriptor(uint8_t reportId, uint16_t usage
   return b.Bytes();
 }
 
-DeviceSpec MakeDeviceSpec(DeviceModel model, const DeviceOptions& options, std::string name) {
-  DeviceSpec desc;
+DeviceDesc MakeDeviceDesc(DeviceModel model, const DeviceOptions& options, std::string name) {
+  DeviceDesc desc;
   desc.name = std::move(name);
   desc.vendorId = ids::kVendor;
   desc.wirelessOn = options.wirelessOn;

@@ -41,7 +41,7 @@ struct DeviceOptions {
 };
 
 // The description of one model; `name` is stored as the device's name.
-DeviceSpec MakeDeviceSpec(DeviceModel model, const DeviceOptions& options, std::string name);
+DeviceDesc MakeDeviceDesc(DeviceModel model, const DeviceOptions& options, std::string name);
 
 // The descriptor of a vendor collection with 64-byte reports (fixtures, benches).
 std::vector<uint8_t> VendorCollectionDescriptor(uint8_t reportId, uint16_t usagePage, uint16_t usage);

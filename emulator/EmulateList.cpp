@@ -19,7 +19,7 @@ std::vector<std::string_view> Split(std::string_view s, char sep) {
   }
 }
 
-std::optional<DeviceSpec> ParseEntry(std::string_view entry, std::string* error) {
+std::optional<DeviceDesc> ParseEntry(std::string_view entry, std::string* error) {
   const std::vector<std::string_view> words = Split(entry, ':');
   DeviceModel model;
   if (words[0] == "mouse") model = DeviceModel::Mouse;
@@ -51,16 +51,16 @@ std::optional<DeviceSpec> ParseEntry(std::string_view entry, std::string* error)
     return std::nullopt;
   }
   options.wirelessOn = !off;
-  return MakeDeviceSpec(model, options, std::string(entry));
+  return MakeDeviceDesc(model, options, std::string(entry));
 }
 
 }  // namespace
 
-std::optional<std::vector<DeviceSpec>> ParseEmulateList(std::string_view list, std::string* error) {
+std::optional<std::vector<DeviceDesc>> ParseEmulateList(std::string_view list, std::string* error) {
   std::string ignored;
   if (!error) error = &ignored;
-  std::vector<DeviceSpec> specs;
-  if (Trim(list).empty()) return specs;
+  std::vector<DeviceDesc> descs;
+  if (Trim(list).empty()) return descs;
   for (std::string_view entry : Split(list, ',')) {
     if (entry.empty()) {
       *error = "empty entry in the emulate list";
@@ -68,15 +68,24 @@ std::optional<std::vector<DeviceSpec>> ParseEmulateList(std::string_view list, s
     }
     auto desc = ParseEntry(entry, error);
     if (!desc) return std::nullopt;
-    specs.push_back(std::move(*desc));
+    descs.push_back(std::move(*desc));
   }
-  return specs;
+  return descs;
 }
 
-bool AddEmulatedDevices(Emulator& emulator, std::string_view list, std::string* error) {
-  auto specs = ParseEmulateList(list, error);
-  if (!specs) return false;
-  for (DeviceSpec& desc : *specs) emulator.Add(std::move(desc));
+std::shared_ptr<EmulatedDevice> AddPrepared(Emulator& emulator, DeviceDesc desc,
+                                            const PrepareDevice& prepare) {
+  auto device = emulator.Add(std::move(desc), false);
+  if (prepare) prepare(device);
+  emulator.Plug(device->Id());
+  return device;
+}
+
+bool AddEmulatedDevices(Emulator& emulator, std::string_view list, std::string* error,
+                        const PrepareDevice& prepare) {
+  auto descs = ParseEmulateList(list, error);
+  if (!descs) return false;
+  for (DeviceDesc& desc : *descs) AddPrepared(emulator, std::move(desc), prepare);
   return true;
 }
 

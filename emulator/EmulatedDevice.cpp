@@ -2,9 +2,9 @@
 
 namespace emulator {
 
-EmulatedDevice::EmulatedDevice(uint32_t id, DeviceSpec desc) : id_(id), spec_(std::move(desc)) {
-  wirelessOn_.store(spec_.wirelessOn);
-  for (const InterfaceSpec& i : spec_.interfaces)
+EmulatedDevice::EmulatedDevice(uint32_t id, DeviceDesc desc) : id_(id), desc_(std::move(desc)) {
+  wirelessOn_.store(desc_.wirelessOn);
+  for (const InterfaceDesc& i : desc_.interfaces)
     interfaces_.push_back(std::make_shared<VirtualInterface>(i.number, i.descriptor));
 }
 

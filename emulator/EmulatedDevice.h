@@ -14,31 +14,31 @@
 
 namespace emulator {
 
-struct InterfaceSpec {
+struct InterfaceDesc {
   uint8_t number = 0;
   std::vector<uint8_t> descriptor;
 };
 
-struct DeviceSpec {
+struct DeviceDesc {
   std::string name;  // as the emulate list names it, e.g. "keyboard:receiver"
   uint16_t vendorId = 0;
   uint16_t productId = 0;
   uint16_t version = 0;
   bool receiver = false;
   bool wirelessOn = true;
-  std::vector<InterfaceSpec> interfaces;
+  std::vector<InterfaceDesc> interfaces;
 };
 
 class EmulatedDevice {
  public:
-  EmulatedDevice(uint32_t id, DeviceSpec desc);
+  EmulatedDevice(uint32_t id, DeviceDesc desc);
 
   uint32_t Id() const { return id_; }
-  const std::string& Name() const { return spec_.name; }
-  uint16_t VendorId() const { return spec_.vendorId; }
-  uint16_t ProductId() const { return spec_.productId; }
-  uint16_t Version() const { return spec_.version; }
-  bool IsReceiver() const { return spec_.receiver; }
+  const std::string& Name() const { return desc_.name; }
+  uint16_t VendorId() const { return desc_.vendorId; }
+  uint16_t ProductId() const { return desc_.productId; }
+  uint16_t Version() const { return desc_.version; }
+  bool IsReceiver() const { return desc_.receiver; }
 
   bool Plugged() const { return plugged_.load(); }
   bool WirelessOn() const { return wirelessOn_.load(); }
@@ -53,7 +53,7 @@ class EmulatedDevice {
   void SetPlugged(bool plugged);
 
   uint32_t id_;
-  DeviceSpec spec_;
+  DeviceDesc desc_;
   std::vector<std::shared_ptr<VirtualInterface>> interfaces_;
   std::atomic<bool> plugged_{false};
   std::atomic<bool> wirelessOn_{true};

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QThread>
 
+#include "platform/Worker.h"
+
 namespace platform {
 namespace {
 
@@ -78,6 +80,8 @@ int64_t MessageTarget::Dispatch(const Message& message) {
 
 std::optional<int64_t> MessageTarget::Send(const Message& message, const StopEvent* stop) {
   if (OnUiThread()) return Dispatch(message);
+  // A worker's send follows the worker's stop event unless told otherwise.
+  if (!stop) stop = ThisThreadStop();
   if (stop && stop->IsSet()) return std::nullopt;
 
   auto pending = std::make_shared<PendingSend>();

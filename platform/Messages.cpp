@@ -33,6 +33,13 @@ MessageId RegisterWindowMessage(std::string_view name) {
   return id;
 }
 
+MessageId FindWindowMessage(std::string_view name) {
+  RegisteredMessages& t = Table();
+  std::lock_guard guard(t.lock);
+  const auto it = t.byName.find(std::string(name));
+  return it == t.byName.end() ? 0 : it->second;
+}
+
 std::optional<std::string> RegisteredMessageName(MessageId id) {
   if (id < kFirstRegisteredMessage) return std::nullopt;
   RegisteredMessages& t = Table();

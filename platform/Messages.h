@@ -42,6 +42,9 @@ inline constexpr MessageId kLastRegisteredMessage = 0xFFFF;
 // name is empty or the table is full.
 MessageId RegisterWindowMessage(std::string_view name);
 
+// The number registered for `name`, without registering it; 0 when none is.
+MessageId FindWindowMessage(std::string_view name);
+
 // The name of a registered number, if any.
 std::optional<std::string> RegisteredMessageName(MessageId id);
 

@@ -66,6 +66,7 @@ uint64_t Get(std::span<const uint8_t> b, size_t at, size_t width) {
 
 std::vector<uint8_t> Encode(const BusMessage& m) {
   if (m.name.size() > kMaxName || m.bytes.size() > kMaxPayload) return {};
+  if (m.name.empty() && m.id >= kFirstRegisteredMessage) return {};  // travels by name only
   const bool copyData = m.id == kCopyDataMessage && m.name.empty();
   const size_t total = kHeaderSize + m.name.size() + m.bytes.size();
   std::vector<uint8_t> frame(total, 0);
@@ -115,9 +116,10 @@ std::optional<BusMessage> Decode(std::span<const uint8_t> frame) {
   }
   if (!m.name.empty()) {
     if (m.id != 0) return std::nullopt;
-    m.id = RegisterWindowMessage(m.name);
-  } else if (m.id == 0) {
-    return std::nullopt;
+    // Looked up, never registered: a peer must not fill our table.
+    m.id = FindWindowMessage(m.name);
+  } else if (m.id == 0 || m.id >= kFirstRegisteredMessage) {
+    return std::nullopt;  // a registered number only means something with its name
   }
   return m;
 }
@@ -180,7 +182,9 @@ void RemoveStale(const Entry& e) {
 bool Deliver(const Entry& e, const BusMessage& message) {
   auto& local = LocalWindows();
   if (auto it = local.find(e.socketPath); it != local.end()) {
-    (*it->second)(message);
+    // A copy: the handler may destroy its window, and with it the original.
+    const BusWindow::Handler handler = *it->second;
+    if (handler) handler(message);
     return true;
   }
   const std::vector<uint8_t> frame = busframe::Encode(message);
@@ -213,34 +217,53 @@ bool Matches(const Entry& e, std::string_view cls, std::string_view title) {
 
 }  // namespace
 
-struct BusWindow::Impl {
+// The listening side of a window. Shared so that a delivery in progress keeps
+// it alive when the handler destroys its window; the server and its sockets
+// are then deleted once that delivery has returned.
+struct BusWindow::Impl : std::enable_shared_from_this<BusWindow::Impl> {
   Handler handler;
-  QLocalServer server;
+  std::unique_ptr<QLocalServer> server = std::make_unique<QLocalServer>();
   std::string socketPath;
   std::map<QLocalSocket*, QByteArray> buffers;
+  int delivering = 0;   // nested deliveries in progress
+  bool closed = false;  // the window is gone
 
   void Accept() {
-    while (QLocalSocket* socket = server.nextPendingConnection()) {
+    std::weak_ptr<Impl> weak = weak_from_this();
+    while (QLocalSocket* socket = server->nextPendingConnection()) {
       buffers[socket];
-      QObject::connect(socket, &QLocalSocket::readyRead, &server, [this, socket] { Read(socket); });
-      QObject::connect(socket, &QLocalSocket::disconnected, &server, [this, socket] {
-        Read(socket);
-        auto it = buffers.find(socket);
-        if (it != buffers.end()) {
+      QObject::connect(socket, &QLocalSocket::readyRead, server.get(), [weak, socket] {
+        if (auto self = weak.lock()) self->Read(socket);
+      });
+      QObject::connect(socket, &QLocalSocket::disconnected, server.get(), [weak, socket] {
+        auto self = weak.lock();
+        if (!self) return;
+        self->Read(socket);
+        if (self->closed) return;
+        auto it = self->buffers.find(socket);
+        if (it != self->buffers.end()) {
           if (!it->second.isEmpty()) Trace("window bus: dropped a truncated frame");
-          buffers.erase(it);
+          self->buffers.erase(it);
         }
         socket->deleteLater();
       });
     }
   }
 
+  // Takes every whole frame out of the socket's buffer before its handler
+  // runs: the handler may run an event loop (a modal box) in which this is
+  // called again for the same socket, or destroy the window.
   void Read(QLocalSocket* socket) {
+    if (closed) return;
     auto it = buffers.find(socket);
     if (it == buffers.end()) return;
-    QByteArray& buf = it->second;
-    buf += socket->readAll();
-    while (buf.size() >= 8) {
+    it->second += socket->readAll();
+    const std::shared_ptr<Impl> keep = shared_from_this();
+    for (;;) {
+      it = buffers.find(socket);
+      if (closed || it == buffers.end()) return;
+      QByteArray& buf = it->second;
+      if (buf.size() < 8) return;
       const auto* data = reinterpret_cast<const uint8_t*>(buf.constData());
       const auto length = busframe::AnnouncedLength({data, size_t(buf.size())});
       if (!length) {
@@ -250,31 +273,49 @@ struct BusWindow::Impl {
         return;
       }
       if (size_t(buf.size()) < *length) return;
-      const auto message = busframe::Decode({data, *length});
-      if (message) {
-        handler(*message);
-      } else {
-        Trace("window bus: dropped a malformed frame");
-      }
+      const QByteArray frame = buf.left(qsizetype(*length));
       buf.remove(0, qsizetype(*length));
+      const auto message = busframe::Decode(
+          {reinterpret_cast<const uint8_t*>(frame.constData()), size_t(frame.size())});
+      if (!message) {
+        Trace("window bus: dropped a malformed frame");
+        continue;
+      }
+      const Handler run = handler;  // the window may be destroyed while it runs
+      ++delivering;
+      if (run) run(*message);
+      --delivering;
     }
+  }
+
+  // The window is destroyed: stop listening at once; free the server and its
+  // sockets now, or, inside a delivery, once the event loop is back.
+  void Close() {
+    closed = true;
+    handler = nullptr;
+    server->close();
+    for (auto& [socket, buf] : buffers) QObject::disconnect(socket, nullptr, server.get(), nullptr);
+    buffers.clear();
+    if (delivering > 0) server.release()->deleteLater();
+    else server.reset();
   }
 };
 
 std::string BusWindow::BusFolder() { return (RuntimeFolder() / "vx27-bus").string(); }
 
 BusWindow::BusWindow(std::string className, std::string title, Handler handler)
-    : impl_(std::make_unique<Impl>()), className_(std::move(className)), title_(std::move(title)) {
+    : impl_(std::make_shared<Impl>()), className_(std::move(className)), title_(std::move(title)) {
   impl_->handler = std::move(handler);
 }
 
 BusWindow::~BusWindow() {
-  if (impl_->socketPath.empty()) return;
-  LocalWindows().erase(impl_->socketPath);
-  impl_->server.close();
-  std::error_code ec;
-  std::filesystem::remove(MetaPath(impl_->socketPath), ec);
-  std::filesystem::remove(impl_->socketPath, ec);
+  if (!impl_->socketPath.empty()) {
+    LocalWindows().erase(impl_->socketPath);
+    std::error_code ec;
+    std::filesystem::remove(MetaPath(impl_->socketPath), ec);
+    std::filesystem::remove(impl_->socketPath, ec);
+  }
+  impl_->Close();
 }
 
 bool BusWindow::Listen() {
@@ -286,13 +327,16 @@ bool BusWindow::Listen() {
   const std::string path = folder + "/" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
   std::error_code ec;
   std::filesystem::remove(path, ec);
-  impl_->server.setSocketOptions(QLocalServer::UserAccessOption);
-  if (!impl_->server.listen(QString::fromStdString(path))) {
+  impl_->server->setSocketOptions(QLocalServer::UserAccessOption);
+  if (!impl_->server->listen(QString::fromStdString(path))) {
     Trace("window bus: cannot listen on " + path);
     return false;
   }
-  QObject::connect(&impl_->server, &QLocalServer::newConnection, &impl_->server,
-                   [this] { impl_->Accept(); });
+  std::weak_ptr<Impl> weak = impl_;
+  QObject::connect(impl_->server.get(), &QLocalServer::newConnection, impl_->server.get(),
+                   [weak] {
+                     if (auto impl = weak.lock()) impl->Accept();
+                   });
   impl_->socketPath = path;
   LocalWindows()[path] = &impl_->handler;
   SetTitle(title_);

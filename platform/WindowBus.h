@@ -5,8 +5,11 @@
 // (mode 0700, so only this user's processes can reach it), with a small
 // ".meta" file beside it naming its class and title. A frame carries one
 // message; registered messages (0xC000 and up) travel by name and arrive under
-// the receiver's own number for that name. Malformed, truncated or oversized
-// frames are dropped and traced.
+// the receiver's own number for that name (0 when this process never
+// registered it: names from peers are looked up, never added to our table).
+// A registered number without its name, and malformed, truncated or oversized
+// frames are dropped and traced. A handler may run an event loop of its own or
+// destroy its window.
 
 #include <cstdint>
 #include <functional>
@@ -25,7 +28,7 @@ namespace platform {
 inline constexpr MessageId kCopyDataMessage = 0x004A;  // WM_COPYDATA
 
 struct BusMessage {
-  MessageId id = 0;  // numbered message, or the local number of `name`
+  MessageId id = 0;  // numbered message, or the local number of `name` (0: not registered here)
   std::string name;  // set for registered messages
   uint64_t wParam = 0;
   int64_t lParam = 0;
@@ -88,7 +91,7 @@ class BusWindow {
 
  private:
   struct Impl;
-  std::unique_ptr<Impl> impl_;
+  std::shared_ptr<Impl> impl_;
   std::string className_;
   std::string title_;
 };

@@ -45,8 +45,7 @@ void BM_MainWindowWithFourDevices(benchmark::State& state) {
   double afterDiscovery = 0, rss = 0;
   for (auto _ : state) {
     auto emu = std::make_shared<emulator::Emulator>();
-    emulator::AddEmulatedDevices(*emu, "mouse,keyboard,pad,headset", nullptr);
-    emulator::firmware::AttachFirmwareToAll(*emu);
+    emulator::firmware::AddEmulatedUnits(*emu, "mouse,keyboard,pad,headset", nullptr);
     QElapsedTimer clock;
     qint64 firstPass = -1;
     clock.start();

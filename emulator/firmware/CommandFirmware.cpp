@@ -8,11 +8,11 @@
 namespace emulator::firmware {
 namespace {
 
-namespace report = protocol::report;
+namespace report = wire;  // offsets as the device reads them, not the host's
 namespace cmd = protocol::cmd;
 
-constexpr size_t kLogDepth = 8192;
 constexpr uint8_t kLinkUp = 0xFF;
+constexpr size_t kInfoBlockBytes = 34;
 
 std::string Hex(uint8_t v) {
   char text[8];
@@ -45,14 +45,29 @@ void CommandFirmware::EditMemory(const std::function<void(DeviceMemory&)>& edit)
   edit(memory_);
 }
 
+void CommandFirmware::OnPlugged(bool plugged) {
+  std::lock_guard guard(lock_);
+  powered_ = plugged;
+}
+
+bool CommandFirmware::Powered() const {
+  std::lock_guard guard(lock_);
+  return powered_;
+}
+
 std::vector<LoggedRequest> CommandFirmware::Log() const {
   std::lock_guard guard(lock_);
-  return log_;
+  std::vector<LoggedRequest> ordered;
+  ordered.reserve(log_.size());
+  ordered.insert(ordered.end(), log_.begin() + long(logOldest_), log_.end());
+  ordered.insert(ordered.end(), log_.begin(), log_.begin() + long(logOldest_));
+  return ordered;
 }
 
 void CommandFirmware::ClearLog() {
   std::lock_guard guard(lock_);
   log_.clear();
+  logOldest_ = 0;
 }
 
 size_t CommandFirmware::CountRequests(uint8_t command) const {
@@ -95,12 +110,12 @@ WriteOutcome CommandFirmware::OnOutputReport(std::span<const uint8_t> bytes, boo
   const std::optional<Fault> fault = TakeFault(command);
   if (fault && fault->kind == FaultKind::WriteFailure) return {false, {}};
 
-  entry.checksumOk = protocol::ChecksumValid(entry.request);
+  entry.checksumOk = RequestChecksumOk(entry.request);
   protocol::Report& reply = entry.reply;
   reply[report::kId] = report::kReportId;
   reply[report::kCommand] = command;
   reply[report::kLength] = entry.request[report::kLength];
-  protocol::PutLe16(reply, report::kAddress, entry.Address());
+  wire::SetAddress(reply, entry.Address());
 
   const bool linked = !linkUp_ || linkUp_();
   if (linkUp_ && command == cmd::kQueryWirelessLink) {
@@ -136,18 +151,22 @@ WriteOutcome CommandFirmware::OnOutputReport(std::span<const uint8_t> bytes, boo
       case FaultKind::WriteFailure: break;
     }
   }
-  protocol::SealReport(reply);
+  SealReply(reply);
   entry.replied = !(fault && fault->kind == FaultKind::NoReply);
   if (entry.replied) input.QueueInput(reply);
-  if (log_.size() >= kLogDepth) log_.erase(log_.begin());
-  log_.push_back(entry);
+  if (log_.size() < kLogDepth) {
+    log_.push_back(std::move(entry));
+  } else {
+    log_[logOldest_] = std::move(entry);
+    logOldest_ = (logOldest_ + 1) % kLogDepth;
+  }
   return outcome;
 }
 
 std::string CommandFirmware::Answer(const protocol::Report& request, protocol::Report& reply) {
   const uint8_t command = request[report::kCommand];
   const size_t length = request[report::kLength];
-  const size_t address = protocol::GetLe16(request, report::kAddress);
+  const size_t address = wire::Address(request);
   DeviceMemory& m = memory_;
   if (length > report::kDataSize) {
     reply[report::kStatus] = report::kStatusFailed;
@@ -167,7 +186,7 @@ std::string CommandFirmware::Answer(const protocol::Report& request, protocol::R
     case cmd::kReadInfoBlock:
       return AnswerRead(m.info.raw, address, length, reply);
     case cmd::kWriteInfoBlock:
-      if (address != 0 || length != protocol::kInfoBlockSize) {
+      if (address != 0 || length != kInfoBlockBytes) {
         reply[report::kStatus] = report::kStatusFailed;
         return "information block written in part";
       }
@@ -182,7 +201,7 @@ std::string CommandFirmware::Answer(const protocol::Report& request, protocol::R
       return AnswerWrite(std::span(m.keyMap).first(m.KeyMapBytes()), address, length, request,
                          reply);
     case cmd::kReadKeyLightIndex:
-      return AnswerRead(std::span(m.keyLightIndex).first(m.info.KeyCount()), address, length,
+      return AnswerRead(std::span(m.keyLightIndex).first(m.KeyMapBytes() / 3), address, length,
                         reply);
     case cmd::kReadKeyColours:
       return AnswerRead(m.colours, address, length, reply);
@@ -253,9 +272,8 @@ std::string CommandFirmware::AnswerImage(std::vector<uint8_t>& image,
   }
   image.insert(image.end(), request.begin() + report::kData,
                request.begin() + report::kData + long(length));
-  if (image.size() >= protocol::eventimage::kHeaderSize &&
-      image.size() >= protocol::GetLe16(image, protocol::eventimage::kTotal)) {
-    parsed = protocol::ParseEventImage(image);
+  if (const auto total = AnnouncedImageSize(image); total && image.size() >= *total) {
+    parsed = DecodeEventImage(image);
     if (!parsed) {
       reply[report::kStatus] = report::kStatusFailed;
       return "malformed image";

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "emulator/IFirmware.h"
+#include "emulator/firmware/DeviceFormats.h"
 #include "emulator/firmware/DeviceMemory.h"
 #include "protocol/CommandReport.h"
 
@@ -54,10 +55,10 @@ struct LoggedRequest {
   bool replied = false;
   protocol::Report reply{};
   std::string note;  // why a request failed, or which fault applied
-  uint8_t Command() const { return request[protocol::report::kCommand]; }
-  uint8_t Length() const { return request[protocol::report::kLength]; }
-  uint16_t Address() const { return protocol::GetLe16(request, protocol::report::kAddress); }
-  uint8_t Status() const { return reply[protocol::report::kStatus]; }
+  uint8_t Command() const { return request[wire::kCommand]; }
+  uint8_t Length() const { return request[wire::kLength]; }
+  uint16_t Address() const { return wire::Address(request); }
+  uint8_t Status() const { return reply[wire::kStatus]; }
 };
 
 class CommandFirmware : public IFirmware {
@@ -68,6 +69,11 @@ class CommandFirmware : public IFirmware {
 
   WriteOutcome OnOutputReport(std::span<const uint8_t> report, bool viaControl,
                               ReportSink& input) override;
+  void OnPlugged(bool plugged) override;
+
+  // Whether the device is plugged in, as this firmware last saw it: a firmware
+  // attached after the plug never saw it.
+  bool Powered() const;
 
   bool IsReceiver() const { return bool(linkUp_); }
 
@@ -77,6 +83,8 @@ class CommandFirmware : public IFirmware {
   DeviceMemory Memory() const;
   void EditMemory(const std::function<void(DeviceMemory&)>& edit);
 
+  // The log keeps the newest kLogDepth requests, oldest first.
+  static constexpr size_t kLogDepth = 8192;
   std::vector<LoggedRequest> Log() const;
   void ClearLog();
   // Requests with this command id logged so far.
@@ -102,7 +110,11 @@ class CommandFirmware : public IFirmware {
   mutable std::mutex lock_;  // guards everything below
   DeviceMemory memory_;
   std::vector<Fault> faults_;
+  bool powered_ = false;
+  // A ring: once full, each request overwrites the oldest in place, so the
+  // cost of logging stays the same however long the firmware runs.
   std::vector<LoggedRequest> log_;
+  size_t logOldest_ = 0;  // index of the oldest entry once the ring is full
   std::vector<uint8_t> lastControl_;
 };
 

@@ -186,8 +186,8 @@ bool LoadMemory(std::span<const uint8_t> bytes, DeviceMemory& memory) {
   if (!ok) return false;
   m.macros.reset();
   m.recoil.reset();
-  if (!m.macroImage.empty()) m.macros = protocol::ParseEventImage(m.macroImage);
-  if (!m.recoilImage.empty()) m.recoil = protocol::ParseEventImage(m.recoilImage);
+  if (!m.macroImage.empty()) m.macros = DecodeEventImage(m.macroImage);
+  if (!m.recoilImage.empty()) m.recoil = DecodeEventImage(m.recoilImage);
   memory = std::move(m);
   return true;
 }

@@ -26,7 +26,7 @@
 
 #include "emulator/DeviceCatalog.h"
 #include "protocol/DeviceRecords.h"
-#include "protocol/EventImage.h"
+#include "emulator/firmware/DeviceFormats.h"
 
 namespace emulator::firmware {
 
@@ -36,8 +36,6 @@ inline constexpr size_t kColourPages = 5;
 inline constexpr size_t kColourPageSize = 512;
 inline constexpr size_t kLightFrameSize = 512;
 inline constexpr size_t kRecoilImageCapacity = 4096;
-
-using EventEntries = std::vector<std::vector<protocol::PackedMacroEvent>>;
 
 struct DeviceMemory {
   DeviceModel model = DeviceModel::Mouse;
@@ -60,9 +58,11 @@ struct DeviceMemory {
   // The key count comes from the information block, which the host may write:
   // the key map it describes is kept inside the memory that holds it.
   uint16_t KeyMapBytes() const {
-    return uint16_t(std::min<size_t>(info.KeyMapBlockSize(), kKeyMapSpace));
+    return uint16_t(std::min<size_t>(3 * size_t(info.raw[info::kKeyCount]), kKeyMapSpace));
   }
-  uint32_t MacroCapacity() const { return info.MacroMemoryBytes(); }
+  uint32_t MacroCapacity() const {
+    return uint32_t(info.raw[info::kMacroUnits]) * info::kMacroUnitBytes;
+  }
 };
 
 // Factory contents: the information block of the model, its default key map

@@ -47,21 +47,30 @@ EmulatedUnit AddDevice(Emulator& emulator, DeviceModel model, bool receiver, boo
   std::string name = ModelName(model);
   if (receiver) name += ":receiver";
   // Plugged only once the firmware is in place, so no request goes unanswered.
-  auto device = emulator.Add(MakeDeviceSpec(model, options, name), false);
-  auto firmware = AttachFirmware(device, model);
-  emulator.Plug(device->Id());
+  std::shared_ptr<CommandFirmware> firmware;
+  auto device = AddPrepared(emulator, MakeDeviceDesc(model, options, name),
+                            [&](const auto& d) { firmware = AttachFirmware(d, model); });
   return {device, firmware};
 }
 
-std::vector<EmulatedUnit> AttachFirmwareToAll(Emulator& emulator) {
-  std::vector<EmulatedUnit> attached;
-  for (const auto& device : emulator.Devices()) {
-    const std::string_view name = device->Name();
-    const auto model = ModelFromName(name.substr(0, name.find(':')));
-    if (!model) continue;
-    if (auto firmware = AttachFirmware(device, *model)) attached.push_back({device, firmware});
-  }
-  return attached;
+std::optional<EmulatedUnit> AttachFirmwareByName(const std::shared_ptr<EmulatedDevice>& device) {
+  const std::string_view name = device->Name();
+  const auto model = ModelFromName(name.substr(0, name.find(':')));
+  if (!model) return std::nullopt;
+  auto firmware = AttachFirmware(device, *model);
+  if (!firmware) return std::nullopt;
+  return EmulatedUnit{device, firmware};
+}
+
+std::optional<std::vector<EmulatedUnit>> AddEmulatedUnits(Emulator& emulator,
+                                                          std::string_view list,
+                                                          std::string* error) {
+  std::vector<EmulatedUnit> units;
+  const bool added = AddEmulatedDevices(emulator, list, error, [&](const auto& device) {
+    if (auto unit = AttachFirmwareByName(device)) units.push_back(*unit);
+  });
+  if (!added) return std::nullopt;
+  return units;
 }
 
 std::string CommandPath(const EmulatedDevice& device, DeviceModel model) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "emulator/EmulateList.h"
 #include "emulator/Emulator.h"
 #include "emulator/firmware/CommandFirmware.h"
 #include "emulator/firmware/DeviceMemory.h"
@@ -30,9 +31,16 @@ struct EmulatedUnit {
 EmulatedUnit AddDevice(Emulator& emulator, DeviceModel model, bool receiver = false,
                        bool wirelessOn = true);
 
-// Attaches a firmware to every device of the emulator whose name starts with
-// a model name (as the emulate list names them).
-std::vector<EmulatedUnit> AttachFirmwareToAll(Emulator& emulator);
+// Attaches the firmware of the model the device's name starts with (as the
+// emulate list names devices) to a device not yet plugged in; nothing when the
+// name names no model or the device has no command interface.
+std::optional<EmulatedUnit> AttachFirmwareByName(const std::shared_ptr<EmulatedDevice>& device);
+
+// Adds the devices of an emulate list, each with its firmware attached before
+// it is plugged in; nothing (no device added) when the list is malformed.
+std::optional<std::vector<EmulatedUnit>> AddEmulatedUnits(Emulator& emulator,
+                                                          std::string_view list,
+                                                          std::string* error);
 
 // The path of the device's command collection (the vendor collection, or the
 // headset's consumer collection); empty when it has none.

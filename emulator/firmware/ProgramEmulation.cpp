@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "emulator/EmulateList.h"
 #include "emulator/firmware/RequestLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/Trace.h"
@@ -27,32 +28,38 @@ std::string Env(const char* name) {
 }  // namespace
 
 ProgramEmulation::ProgramEmulation(std::optional<std::string_view> emulateList) {
-  backend_ = emulateList ? MakeProgramBackend(*emulateList) : MakeProgramBackendFromEnvironment();
-  if (!backend_.emulator) return;
-  units_ = AttachFirmwareToAll(*backend_.emulator);
   stateFolder_ = Env(kEmulatorStateEnv);
-  if (!stateFolder_.empty()) {
-    for (const auto& unit : units_) {
-      std::ifstream in(StateFile(stateFolder_, unit.device->Name()), std::ios::binary);
-      if (!in) continue;  // a fresh device: factory memory
-      const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      unit.firmware->EditMemory([&](DeviceMemory& m) {
-        if (!LoadMemory(bytes, m))
-          std::fprintf(stderr, "ignoring the unreadable emulator state of %s\n", unit.device->Name().c_str());
-      });
-    }
-  }
+  std::shared_ptr<RequestLogFile> log;
   if (const std::string logPath = Env(kEmulatorLogEnv); !logPath.empty()) {
-    std::shared_ptr<RequestLogFile> log = RequestLogFile::Open(logPath);
-    if (!log) {
-      std::fprintf(stderr, "cannot append to the emulator log %s\n", logPath.c_str());
-      return;
+    log = RequestLogFile::Open(logPath);
+    if (!log) std::fprintf(stderr, "cannot append to the emulator log %s\n", logPath.c_str());
+  }
+  // Each device is ready (firmware, kept memory, log) before it is plugged in.
+  const auto prepare = [this, log](const std::shared_ptr<EmulatedDevice>& device) {
+    const std::optional<EmulatedUnit> unit = AttachFirmwareByName(device);
+    if (!unit) return;
+    units_.push_back(*unit);
+    if (!stateFolder_.empty()) {
+      std::ifstream in(StateFile(stateFolder_, device->Name()), std::ios::binary);
+      if (in) {
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        unit->firmware->EditMemory([&](DeviceMemory& m) {
+          if (!LoadMemory(bytes, m))
+            std::fprintf(stderr, "ignoring the unreadable emulator state of %s\n", device->Name().c_str());
+        });
+      }
     }
-    for (const auto& unit : units_) {
-      const auto model = ModelFromName(std::string_view(unit.device->Name()).substr(0, unit.device->Name().find(':')));
-      if (auto iface = model ? unit.device->Interface(CommandInterfaceNumber(*model)) : nullptr)
-        iface->AttachFirmware(std::make_shared<LoggingFirmware>(unit.device->Name(), unit.firmware, log));
-    }
+    if (!log) return;
+    const std::string_view name = device->Name();
+    const auto model = ModelFromName(name.substr(0, name.find(':')));
+    if (auto iface = model ? device->Interface(CommandInterfaceNumber(*model)) : nullptr)
+      iface->AttachFirmware(std::make_shared<LoggingFirmware>(device->Name(), unit->firmware, log));
+  };
+  if (emulateList) {
+    backend_ = MakeProgramBackend(*emulateList, prepare);
+  } else {
+    const std::string list = Env(kEmulateEnv);
+    backend_ = MakeProgramBackend(list, prepare);
   }
 }
 

@@ -28,7 +28,7 @@ void CopyText(char* dst, size_t size, const std::string& text) {
 
 }  // namespace
 
-std::unique_ptr<UhidDevice> UhidDevice::Create(const UhidSpec& desc, OutputHandler onOutput) {
+std::unique_ptr<UhidDevice> UhidDevice::Create(const UhidDesc& desc, OutputHandler onOutput) {
   if (desc.descriptor.empty() || desc.descriptor.size() > HID_MAX_DESCRIPTOR_SIZE) return nullptr;
   const int fd = ::open("/dev/uhid", O_RDWR | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {

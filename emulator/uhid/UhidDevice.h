@@ -14,7 +14,7 @@
 
 namespace emulator::uhid {
 
-struct UhidSpec {
+struct UhidDesc {
   std::string name;  // shown as the device's name
   std::string phys;  // ends in "/input<N>" so the interface number can be found
   std::string uniq;
@@ -34,7 +34,7 @@ class UhidDevice {
   using OutputHandler = std::function<void(std::span<const uint8_t> report)>;
 
   // Null when /dev/uhid cannot be opened or the kernel refuses the device.
-  static std::unique_ptr<UhidDevice> Create(const UhidSpec& desc, OutputHandler onOutput);
+  static std::unique_ptr<UhidDevice> Create(const UhidDesc& desc, OutputHandler onOutput);
   ~UhidDevice();
   UhidDevice(const UhidDevice&) = delete;
   UhidDevice& operator=(const UhidDevice&) = delete;

@@ -96,7 +96,7 @@ class Bridge {
     if (nodes_.count(device.Id())) return true;
     std::vector<std::unique_ptr<emulator::uhid::UhidDevice>> nodes;
     for (const auto& iface : device.Interfaces()) {
-      emulator::uhid::UhidSpec desc;
+      emulator::uhid::UhidDesc desc;
       desc.name = "VX27 emulated " + device.Name();
       desc.phys = "vx27-emu-" + std::to_string(device.Id()) + "/input" + std::to_string(iface->Number());
       desc.uniq = std::to_string(device.Id());
@@ -226,14 +226,18 @@ int main(int argc, char** argv) {
 
   emulator::Emulator emu;
   std::string error;
-  if (!emulator::AddEmulatedDevices(emu, list, &error)) {
+  Bridge bridge(emu);
+#ifdef VX27_HAVE_FIRMWARE
+  auto units = emulator::firmware::AddEmulatedUnits(emu, list, &error);
+  const bool added = units.has_value();
+  if (added) bridge.SetUnits(std::move(*units));
+#else
+  const bool added = emulator::AddEmulatedDevices(emu, list, &error);
+#endif
+  if (!added) {
     std::fprintf(stderr, "vx27-uhid: %s\n", error.c_str());
     return 2;
   }
-  Bridge bridge(emu);
-#ifdef VX27_HAVE_FIRMWARE
-  bridge.SetUnits(emulator::firmware::AttachFirmwareToAll(emu));
-#endif
   for (const auto& device : emu.Devices())
     if (!bridge.Plug(*device)) return 1;
 

@@ -73,8 +73,7 @@ class DevicePagesTest : public ::testing::Test {
   std::shared_ptr<emulator::Emulator> Emulate(const char* list) {
     auto emu = std::make_shared<emulator::Emulator>();
     std::string error;
-    EXPECT_TRUE(emulator::AddEmulatedDevices(*emu, list, &error)) << error;
-    emulator::firmware::AttachFirmwareToAll(*emu);
+    EXPECT_TRUE(emulator::firmware::AddEmulatedUnits(*emu, list, &error)) << error;
     return emu;
   }
   static bool EntryShown(app::CMainWnd& main, PageKind kind) {

@@ -30,15 +30,15 @@ std::vector<std::string> PathsOf(Emulator& emu, const EmulatedDevice& d) {
 
 TEST(EmulateList, ParsesDevicesAndOptions) {
   std::string error;
-  auto specs = ParseEmulateList(" mouse, keyboard:receiver:off ,pad,headset,mouse:decoy", &error);
-  ASSERT_TRUE(specs) << error;
-  ASSERT_EQ(specs->size(), 5u);
-  EXPECT_EQ((*specs)[0].name, "mouse");
-  EXPECT_EQ((*specs)[0].productId, ids::kMouseCable);
-  EXPECT_EQ((*specs)[1].name, "keyboard:receiver:off");
-  EXPECT_TRUE((*specs)[1].receiver);
-  EXPECT_FALSE((*specs)[1].wirelessOn);
-  EXPECT_EQ((*specs)[3].vendorId, ids::kHeadsetVendor);
+  auto descs = ParseEmulateList(" mouse, keyboard:receiver:off ,pad,headset,mouse:decoy", &error);
+  ASSERT_TRUE(descs) << error;
+  ASSERT_EQ(descs->size(), 5u);
+  EXPECT_EQ((*descs)[0].name, "mouse");
+  EXPECT_EQ((*descs)[0].productId, ids::kMouseCable);
+  EXPECT_EQ((*descs)[1].name, "keyboard:receiver:off");
+  EXPECT_TRUE((*descs)[1].receiver);
+  EXPECT_FALSE((*descs)[1].wirelessOn);
+  EXPECT_EQ((*descs)[3].vendorId, ids::kHeadsetVendor);
   EXPECT_TRUE(ParseEmulateList("", &error)->empty());
 
   const char* bad[] = {"trackball", "mouse:wireless", "pad:receiver", "headset:receiver",
@@ -129,7 +129,7 @@ TEST(EmulatedModels, PathsAndCollectionsMatchTheRealDevices) {
 class EmulatorTest : public ::testing::Test {
  protected:
   std::shared_ptr<EmulatedDevice> Add(DeviceModel model, DeviceOptions options = {}) {
-    return emu_->Add(MakeDeviceSpec(model, options, "d"));
+    return emu_->Add(MakeDeviceDesc(model, options, "d"));
   }
   std::string Path(const EmulatedDevice& d, uint16_t mi, std::optional<uint16_t> col) {
     return hid::MakeInterfacePath("emu:" + std::to_string(d.Id()), d.VendorId(), d.ProductId(), mi, col);
@@ -300,7 +300,7 @@ TEST_F(EmulatorTest, PlugAndUnplugFromAnotherThreadWhileTheBackendIsInUse) {
   EXPECT_EQ(buffer, report);
 }
 
-TEST(ProgramBackend, HidapiAloneUnlessTheListNamesDevices) {
+TEST(ProgramBackend, HidrawAloneUnlessTheListNamesDevices) {
   EXPECT_FALSE(MakeProgramBackend("").emulator);
   EXPECT_FALSE(MakeProgramBackend("trackball").emulator);  // traced and ignored
   const ProgramBackend both = MakeProgramBackend("mouse,headset");

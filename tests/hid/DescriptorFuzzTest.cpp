@@ -23,7 +23,7 @@ std::vector<std::vector<uint8_t>> Seeds() {
                                              fixtures::kThreeCollections};
   using emulator::DeviceModel;
   for (DeviceModel m : {DeviceModel::Mouse, DeviceModel::Keyboard, DeviceModel::Headset})
-    for (const auto& i : emulator::MakeDeviceSpec(m, {}, "seed").interfaces)
+    for (const auto& i : emulator::MakeDeviceDesc(m, {}, "seed").interfaces)
       seeds.push_back(i.descriptor);
   return seeds;
 }
@@ -98,7 +98,7 @@ TEST(DescriptorFuzz, MutatedDescriptorsParseOrFailCleanly) {
 
     // Open every collection of it as an emulated interface and decode reports
     // of every length up to one past the report, with random contents.
-    emulator::DeviceSpec desc;
+    emulator::DeviceDesc desc;
     desc.name = "fuzz";
     desc.vendorId = 0x1234;
     desc.productId = 0x5678;

@@ -2,9 +2,10 @@
 //   lock <name> <hold-ms>            take the instance lock, print "locked" or
 //                                    "busy", hold it for hold-ms, exit 0
 //   lock-crash <name>                take the lock, print "locked", then die by SIGKILL
-//   listen <class> <title> <count>   join the window bus, print "ready", then one
-//                                    line per message received; exit after count
-//                                    messages or 10 s
+//   listen <class> <title> <count> [names...]
+//                                    register the names, join the window bus,
+//                                    print "ready", then one line per message
+//                                    received; exit after count messages or 10 s
 
 #include <csignal>
 #include <cstdio>
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   if (mode == "listen" && argc >= 5) {
     QCoreApplication app(argc, argv);
     int remaining = std::atoi(argv[4]);
+    for (int i = 5; i < argc; ++i) platform::RegisterWindowMessage(argv[i]);
     platform::BusWindow window(argv[2], argv[3], [&](const platform::BusMessage& m) {
       std::printf("msg id=%u name=%s w=%llu l=%lld dw=%llu bytes=%zu\n", m.id, m.name.c_str(),
                   static_cast<unsigned long long>(m.wParam), static_cast<long long>(m.lParam),

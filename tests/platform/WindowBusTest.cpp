@@ -18,8 +18,8 @@ namespace busframe = platform::busframe;
 TEST(WindowBus, ABroadcastReachesWindowsInTwoOtherProcessesAndOurOwn) {
   testpeer::PrivateRuntimeDir runtime;
   QProcess peerA, peerB;
-  testpeer::Start(peerA, {"listen", "PeerClass", "Peer A", "1"});
-  testpeer::Start(peerB, {"listen", "PeerClass", "Peer B", "1"});
+  testpeer::Start(peerA, {"listen", "PeerClass", "Peer A", "1", "VX27 identity"});
+  testpeer::Start(peerB, {"listen", "PeerClass", "Peer B", "1", "VX27 identity"});
   ASSERT_EQ(testpeer::ReadLine(peerA), "ready");
   ASSERT_EQ(testpeer::ReadLine(peerB), "ready");
 
@@ -27,10 +27,10 @@ TEST(WindowBus, ABroadcastReachesWindowsInTwoOtherProcessesAndOurOwn) {
   BusWindow own("VX27Main", "VX27 MOUSE", [&](const BusMessage& m) { mine.push_back(m); });
   ASSERT_TRUE(own.Listen());
 
-  const auto msg = BusMessage::Registered("VX27 identity", 0, 1);
+  const auto msg = BusMessage::Registered("VX27 identity", 0, 1);  // the peers know it too
   EXPECT_EQ(BusWindow::Broadcast(msg), 3);
   const QString expected = QString("msg id=%1 name=VX27 identity w=0 l=1 dw=0 bytes=0");
-  // Each process numbers the name itself; the peers registered nothing else.
+  // Each process numbers the name itself; the peers registered only this one.
   EXPECT_EQ(testpeer::ReadLine(peerA), expected.arg(platform::kFirstRegisteredMessage));
   EXPECT_EQ(testpeer::ReadLine(peerB), expected.arg(platform::kFirstRegisteredMessage));
   ASSERT_EQ(mine.size(), 1u);
@@ -101,8 +101,35 @@ TEST(WindowBusFrame, MalformedFramesAreRejected) {
        mutate([](auto& f) { f[busframe::kOffLength + 3] = 0x7F; })},
       {"payload on a plain message",
        mutate([](auto& f) { f[busframe::kOffFlags] = 0; })},
+      // A registered number means nothing outside the process that numbered it.
+      {"registered number without its name",
+       busframe::Encode(BusMessage::Numbered(platform::kFirstRegisteredMessage + 7, 0, 0))},
   };
   for (const Case& c : cases) EXPECT_FALSE(busframe::Decode(c.frame).has_value()) << c.name;
+  BusMessage unnamed;
+  unnamed.id = platform::kLastRegisteredMessage;
+  EXPECT_TRUE(busframe::Encode(unnamed).empty());
+}
+
+// Names a peer sends are looked up, never registered: however many names
+// arrive, our own table stays as we filled it.
+TEST(WindowBusFrame, PeerNamesDoNotFillOurMessageTable) {
+  const platform::MessageId known = platform::RegisterWindowMessage("VX27 known message");
+  const size_t tableSize = platform::kLastRegisteredMessage - platform::kFirstRegisteredMessage + 1;
+  for (size_t i = 0; i < tableSize + 10; ++i) {
+    BusMessage fromPeer;  // as a peer frames it: by name (Registered() would number it here)
+    fromPeer.name = "peer message " + std::to_string(i);
+    const std::string& name = fromPeer.name;
+    const auto back = busframe::Decode(busframe::Encode(fromPeer));
+    ASSERT_TRUE(back.has_value()) << i;
+    ASSERT_EQ(back->name, name);
+    ASSERT_EQ(back->id, 0u) << "numbered a name nobody here registered";
+  }
+  const auto frame = busframe::Encode(BusMessage::Numbered(known, 1, 2));
+  const auto back = busframe::Decode(frame);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->id, known);
+  EXPECT_NE(platform::RegisterWindowMessage("VX27 registered after the flood"), 0u);
 }
 
 // Writes raw bytes to a bus window's socket and closes, as a broken peer would.
@@ -115,6 +142,66 @@ void SendRaw(const std::string& socketPath, const QByteArray& bytes) {
   s.disconnectFromServer();
 }
 
+std::string OnlySocket() {
+  std::string socketPath;
+  for (const auto& e : std::filesystem::directory_iterator(BusWindow::BusFolder()))
+    if (e.path().extension() != ".meta") socketPath = e.path().string();
+  return socketPath;
+}
+
+QByteArray Bytes(const BusMessage& m) {
+  const auto frame = busframe::Encode(m);
+  return QByteArray(reinterpret_cast<const char*>(frame.data()), qsizetype(frame.size()));
+}
+
+// A handler that runs an event loop of its own (a modal message box) while
+// its peer hangs up sees each frame of the connection once, in order.
+TEST(WindowBus, HandlerMayRunANestedEventLoop) {
+  testpeer::PrivateRuntimeDir runtime;
+  std::vector<int64_t> got;
+  BusWindow window("VX27Main", "VX27 MOUSE", [&](const BusMessage& m) {
+    got.push_back(m.lParam);
+    // The "modal box" stays up until the rest has arrived (or a while).
+    if (got.size() == 1) testsupport::WaitFor([&] { return got.size() >= 2; }, 1000);
+  });
+  ASSERT_TRUE(window.Listen());
+  SendRaw(OnlySocket(), Bytes(BusMessage::Numbered(3093, 0, 1)) +
+                            Bytes(BusMessage::Numbered(3093, 0, 2)));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return got.size() >= 2; }));
+  testsupport::PumpFor(50);
+  EXPECT_EQ(got, (std::vector<int64_t>{1, 2}));
+}
+
+// A handler that destroys its window (the program closing on a message)
+// ends the delivery: the frames behind it in the same write are dropped.
+TEST(WindowBus, HandlerMayDestroyItsWindow) {
+  testpeer::PrivateRuntimeDir runtime;
+  std::vector<int64_t> got;
+  std::unique_ptr<BusWindow> window;
+  window = std::make_unique<BusWindow>("VX27Main", "VX27 MOUSE", [&](const BusMessage& m) {
+    got.push_back(m.lParam);
+    window.reset();
+  });
+  ASSERT_TRUE(window->Listen());
+  const std::string socketPath = OnlySocket();
+  SendRaw(socketPath, Bytes(BusMessage::Numbered(3093, 0, 1)) +
+                          Bytes(BusMessage::Numbered(3093, 0, 2)));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return !window; }));
+  testsupport::PumpFor(50);
+  EXPECT_EQ(got, std::vector<int64_t>{1});
+  EXPECT_FALSE(BusWindow::Exists("VX27Main", ""));
+
+  // Delivered inside this process, the same.
+  window = std::make_unique<BusWindow>("VX27Main", "VX27 MOUSE", [&](const BusMessage& m) {
+    got.push_back(m.lParam);
+    window.reset();
+  });
+  ASSERT_TRUE(window->Listen());
+  EXPECT_EQ(BusWindow::Broadcast(BusMessage::Numbered(3093, 0, 3)), 1);
+  EXPECT_FALSE(window);
+  EXPECT_EQ(got, (std::vector<int64_t>{1, 3}));
+}
+
 TEST(WindowBus, OversizedAndTruncatedFramesAreDroppedWithoutHarm) {
   testpeer::PrivateRuntimeDir runtime;
   std::vector<std::string> traced;
@@ -122,9 +209,7 @@ TEST(WindowBus, OversizedAndTruncatedFramesAreDroppedWithoutHarm) {
   std::vector<BusMessage> got;
   BusWindow window("VX27Main", "VX27 MOUSE", [&](const BusMessage& m) { got.push_back(m); });
   ASSERT_TRUE(window.Listen());
-  std::string socketPath;
-  for (const auto& e : std::filesystem::directory_iterator(BusWindow::BusFolder()))
-    if (e.path().extension() != ".meta") socketPath = e.path().string();
+  const std::string socketPath = OnlySocket();
   ASSERT_FALSE(socketPath.empty());
 
   auto frame = busframe::Encode(BusMessage::Numbered(3093, 1, 2));
