@@ -3,12 +3,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QScreen>
 #include <QTimer>
 
-#include "app/ControlRegistry.h"
-#include "controls/CDeviceKeyButtonUI.h"
-#include "controls/CSelectPanelUI.h"
 #include "platform/Trace.h"
 
 namespace app {
