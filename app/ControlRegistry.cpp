@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/DeviceBar.h"
+
 #if defined(VX27_HAVE_CONTROLS)
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
@@ -17,9 +19,9 @@ ui::CControlFactory::Creator RealCreator(const char* className) {
 #if VX27_REAL_KEY_CONTROLS
   if (std::strcmp(className, "CSelectPanelUI") == 0) return [] { return new CSelectPanelUI; };
   if (std::strcmp(className, "CDeviceKeyButtonUI") == 0) return [] { return new CDeviceKeyButtonUI; };
-#else
-  (void)className;
 #endif
+  if (std::strcmp(className, "CDeviceOptionUI") == 0) return [] { return new CDeviceOptionUI; };
+  if (std::strcmp(className, "CMpDevicePowerUI") == 0) return [] { return new CMpDevicePowerUI; };
   return {};
 }
 
@@ -36,6 +38,9 @@ void RegisterCustomControls() {
     }
     factory.RegistControl(QString::fromLatin1(className), std::move(creator));
   }
+  // The bar entry and power panel layouts name them by their short class.
+  factory.RegistControl(QStringLiteral("DeviceOption"), [] { return new CDeviceOptionUI; });
+  factory.RegistControl(QStringLiteral("MpDevicePower"), [] { return new CMpDevicePowerUI; });
 }
 
 bool IsRealControlClass(const char* className) { return bool(RealCreator(className)); }

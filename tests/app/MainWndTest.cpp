@@ -96,7 +96,7 @@ class MainWndTest : public apptest::SkinTest {
 TEST_F(MainWndTest, StartsCentredAppliesTheStoredLanguageAndTakesSkins) {
   platform::EnsureInstallKeys(store_, "2.0.10");
   app::WriteLanguageId(store_, 510);  // Simplified Chinese
-  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
   main.ShowWindow(true);
   EXPECT_EQ(main.GetHWND()->windowTitle(), QStringLiteral("VX27 MOUSE"));
@@ -122,7 +122,7 @@ TEST_F(MainWndTest, IdentityMessageRestoresAndRaisesTheWindow) {
   int raised = 0;
   platform::ScopedTraceSink sink([&](std::string_view l) { raised += l.rfind("main window raised", 0) == 0; });
   const app::ProgramMessages messages = app::RegisterProgramMessages();
-  app::CMainWnd main(store_, messages);
+  app::CMainWnd main(store_, messages, apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
   ASSERT_TRUE(apptest::WaitFor([&] { return raised == 1; })) << "shown once set up";
   EXPECT_TRUE(main.GetHWND()->isVisible());
@@ -146,7 +146,7 @@ TEST_F(MainWndTest, IdentityMessageRestoresAndRaisesTheWindow) {
 }
 
 TEST_F(MainWndTest, ALanguageChangeReachesTheOpenAboutWindow) {
-  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
   ASSERT_TRUE(apptest::WaitFor([&] { return main.CurrentLanguage() == 0; }));  // nothing stored
   QString before, after;
@@ -163,9 +163,13 @@ TEST_F(MainWndTest, ALanguageChangeReachesTheOpenAboutWindow) {
 }
 
 TEST_F(MainWndTest, TrayRightClickMenuExitClosesTheMainWindow) {
-  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  int raised = 0;
+  platform::ScopedTraceSink sink([&](std::string_view l) { raised += l.rfind("main window raised", 0) == 0; });
+  app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
-  main.ShowWindow(true);
+  // Set up first: discovery's first pass raises the window and the DPI
+  // policy lays it out, either of which would take the focus from a menu.
+  ASSERT_TRUE(apptest::WaitFor([&] { return raised >= 1 && main.GetHWND()->size() == QSize(1000, 640); }));
   main.SendMessage(platform::msg::kTrayCallback, app::kTrayIconId, platform::msg::kRightButtonUp);
   ui::CControlUI* exit = nullptr;
   ASSERT_TRUE(apptest::WaitFor([&] {
@@ -180,7 +184,7 @@ TEST_F(MainWndTest, TrayRightClickMenuExitClosesTheMainWindow) {
 }
 
 TEST_F(MainWndTest, TrayMenuExitEndsTheLoopAndAboutOpensModally) {
-  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
   main.ShowWindow(true);
   // "about_menu" runs the about window modally; exit closes it and the
@@ -231,7 +235,7 @@ TEST_F(ScreenshotTest, MessageBoxAboutSkinFrameAndMainWindow) {
     EXPECT_EQ(QImage(ui::SaveScreenshot(about.GetHWND(), QStringLiteral("app_about_") + suffix)).size(),
               QSize(800, 572));
 
-    app::CMainWnd main(store_, app::RegisterProgramMessages());
+    app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
     ASSERT_TRUE(main.CreateMain());
     main.ShowWindow(true);
     apptest::WaitFor([&] { return main.CurrentLanguage() >= 0; });
