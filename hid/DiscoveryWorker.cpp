@@ -44,10 +44,8 @@ void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
   // again, so the next pass lists.
   const std::optional<uint64_t> count = backend_->ChangeCount();
   const auto now = clock_();
-  const bool quiet = haveListing_ && count && count == listedAt_ &&
-                     now - listedWhen_ < kFullListingEvery;
-  if (!quiet) {
-    haveListing_ = false;
+  if (!listing_.StillHolds(count, now)) {
+    listing_.valid = false;
     if (!hid_->Enumerate()) {
       // Tried again on the next pass: one failed listing must not end hot-plug
       // detection for the rest of the session.
@@ -60,9 +58,7 @@ void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
     while (const std::string* path = hid_->NextPath()) listed_.push_back(*path);
     hid_->FreePathList();
     Trace("HID listing: " + std::to_string(listed_.size()) + " collections");
-    haveListing_ = true;
-    listedAt_ = count;
-    listedWhen_ = now;
+    listing_ = {true, count, now};
     unclaimable_.clear();
   }
   for (const std::string& path : listed_) {
@@ -94,6 +90,10 @@ void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
 }
 
 void DiscoveryWorker::RemovalScan(const platform::StopEvent& stop) {
+  const std::optional<uint64_t> count = backend_->ChangeCount();
+  const auto now = clock_();
+  if (probes_.StillHolds(count, now)) return;
+  probes_.valid = false;
   for (size_t i = 0; i < slots_.Count(); ++i) {
     if (stop.IsSet()) return;
     const DeviceInterfaceInfo slot = slots_.Slot(i);
@@ -102,6 +102,7 @@ void DiscoveryWorker::RemovalScan(const platform::StopEvent& stop) {
     slots_.Release(i);
     owner_.Send(platform::msg::UM_INTERFACE_REMOVED, i, 0, &stop);
   }
+  if (!stop.IsSet()) probes_ = {true, count, now};
 }
 
 }  // namespace hid
