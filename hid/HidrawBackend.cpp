@@ -101,37 +101,23 @@ class HidrawConnection : public HidConnection {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::vector<uint8_t>& raw = readBuffer_;
     for (;;) {
-      if (closed_.IsSet()) return {IoStatus::Failed, 0};
-      if (cancel.Requested()) return {IoStatus::Cancelled, 0};
-      pollfd fds[2] = {{fd_.get(), POLLIN, 0}, {readWake_.get(), POLLIN, 0}};
-      const int n = ::poll(fds, 2, PollTimeout(timeoutMs, deadline));
-      if (n < 0) {
-        if (errno == EINTR) continue;
+      const IoStatus ready = WaitForNode(POLLIN, readWake_.get(), cancel, timeoutMs, deadline);
+      if (ready != IoStatus::Completed) return {ready, 0};
+      // Without report ids the kernel gives the data alone; keep byte 0 for the id.
+      uint8_t* into = usesReportIds_ ? raw.data() : raw.data() + 1;
+      const size_t room = usesReportIds_ ? raw.size() : raw.size() - 1;
+      const ssize_t got = ::read(fd_.get(), into, room);
+      if (got < 0) {
+        if (errno == EAGAIN || errno == EINTR) continue;
         return {IoStatus::Failed, 0};
       }
-      if (n == 0) return {IoStatus::TimedOut, 0};
-      if (fds[1].revents & POLLIN) {
-        Drain(readWake_.get());
-        continue;  // the loop's checks say why
-      }
-      if (fds[0].revents & POLLIN) {
-        // Without report ids the kernel gives the data alone; keep byte 0 for the id.
-        uint8_t* into = usesReportIds_ ? raw.data() : raw.data() + 1;
-        const size_t room = usesReportIds_ ? raw.size() : raw.size() - 1;
-        const ssize_t got = ::read(fd_.get(), into, room);
-        if (got < 0) {
-          if (errno == EAGAIN || errno == EINTR) continue;
-          return {IoStatus::Failed, 0};
-        }
-        if (got == 0) return {IoStatus::Failed, 0};
-        if (!usesReportIds_) raw[0] = 0;
-        const size_t total = static_cast<size_t>(got) + (usesReportIds_ ? 0 : 1);
-        if (!collection_.HasReportId(raw[0])) continue;  // another collection's report
-        std::fill(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length), 0);
-        std::copy_n(raw.begin(), std::min(total, length), buffer.begin());
-        return {IoStatus::Completed, length};
-      }
-      if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return {IoStatus::Failed, 0};
+      if (got == 0) return {IoStatus::Failed, 0};
+      if (!usesReportIds_) raw[0] = 0;
+      const size_t total = static_cast<size_t>(got) + (usesReportIds_ ? 0 : 1);
+      if (!collection_.HasReportId(raw[0])) continue;  // another collection's report
+      std::fill(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length), 0);
+      std::copy_n(raw.begin(), std::min(total, length), buffer.begin());
+      return {IoStatus::Completed, length};
     }
   }
 
@@ -151,21 +137,8 @@ class HidrawConnection : public HidConnection {
     Drain(writeWake_.get());
     const Wakes wakes = WakeOn(cancel, writeWake_.get());
     for (;;) {
-      if (closed_.IsSet()) return {IoStatus::Failed, 0};
-      if (cancel.Requested()) return {IoStatus::Cancelled, 0};
-      pollfd fds[2] = {{fd_.get(), POLLOUT, 0}, {writeWake_.get(), POLLIN, 0}};
-      const int n = ::poll(fds, 2, PollTimeout(timeoutMs, deadline));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return {IoStatus::Failed, 0};
-      }
-      if (n == 0) return {IoStatus::TimedOut, 0};
-      if (fds[1].revents & POLLIN) {
-        Drain(writeWake_.get());
-        continue;
-      }
-      if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return {IoStatus::Failed, 0};
-      if (!(fds[0].revents & POLLOUT)) continue;
+      const IoStatus ready = WaitForNode(POLLOUT, writeWake_.get(), cancel, timeoutMs, deadline);
+      if (ready != IoStatus::Completed) return {ready, 0};
       // Without report ids byte 0 is 0 and the kernel drops it; it still counts.
       const ssize_t put = ::write(fd_.get(), report.data(), report.size());
       if (put < 0) {
@@ -218,6 +191,30 @@ class HidrawConnection : public HidConnection {
   Wakes WakeOn(const Cancellation& cancel, int eventFd) {
     auto wake = [eventFd] { Signal(eventFd); };
     return Wakes{cancel.Subscribe(wake), closed_.Subscribe(wake)};
+  }
+
+  // Polls the node for `events` together with the transfer's eventfd until
+  // the node is ready (Completed), the time runs out, the cancellation asks
+  // or the connection closes.
+  IoStatus WaitForNode(short events, int wakeFd, const Cancellation& cancel, uint32_t timeoutMs,
+                       std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+      if (closed_.IsSet()) return IoStatus::Failed;
+      if (cancel.Requested()) return IoStatus::Cancelled;
+      pollfd fds[2] = {{fd_.get(), events, 0}, {wakeFd, POLLIN, 0}};
+      const int n = ::poll(fds, 2, PollTimeout(timeoutMs, deadline));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return IoStatus::Failed;
+      }
+      if (n == 0) return IoStatus::TimedOut;
+      if (fds[1].revents & POLLIN) {
+        Drain(wakeFd);
+        continue;  // the checks above say why
+      }
+      if (fds[0].revents & events) return IoStatus::Completed;
+      if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return IoStatus::Failed;
+    }
   }
 
   Fd fd_;
