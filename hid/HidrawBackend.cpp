@@ -321,15 +321,36 @@ std::shared_ptr<HidConnection> MakeHidrawConnection(int fd, HidAttributes attrib
                                             std::move(collection), usesReportIds, mode);
 }
 
+std::optional<std::vector<std::string>> NodeCollectionPaths(std::string_view node, uint16_t vendor,
+                                                            uint16_t product,
+                                                            std::optional<uint16_t> interfaceNumber,
+                                                            std::span<const uint8_t> descriptor) {
+  std::string why;
+  const auto parsed = ParseReportDescriptor(descriptor, &why);
+  if (!parsed) {
+    Trace("HID descriptor of " + std::string(node) + " refused (" + why +
+          "); the interface is left out");
+    return std::nullopt;
+  }
+  std::vector<std::string> paths;
+  const size_t count = parsed->collections.size();
+  for (size_t c = 0; c < count; ++c)
+    paths.push_back(MakeInterfacePath(
+        node, vendor, product, interfaceNumber,
+        count > 1 ? std::optional<uint16_t>(static_cast<uint16_t>(c + 1)) : std::nullopt));
+  return paths;
+}
+
 struct HidrawBackend::State {
   std::mutex lock;  // guards everything below
   Udev udev;
   UdevMonitor monitor;  // null when hot-plug events cannot be had
   uint64_t changes = 0;
-  // As of the last listing: node -> what it carried, and HID parent ->
-  // parsed descriptor (null when refused, so that it is traced once).
+  // As of the last listing: node -> what it carried, and HID parent -> the
+  // paths of its collections (null when its descriptor was refused, so that
+  // it is traced once).
   std::map<std::string, NodeInfo, std::less<>> nodes;
-  std::map<std::string, std::shared_ptr<const ParsedDescriptor>> descriptors;
+  std::map<std::string, std::shared_ptr<const std::vector<std::string>>> collectionPaths;
   // Nodes whose identity was read again since the count last moved.
   std::map<std::string, uint64_t, std::less<>> verifiedAt;
 
@@ -395,7 +416,7 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
     return false;
   }
   std::map<std::string, NodeInfo, std::less<>> nodes;
-  std::map<std::string, std::shared_ptr<const ParsedDescriptor>> descriptors;
+  std::map<std::string, std::shared_ptr<const std::vector<std::string>>> collectionPaths;
   udev_list_entry* entry = nullptr;
   udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(listing.get())) {
     UdevDevice device(udev_device_new_from_syspath(s.udev.get(), udev_list_entry_get_name(entry)));
@@ -405,31 +426,23 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
     std::optional<NodeInfo> info = ReadNode(device.get());
     if (!info) continue;
     // A descriptor is read and parsed once per plugged device.
-    std::shared_ptr<const ParsedDescriptor> parsed;
-    if (auto known = s.descriptors.find(info->hidSyspath); known != s.descriptors.end()) {
-      parsed = known->second;
+    std::shared_ptr<const std::vector<std::string>> found;
+    if (auto known = s.collectionPaths.find(info->hidSyspath); known != s.collectionPaths.end()) {
+      found = known->second;
     } else {
       std::vector<uint8_t> bytes;
-      std::string why = "no report descriptor";
-      if (ReadFileBytes(info->hidSyspath + "/report_descriptor", &bytes)) {
-        if (auto p = ParseReportDescriptor(bytes, &why))
-          parsed = std::make_shared<const ParsedDescriptor>(std::move(*p));
-      }
-      if (!parsed)
-        Trace("HID descriptor of " + std::string(devnode) + " refused (" + why +
-              "); the interface is left out");
+      if (!ReadFileBytes(info->hidSyspath + "/report_descriptor", &bytes)) bytes.clear();
+      if (auto made = NodeCollectionPaths(devnode, info->vendor, info->product,
+                                          info->interfaceNumber, bytes))
+        found = std::make_shared<const std::vector<std::string>>(std::move(*made));
     }
-    descriptors[info->hidSyspath] = parsed;
-    if (!parsed) continue;
-    const size_t count = parsed->collections.size();
-    for (size_t c = 0; c < count; ++c)
-      paths.push_back(MakeInterfacePath(
-          devnode, info->vendor, info->product, info->interfaceNumber,
-          count > 1 ? std::optional<uint16_t>(static_cast<uint16_t>(c + 1)) : std::nullopt));
+    collectionPaths[info->hidSyspath] = found;
+    if (!found) continue;
+    paths.insert(paths.end(), found->begin(), found->end());
     nodes[devnode] = std::move(*info);
   }
   s.nodes = std::move(nodes);
-  s.descriptors = std::move(descriptors);
+  s.collectionPaths = std::move(collectionPaths);
   s.verifiedAt.clear();
   return true;
 }
