@@ -15,8 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <utility>
 
@@ -284,11 +282,21 @@ std::optional<NodeInfo> ReadNode(udev_device* node) {
   return info;
 }
 
+// A sysfs file, opened O_CLOEXEC as every descriptor of this backend: a
+// program started meanwhile on another thread inherits none of them.
 bool ReadFileBytes(const std::string& file, std::vector<uint8_t>* bytes) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
+  const Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return false;
+  bytes->clear();
+  uint8_t chunk[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    bytes->insert(bytes->end(), chunk, chunk + n);
+    if (bytes->size() > kMaxDescriptorBytes) return true;  // too long: the parser refuses it
+  }
 }
 
 // The descriptor of an open node, by ioctl.
