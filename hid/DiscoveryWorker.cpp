@@ -21,13 +21,16 @@ bool DiscoveryWorker::Stop(std::chrono::milliseconds bound) { return worker_.Sto
 
 void DiscoveryWorker::Run(const platform::StopEvent& stop) {
   firstPass_ = true;
+  // The pause after a pass and the stop poll before the next are one wait on
+  // the stop event: the same timing, one wake-up per pass.
+  auto wait = kDiscoveryStopPoll;
   for (;;) {
-    if (stop.WaitFor(kDiscoveryStopPoll)) {
+    if (stop.WaitFor(wait)) {
       Trace(kDiscoveryExitTrace);
       return;
     }
     Pass(stop);
-    stop.WaitFor(kDiscoveryPause);  // the stop check above ends the loop
+    wait = kDiscoveryPause + kDiscoveryStopPoll;
   }
 }
 
