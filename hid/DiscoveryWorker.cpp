@@ -63,9 +63,23 @@ void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
     Trace("HID listing: " + std::to_string(listed_.size()) + " collections");
     listing_ = {true, count, now};
     unclaimable_.clear();
+    walked_.reset();
+  } else if (walked_ && *walked_ == slots_.Changes()) {
+    // The same listing against the same slots: every path meets what it met
+    // on the last walk, which opened all it could.
+    PostIdentityOnce();
+    return;
   }
+  walked_.reset();
+  // Read before the walk: a claim or release during it (ours or the UI's)
+  // makes the next pass walk again.
+  const uint64_t slotsBefore = slots_.Changes();
+  bool complete = true;  // every path looked at, every open succeeded
   for (const std::string& path : listed_) {
-    if (stop.IsSet()) break;
+    if (stop.IsSet()) {
+      complete = false;
+      break;
+    }
     DeviceInterfaceInfo info;
     info.VendorId = PathVendorId(path);
     info.ProductId = PathProductId(path);
@@ -73,7 +87,10 @@ void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
     info.CollectionNumber = PathCollectionNumber(path);
     info.DevicePath = path;
     if (!slots_.HasFreeSlotFor(info) || unclaimable_.count(path)) continue;
-    if (!hid_->Open(path, true, false, true, false)) continue;
+    if (!hid_->Open(path, true, false, true, false)) {
+      complete = false;  // tried again on the next pass
+      continue;
+    }
     info.VendorId = hid_->VendorID();
     info.ProductId = hid_->ProductID();
     info.UsagePage = hid_->UsagePage();
@@ -86,10 +103,14 @@ void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
     }
     hid_->Close();
   }
-  if (firstPass_) {
-    firstPass_ = false;
-    if (identityMessage_ != 0) owner_.Post(identityMessage_, 0, 0);
-  }
+  if (complete) walked_ = slotsBefore;
+  PostIdentityOnce();
+}
+
+void DiscoveryWorker::PostIdentityOnce() {
+  if (!firstPass_) return;
+  firstPass_ = false;
+  if (identityMessage_ != 0) owner_.Post(identityMessage_, 0, 0);
 }
 
 void DiscoveryWorker::RemovalScan(const platform::StopEvent& stop) {

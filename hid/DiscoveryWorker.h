@@ -12,7 +12,9 @@
 // the removal probes (the paths the last probes found are still there); a
 // full listing and a full probe still run at least every kFullListingEvery,
 // in case an event was lost. A path that opened but matches no row of the
-// table is not opened again until something changes.
+// table is not opened again until something changes, and the re-used listing
+// is not walked again while no slot was claimed or released (a path that
+// failed to open is tried again on every pass).
 
 #include <chrono>
 #include <functional>
@@ -69,6 +71,8 @@ class DiscoveryWorker {
  private:
   void ArrivalScan(const platform::StopEvent& stop);
   void RemovalScan(const platform::StopEvent& stop);
+  // After the first complete listing: the identity message, once.
+  void PostIdentityOnce();
 
   std::shared_ptr<HidBackend> backend_;
   InterfaceSlots& slots_;
@@ -91,6 +95,9 @@ class DiscoveryWorker {
   LastScan probes_;
   std::vector<std::string> listed_;  // what listing_ found
   std::set<std::string> unclaimable_;  // opened, but no table row takes them
+  // The slots' change count after the last complete walk of listed_ in which
+  // every open succeeded; while both stand still a walk finds nothing new.
+  std::optional<uint64_t> walked_;
   int listings_ = 0;
   Clock clock_ = [] { return std::chrono::steady_clock::now(); };
   platform::Worker worker_;

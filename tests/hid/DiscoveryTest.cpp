@@ -248,6 +248,14 @@ TEST_F(DiscoveryTest, QuietPassesReuseTheListingYetSeeEveryChangeWithinOnePass) 
   EXPECT_EQ(counting_->probes, probes);
   EXPECT_TRUE(Take().empty());
 
+  // A slot the main window releases (a mode switch) is claimed again by the
+  // next pass from the re-used listing.
+  slots_.Release(10);
+  now += 100ms;
+  ASSERT_TRUE(Pass());
+  EXPECT_EQ(Take(), (std::vector<Event>{{UM_INTERFACE_ARRIVED, 10}}));
+  EXPECT_EQ(emu_->EnumerationCount(), listings);
+
   // A plug and an unplug are each seen in the very next pass.
   Plug("mouse:receiver");
   now += 100ms;
