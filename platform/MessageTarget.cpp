@@ -30,14 +30,34 @@ struct PendingSend {
 
 }  // namespace
 
+// Everything a message needs once it is queued: a queued delivery holds this,
+// never the MessageTarget, which the UI thread may destroy meanwhile.
 struct MessageTarget::Shared {
   Handler handler;
   Hook hook;
   std::unique_ptr<QObject> context;
 
-  std::mutex lock;  // guards alive and pending
+  std::mutex lock;  // guards alive and pending, and is held while a delivery is queued
   bool alive = true;
   std::list<std::weak_ptr<PendingSend>> pending;
+
+  // Runs on the UI thread: the hook, then the handler.
+  int64_t Dispatch(const Message& message) {
+    if (hook) {
+      if (auto handled = hook(message)) return *handled;
+    }
+    return handler ? handler(message) : 0;
+  }
+
+  // Queues `deliver` on the UI thread unless the target is gone; under the
+  // lock, so the context cannot be destroyed halfway.
+  template <typename Deliver>
+  bool Queue(Deliver&& deliver) {
+    std::lock_guard guard(lock);
+    if (!alive) return false;
+    QMetaObject::invokeMethod(context.get(), std::forward<Deliver>(deliver), Qt::QueuedConnection);
+    return true;
+  }
 };
 
 bool OnUiThread() {
@@ -69,44 +89,42 @@ QObject* MessageTarget::Context() const { return shared_->context.get(); }
 
 void MessageTarget::SetHook(Hook hook) { shared_->hook = std::move(hook); }
 
-int64_t MessageTarget::Dispatch(const Message& message) {
-  if (shared_->hook) {
-    if (auto handled = shared_->hook(message)) return *handled;
-  }
-  return shared_->handler ? shared_->handler(message) : 0;
-}
+int64_t MessageTarget::Dispatch(const Message& message) { return shared_->Dispatch(message); }
 
 std::optional<int64_t> MessageTarget::Send(const Message& message, const StopEvent* stop) {
   if (OnUiThread()) return Dispatch(message);
   if (stop && stop->IsSet()) return std::nullopt;
 
+  // From here on only the shared state is used: the UI thread may destroy
+  // this target at any moment, which abandons the send.
+  const std::shared_ptr<Shared> shared = shared_;
   auto pending = std::make_shared<PendingSend>();
-  {
-    std::lock_guard guard(shared_->lock);
-    if (!shared_->alive) return std::nullopt;
-    // Forget answered sends so the list stays short.
-    shared_->pending.remove_if([](const std::weak_ptr<PendingSend>& w) { return w.expired(); });
-    shared_->pending.push_back(pending);
-  }
   StopEvent::Subscription cancel;
   if (stop) cancel = stop->Subscribe([pending] { pending->Abandon(); });
-
-  QMetaObject::invokeMethod(
-      shared_->context.get(),
-      [this, pending, message] {
-        {
-          std::lock_guard guard(pending->lock);
-          if (pending->abandoned) return;
-        }
-        const int64_t result = Dispatch(message);
-        {
-          std::lock_guard guard(pending->lock);
-          pending->result = result;
-          pending->done = true;
-        }
-        pending->changed.notify_all();
-      },
-      Qt::QueuedConnection);
+  {
+    std::lock_guard guard(shared->lock);
+    if (!shared->alive) return std::nullopt;
+    // Forget answered sends so the list stays short.
+    shared->pending.remove_if([](const std::weak_ptr<PendingSend>& w) { return w.expired(); });
+    shared->pending.push_back(pending);
+  }
+  const std::weak_ptr<Shared> weak = shared;
+  const bool queued = shared->Queue([weak, pending, message] {
+    {
+      std::lock_guard guard(pending->lock);
+      if (pending->abandoned) return;
+    }
+    const auto target = weak.lock();
+    if (!target) return;
+    const int64_t result = target->Dispatch(message);
+    {
+      std::lock_guard guard(pending->lock);
+      pending->result = result;
+      pending->done = true;
+    }
+    pending->changed.notify_all();
+  });
+  if (!queued) return std::nullopt;
 
   std::unique_lock guard(pending->lock);
   pending->changed.wait(guard, [&] { return pending->done || pending->abandoned; });
@@ -115,8 +133,10 @@ std::optional<int64_t> MessageTarget::Send(const Message& message, const StopEve
 }
 
 void MessageTarget::Post(const Message& message) {
-  QMetaObject::invokeMethod(
-      shared_->context.get(), [this, message] { Dispatch(message); }, Qt::QueuedConnection);
+  const std::weak_ptr<Shared> weak = shared_;
+  shared_->Queue([weak, message] {
+    if (auto target = weak.lock()) target->Dispatch(message);
+  });
 }
 
 }  // namespace platform
