@@ -2,24 +2,15 @@
 
 #include <cstring>
 
-#if defined(VX27_HAVE_CONTROLS)
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
-#define VX27_REAL_KEY_CONTROLS 1
-#else
-#define VX27_REAL_KEY_CONTROLS 0
-#endif
 
 namespace app {
 namespace {
 
 ui::CControlFactory::Creator RealCreator(const char* className) {
-#if VX27_REAL_KEY_CONTROLS
   if (std::strcmp(className, "CSelectPanelUI") == 0) return [] { return new CSelectPanelUI; };
   if (std::strcmp(className, "CDeviceKeyButtonUI") == 0) return [] { return new CDeviceKeyButtonUI; };
-#else
-  (void)className;
-#endif
   return {};
 }
 
