@@ -37,9 +37,11 @@ struct MessageTarget::Shared {
   Hook hook;
   std::unique_ptr<QObject> context;
 
-  std::mutex lock;  // guards alive and pending, and is held while a delivery is queued
+  std::mutex lock;  // guards alive, pending and senders; held while a delivery is queued
   bool alive = true;
   std::list<std::weak_ptr<PendingSend>> pending;
+  int senders = 0;                // cross-thread sends inside Send()
+  std::condition_variable left;  // a sender left
 
   // Runs on the UI thread: the hook, then the handler.
   int64_t Dispatch(const Message& message) {
@@ -74,15 +76,26 @@ MessageTarget::MessageTarget(Handler handler) : shared_(std::make_shared<Shared>
 
 MessageTarget::~MessageTarget() {
   std::list<std::weak_ptr<PendingSend>> pending;
+  std::unique_ptr<QObject> context;
   {
+    // Taken under the lock: a sender queues under it too, so it either
+    // queued before (and its delivery dies with the context) or sees the
+    // target gone.
     std::lock_guard guard(shared_->lock);
     shared_->alive = false;
     pending.swap(shared_->pending);
+    context = std::move(shared_->context);
   }
   for (auto& weak : pending)
     if (auto p = weak.lock()) p->Abandon();
+  {
+    // The abandoned senders leave at once; after that no other thread
+    // touches the shared state, and it ends here, on this thread.
+    std::unique_lock guard(shared_->lock);
+    shared_->left.wait(guard, [&] { return shared_->senders == 0; });
+  }
   // Queued deliveries die with their context object.
-  shared_->context.reset();
+  context.reset();
 }
 
 QObject* MessageTarget::Context() const { return shared_->context.get(); }
@@ -96,20 +109,36 @@ std::optional<int64_t> MessageTarget::Send(const Message& message, const StopEve
   if (stop && stop->IsSet()) return std::nullopt;
 
   // From here on only the shared state is used: the UI thread may destroy
-  // this target at any moment, which abandons the send.
-  const std::shared_ptr<Shared> shared = shared_;
+  // this target at any moment, which abandons the send. Until this sender
+  // is counted it holds the shared state itself; once counted, the
+  // destructor waits for it to leave, and the state ends on the UI thread.
+  std::shared_ptr<Shared> keep = shared_;
+  Shared* const shared = keep.get();
+  std::weak_ptr<Shared> weak = keep;
   auto pending = std::make_shared<PendingSend>();
   StopEvent::Subscription cancel;
   if (stop) cancel = stop->Subscribe([pending] { pending->Abandon(); });
   {
     std::lock_guard guard(shared->lock);
     if (!shared->alive) return std::nullopt;
+    ++shared->senders;
     // Forget answered sends so the list stays short.
     shared->pending.remove_if([](const std::weak_ptr<PendingSend>& w) { return w.expired(); });
     shared->pending.push_back(pending);
   }
-  const std::weak_ptr<Shared> weak = shared;
-  const bool queued = shared->Queue([weak, pending, message] {
+  struct Leave {
+    Shared* shared;
+    ~Leave() {
+      // Notified under the lock: once it is released the destructor may end
+      // the shared state, and this sender no longer touches it.
+      std::lock_guard guard(shared->lock);
+      --shared->senders;
+      shared->left.notify_all();
+    }
+  } leave{shared};
+  keep.reset();
+  // The delivery owns the only other handle this sender made.
+  const bool queued = shared->Queue([weak = std::move(weak), pending, message] {
     {
       std::lock_guard guard(pending->lock);
       if (pending->abandoned) return;
