@@ -16,7 +16,7 @@
 #include "emulator/Emulator.h"
 #include "hid/CompositeBackend.h"
 #include "hid/DiscoveryWorker.h"
-#include "hid/HidapiBackend.h"
+#include "hid/HidrawBackend.h"
 #include "hid/InterfaceSlots.h"
 #include "platform/MessageTarget.h"
 #include "platform/Worker.h"
@@ -119,7 +119,7 @@ int Run(const std::vector<std::string>& args) {
   const std::string list = options->emulate ? *options->emulate : (env ? env : "");
 
   // Real devices always; the emulator when a list or a script names devices.
-  std::vector<std::shared_ptr<hid::HidBackend>> parts{std::make_shared<hid::HidapiBackend>()};
+  std::vector<std::shared_ptr<hid::HidBackend>> parts{std::make_shared<hid::HidrawBackend>()};
   std::shared_ptr<emulator::Emulator> emu;
   if (!list.empty() || !options->script.empty()) {
     emu = std::make_shared<emulator::Emulator>();

@@ -6,5 +6,5 @@
 #include "emulator/EmulatedDevice.h"     // one device: interfaces, plug state
 #include "emulator/Emulator.h"           // the backend: plug, unplug, list, open
 #include "emulator/IFirmware.h"          // where firmware models attach
-#include "emulator/ProgramBackend.h"     // hidapi plus the emulator
+#include "emulator/ProgramBackend.h"     // hidraw plus the emulator
 #include "emulator/VirtualInterface.h"   // one USB interface and its collections

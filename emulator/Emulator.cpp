@@ -24,7 +24,10 @@ std::shared_ptr<EmulatedDevice> Emulator::Add(DeviceDesc desc, bool plugged) {
     device = std::make_shared<EmulatedDevice>(nextId_++, std::move(desc));
     devices_.push_back(device);
   }
-  if (plugged) device->SetPlugged(true);
+  if (plugged) {
+    device->SetPlugged(true);
+    ++changes_;
+  }
   return device;
 }
 
@@ -32,6 +35,7 @@ bool Emulator::Plug(uint32_t id) {
   auto device = Find(id);
   if (!device) return false;
   device->SetPlugged(true);
+  ++changes_;
   return true;
 }
 
@@ -39,6 +43,7 @@ bool Emulator::Unplug(uint32_t id) {
   auto device = Find(id);
   if (!device) return false;
   device->SetPlugged(false);
+  ++changes_;
   return true;
 }
 
@@ -91,6 +96,8 @@ bool Emulator::Enumerate(std::vector<std::string>& paths) {
   }
   return true;
 }
+
+std::optional<uint64_t> Emulator::ChangeCount() { return changes_.load(); }
 
 bool Emulator::Owns(std::string_view path) const {
   return path.substr(0, kPathPrefix.size()) == kPathPrefix;

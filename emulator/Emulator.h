@@ -5,6 +5,7 @@
 // open on it fails. Paths have the form "emu:<id>#vid_..&pid_..&mi_..[&col..]",
 // stable for a device across plug cycles.
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -39,6 +40,8 @@ class Emulator : public hid::HidBackend {
   std::shared_ptr<hid::HidConnection> Open(std::string_view path, const hid::OpenMode& mode) override;
   bool IsPresent(std::string_view path) override;
   bool Owns(std::string_view path) const override;
+  // Moves on every plug and unplug.
+  std::optional<uint64_t> ChangeCount() override;
 
  private:
   struct Target {
@@ -54,6 +57,7 @@ class Emulator : public hid::HidBackend {
   uint32_t nextId_ = 1;
   int failListings_ = 0;
   int listings_ = 0;
+  std::atomic<uint64_t> changes_{0};
 };
 
 }  // namespace emulator

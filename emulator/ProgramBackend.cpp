@@ -4,25 +4,25 @@
 
 #include "emulator/EmulateList.h"
 #include "hid/CompositeBackend.h"
-#include "hid/HidapiBackend.h"
+#include "hid/HidrawBackend.h"
 #include "platform/Trace.h"
 
 namespace emulator {
 
 ProgramBackend MakeProgramBackend(std::string_view emulateList, const PrepareDevice& prepare) {
   ProgramBackend out;
-  auto hidapi = std::make_shared<hid::HidapiBackend>();
+  auto hidraw = std::make_shared<hid::HidrawBackend>();
   std::string error;
   auto descs = ParseEmulateList(emulateList, &error);
   if (!descs) Trace("emulate list ignored: " + error);
   if (!descs || descs->empty()) {
-    out.backend = hidapi;
+    out.backend = hidraw;
     return out;
   }
   out.emulator = std::make_shared<Emulator>();
   for (DeviceDesc& desc : *descs) AddPrepared(*out.emulator, std::move(desc), prepare);
   out.backend = std::make_shared<hid::CompositeBackend>(
-      std::vector<std::shared_ptr<hid::HidBackend>>{hidapi, out.emulator});
+      std::vector<std::shared_ptr<hid::HidBackend>>{hidraw, out.emulator});
   return out;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The program's HID backend: hidapi for real devices, joined by the emulator
+// The program's HID backend: hidraw for real devices, joined by the emulator
 // when an emulate list names devices.
 
 #include <memory>
@@ -16,7 +16,7 @@ struct ProgramBackend {
   std::shared_ptr<Emulator> emulator;  // null when nothing is emulated
 };
 
-// With an empty list: hidapi alone. A malformed list is traced and ignored.
+// With an empty list: hidraw alone. A malformed list is traced and ignored.
 // Each emulated device is handed to `prepare` before it is plugged in.
 ProgramBackend MakeProgramBackend(std::string_view emulateList,
                                   const PrepareDevice& prepare = {});

@@ -40,20 +40,17 @@ class EmulatedConnection : public hid::HidConnection {
   }
 
   hid::IoResult Read(std::span<uint8_t> buffer, uint32_t timeoutMs,
-                     hid::CancelEvent& cancel) override {
+                     const hid::Cancellation& cancel) override {
     const size_t length = collection_.ReportByteLength(hid::ReportType::Input);
     if (!mode_.read || length == 0 || buffer.size() < length) return {hid::IoStatus::Failed, 0};
-    auto waker = cancel.Watch([this] {
-      std::lock_guard guard(lock_);
-      changed_.notify_all();
-    });
+    const Wakes wakes = WakeOn(cancel);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::unique_lock guard(lock_);
     for (;;) {
-      if (interrupted_) return {hid::IoStatus::Failed, 0};
+      if (closed_.IsSet()) return {hid::IoStatus::Failed, 0};
       // A pending cancel wins over a queued report, as it would over a
       // transfer that completed at once.
-      if (cancel.Consume()) return {hid::IoStatus::Cancelled, 0};
+      if (cancel.Requested()) return {hid::IoStatus::Cancelled, 0};
       if (!queue_.empty()) {
         std::copy(queue_.front().begin(), queue_.front().end(), buffer.begin());
         queue_.pop_front();
@@ -62,31 +59,28 @@ class EmulatedConnection : public hid::HidConnection {
       if (timeoutMs == hid::kInfinite) {
         changed_.wait(guard);
       } else if (changed_.wait_until(guard, deadline) == std::cv_status::timeout) {
-        if (!queue_.empty() || interrupted_) continue;
-        if (cancel.Consume()) return {hid::IoStatus::Cancelled, 0};
+        if (!queue_.empty() || closed_.IsSet()) continue;
+        if (cancel.Requested()) return {hid::IoStatus::Cancelled, 0};
         return {hid::IoStatus::TimedOut, 0};
       }
     }
   }
 
   hid::IoResult Write(std::span<const uint8_t> report, uint32_t timeoutMs,
-                      hid::CancelEvent& cancel) override {
-    if (cancel.Consume()) return {hid::IoStatus::Cancelled, 0};
+                      const hid::Cancellation& cancel) override {
+    if (cancel.Requested()) return {hid::IoStatus::Cancelled, 0};
     if (!Writable(report)) return {hid::IoStatus::Failed, 0};
     const WriteOutcome outcome = owner_->DeliverOutput(report, false);
     if (outcome.delay.count() > 0) {
-      auto waker = cancel.Watch([this] {
-        std::lock_guard guard(lock_);
-        changed_.notify_all();
-      });
+      const Wakes wakes = WakeOn(cancel);
       const auto wait = std::min<std::chrono::milliseconds>(
           outcome.delay, timeoutMs == hid::kInfinite ? outcome.delay
                                                      : std::chrono::milliseconds(timeoutMs));
       const auto deadline = std::chrono::steady_clock::now() + wait;
       std::unique_lock guard(lock_);
       for (;;) {
-        if (interrupted_) return {hid::IoStatus::Failed, 0};
-        if (cancel.Consume()) return {hid::IoStatus::Cancelled, 0};
+        if (closed_.IsSet()) return {hid::IoStatus::Failed, 0};
+        if (cancel.Requested()) return {hid::IoStatus::Cancelled, 0};
         if (changed_.wait_until(guard, deadline) == std::cv_status::timeout) break;
       }
       if (timeoutMs != hid::kInfinite && outcome.delay > std::chrono::milliseconds(timeoutMs))
@@ -97,8 +91,8 @@ class EmulatedConnection : public hid::HidConnection {
   }
 
   bool FlushQueue() override {
+    if (closed_.IsSet()) return false;
     std::lock_guard guard(lock_);
-    if (interrupted_) return false;
     queue_.clear();
     return true;
   }
@@ -108,13 +102,11 @@ class EmulatedConnection : public hid::HidConnection {
     return owner_->DeliverOutput(report, true).accepted;
   }
 
-  void Interrupt() override {
-    {
-      std::lock_guard guard(lock_);
-      interrupted_ = true;
-    }
-    changed_.notify_all();
-  }
+  // The emulated collections declare no feature reports.
+  bool SetFeature(std::span<const uint8_t>) override { return false; }
+  int GetFeature(std::span<uint8_t>) override { return -1; }
+
+  void Interrupt() override { closed_.Set(); }
 
   size_t Queued() {
     std::lock_guard guard(lock_);
@@ -127,10 +119,7 @@ class EmulatedConnection : public hid::HidConnection {
   // output report sent outside the queue may also be just as long as its own
   // report id needs (a collection can carry output reports of several sizes).
   bool Writable(std::span<const uint8_t> report, bool ownLengthAllowed = false) {
-    {
-      std::lock_guard guard(lock_);
-      if (interrupted_) return false;
-    }
+    if (closed_.IsSet()) return false;
     const size_t length = collection_.ReportByteLength(hid::ReportType::Output);
     if (!mode_.write || length == 0 || report.empty()) return false;
     uint32_t bits = 0;
@@ -150,10 +139,23 @@ class EmulatedConnection : public hid::HidConnection {
   hid::TopLevelCollection collection_;
   hid::OpenMode mode_;
 
-  std::mutex lock_;  // guards queue_ and interrupted_
+  // A waiting transfer wakes when its cancellation or the close is set.
+  struct Wakes {
+    hid::Cancellation::Watch cancel;
+    platform::StopEvent::Subscription closed;
+  };
+  Wakes WakeOn(const hid::Cancellation& cancel) {
+    auto wake = [this] {
+      std::lock_guard guard(lock_);
+      changed_.notify_all();
+    };
+    return Wakes{cancel.Subscribe(wake), closed_.Subscribe(wake)};
+  }
+
+  std::mutex lock_;  // guards queue_
   std::condition_variable changed_;
   std::deque<std::vector<uint8_t>> queue_;
-  bool interrupted_ = false;
+  platform::StopEvent closed_;  // set by Interrupt, for good
 };
 
 VirtualInterface::VirtualInterface(uint8_t number, std::vector<uint8_t> descriptor)

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
+#include <optional>
+#include <set>
 
 #include "hid/PathFields.h"
 #include "platform/Trace.h"
+#include "platform/Worker.h"
 
 namespace hid {
 namespace {
@@ -154,12 +158,14 @@ void CHidInterface::LeaveTransfer(std::atomic<int>& pending) {
   transferDone_.notify_all();
 }
 
-bool CHidInterface::Read(std::span<uint8_t> buffer, uint32_t* bytesRead, uint32_t timeoutMs) {
+bool CHidInterface::Read(std::span<uint8_t> buffer, uint32_t* bytesRead, uint32_t timeoutMs,
+                         const platform::StopEvent* stop) {
   readPending_.store(1);
   if (bytesRead) *bytesRead = 0;
   bool ok = false;
   if (std::shared_ptr<HidConnection> connection = Connection()) {
-    const IoResult r = connection->Read(buffer, timeoutMs, cancel_);
+    const IoResult r = connection->Read(
+        buffer, timeoutMs, Cancellation(cancel_, stop ? stop : platform::ThisThreadStop()));
     ok = r.status == IoStatus::Completed;
     if (ok && bytesRead) *bytesRead = static_cast<uint32_t>(r.transferred);
   }
@@ -168,17 +174,28 @@ bool CHidInterface::Read(std::span<uint8_t> buffer, uint32_t* bytesRead, uint32_
 }
 
 bool CHidInterface::Write(std::span<const uint8_t> buffer, uint32_t* bytesWritten,
-                          uint32_t timeoutMs) {
+                          uint32_t timeoutMs, const platform::StopEvent* stop) {
   writePending_.store(1);
   if (bytesWritten) *bytesWritten = 0;
   bool ok = false;
   if (std::shared_ptr<HidConnection> connection = Connection()) {
-    const IoResult r = connection->Write(buffer, timeoutMs, cancel_);
+    const IoResult r = connection->Write(
+        buffer, timeoutMs, Cancellation(cancel_, stop ? stop : platform::ThisThreadStop()));
     ok = r.status == IoStatus::Completed;
     if (ok && bytesWritten) *bytesWritten = static_cast<uint32_t>(r.transferred);
   }
   LeaveTransfer(writePending_);
   return ok;
+}
+
+bool CHidInterface::SetFeature(std::span<const uint8_t> report) {
+  std::shared_ptr<HidConnection> connection = Connection();
+  return connection && connection->SetFeature(report);
+}
+
+int CHidInterface::GetFeature(std::span<uint8_t> report) {
+  std::shared_ptr<HidConnection> connection = Connection();
+  return connection ? connection->GetFeature(report) : -1;
 }
 
 bool CHidInterface::FlushQueue() {
@@ -192,13 +209,21 @@ bool CHidInterface::SetOutputReport(std::span<const uint8_t> report) {
 }
 
 uint32_t CHidInterface::MaxUsageListLengthLocked(ReportType type, uint16_t usagePage) const {
-  uint32_t total = 0;
+  // One decode sees one report: count per report id, and the usages of a
+  // page are at most the report's elements of that page. An array yields at
+  // most one usage per slot, however many usages it declares (each declared
+  // usage is a capability of its own over the same slots); a bit field one
+  // per bit. No report is longer than kMaxReportBits.
+  std::map<uint8_t, uint32_t> perReport;
+  std::set<std::pair<uint8_t, uint32_t>> arraysCounted;  // (report id, bit offset)
   for (const ReportField& f : types_[TypeIndex(type)].buttonCaps) {
     if (usagePage != 0 && f.usagePage != usagePage) continue;
-    // An array yields at most one usage per slot; a bit field one per bit.
-    total += f.reportCount;
+    if (f.isArray && !arraysCounted.insert({f.reportId, f.bitOffset}).second) continue;
+    perReport[f.reportId] += f.reportCount;
   }
-  return total;
+  uint32_t longest = 0;
+  for (const auto& [id, count] : perReport) longest = std::max(longest, count);
+  return std::min(longest, kMaxReportBits);
 }
 
 uint32_t CHidInterface::MaxUsageListLength(ReportType type, uint16_t usagePage) const {
@@ -206,39 +231,63 @@ uint32_t CHidInterface::MaxUsageListLength(ReportType type, uint16_t usagePage) 
   return MaxUsageListLengthLocked(type, usagePage);
 }
 
-void CHidInterface::DecodeButtons(std::span<const uint8_t> report, const PerType& t,
-                                  HidData& entry) const {
-  std::fill(entry.Usages.begin(), entry.Usages.end(), 0);
+std::optional<std::vector<uint16_t>> CHidInterface::UsagesOn(std::span<const uint8_t> report,
+                                                             const PerType& t,
+                                                             uint16_t usagePage) const {
   const uint8_t id = report[0];
-  std::vector<uint16_t> found;  // every usage of the page that is on, caps order
+  std::vector<uint16_t> found;  // caps order
+  std::set<uint32_t> arraysRead;  // bit offsets of the array items already read
   for (const ReportField& f : t.buttonCaps) {
-    if (f.reportId != id || f.usagePage != entry.UsagePage) continue;
-    for (uint32_t k = 0; k < f.reportCount; ++k) {
-      uint32_t v = 0;
-      if (!ExtractBits(report, f.bitOffset + k * f.bitSize, f.bitSize, &v)) {
-        entry.Status = HidStatus::InvalidReportLength;
-        return;
-      }
-      if (!f.isArray) {
+    if (f.reportId != id) continue;
+    if (!f.isArray) {
+      if (f.usagePage != usagePage) continue;
+      for (uint32_t k = 0; k < f.reportCount; ++k) {
+        uint32_t v = 0;
+        if (!ExtractBits(report, f.bitOffset + k * f.bitSize, f.bitSize, &v)) return std::nullopt;
         // Elements past the last usage of a range repeat that usage.
         const uint32_t usage = f.isRange ? std::min<uint32_t>(f.usageMin + k, f.usageMax) : f.usageMin;
         if (v) found.push_back(static_cast<uint16_t>(usage));
-        continue;
       }
+      continue;
+    }
+    // An array item is one capability per declared usage over the same slots:
+    // each slot is read once and its index looked up among the item's caps.
+    if (!arraysRead.insert(f.bitOffset).second) continue;
+    std::vector<const ReportField*> item;  // ascending arrayIndexBase
+    for (const ReportField& g : t.buttonCaps)
+      if (g.isArray && g.reportId == id && g.bitOffset == f.bitOffset) item.push_back(&g);
+    for (uint32_t k = 0; k < f.reportCount; ++k) {
+      uint32_t v = 0;
+      if (!ExtractBits(report, f.bitOffset + k * f.bitSize, f.bitSize, &v)) return std::nullopt;
       const int64_t value = SignedValue(v, f.bitSize, f.logicalMin);
       if (value < f.logicalMin || value > f.logicalMax) continue;  // the null value
-      const int64_t index = value - f.logicalMin - int64_t(f.arrayIndexBase);
-      if (index < 0 || index > int64_t(f.usageMax) - f.usageMin) continue;
-      const auto usage = static_cast<uint16_t>(f.usageMin + index);
+      const int64_t index = value - f.logicalMin;
+      auto after = std::upper_bound(item.begin(), item.end(), index,
+                                    [](int64_t i, const ReportField* g) { return i < int64_t(g->arrayIndexBase); });
+      if (after == item.begin()) continue;
+      const ReportField& g = **(after - 1);
+      const int64_t offset = index - int64_t(g.arrayIndexBase);
+      if (offset > int64_t(g.usageMax) - g.usageMin || g.usagePage != usagePage) continue;
+      const auto usage = static_cast<uint16_t>(g.usageMin + offset);
       if (usage != 0) found.push_back(usage);
     }
   }
-  if (found.size() > entry.Usages.size()) {
+  return found;
+}
+
+void CHidInterface::DecodeButtons(const std::optional<std::vector<uint16_t>>& found,
+                                  HidData& entry) const {
+  std::fill(entry.Usages.begin(), entry.Usages.end(), 0);
+  if (!found) {
+    entry.Status = HidStatus::InvalidReportLength;
+    return;
+  }
+  if (found->size() > entry.Usages.size()) {
     entry.Status = HidStatus::BufferTooSmall;
     return;
   }
   size_t kept = 0;
-  for (uint16_t u : found)
+  for (uint16_t u : *found)
     if (u >= entry.UsageMin && u <= entry.UsageMax) entry.Usages[kept++] = u;
   if (kept < entry.Usages.size()) entry.Usages[kept] = 0;
   entry.Status = HidStatus::Success;
@@ -281,13 +330,18 @@ bool CHidInterface::UnpackReport(std::span<const uint8_t> report, ReportType typ
   PerType& t = types_[TypeIndex(type)];
   const uint8_t id = report[0];
   const bool shortReport = report.size() < reportLength_[TypeIndex(type)];
+  // The usages that are on, per page, read once for all entries of the page.
+  std::map<uint16_t, std::optional<std::vector<uint16_t>>> onPerPage;
   for (HidData& entry : t.data) {
     if (entry.ReportID != id) continue;
     if (entry.IsButtonData) {
       if (shortReport) {
         entry.Status = HidStatus::InvalidReportLength;
       } else {
-        DecodeButtons(report, t, entry);
+        auto page = onPerPage.find(entry.UsagePage);
+        if (page == onPerPage.end())
+          page = onPerPage.emplace(entry.UsagePage, UsagesOn(report, t, entry.UsagePage)).first;
+        DecodeButtons(page->second, entry);
       }
     } else {
       if (shortReport) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -78,9 +79,16 @@ class CHidInterface {
 
   // One transfer each; `*bytesRead` / `*bytesWritten` (when given) get the
   // count moved, 0 unless the transfer completed. kInfinite waits until data,
-  // Close or the cancel event.
-  bool Read(std::span<uint8_t> buffer, uint32_t* bytesRead, uint32_t timeoutMs);
-  bool Write(std::span<const uint8_t> buffer, uint32_t* bytesWritten, uint32_t timeoutMs);
+  // Close, the cancel event or `stop`. `stop` defaults to the stop event of
+  // the worker the caller runs on (platform::ThisThreadStop), so stopping a
+  // worker ends its transfers without anyone closing the interface.
+  bool Read(std::span<uint8_t> buffer, uint32_t* bytesRead, uint32_t timeoutMs,
+            const platform::StopEvent* stop = nullptr);
+  bool Write(std::span<const uint8_t> buffer, uint32_t* bytesWritten, uint32_t timeoutMs,
+             const platform::StopEvent* stop = nullptr);
+  // Feature reports, report id first; GetFeature gives the length or -1.
+  bool SetFeature(std::span<const uint8_t> report);
+  int GetFeature(std::span<uint8_t> report);
 
   // Decodes `report` into the data entries of `type` whose report id matches.
   bool UnpackReport(std::span<const uint8_t> report, ReportType type);
@@ -126,7 +134,11 @@ class CHidInterface {
   std::shared_ptr<HidConnection> Connection() const;
   void Describe(const TopLevelCollection& top);
   uint32_t MaxUsageListLengthLocked(ReportType type, uint16_t usagePage) const;
-  void DecodeButtons(std::span<const uint8_t> report, const PerType& t, HidData& entry) const;
+  // Every usage of `usagePage` that is on in `report` (nullopt when the
+  // report is too short), and one button entry's share of them.
+  std::optional<std::vector<uint16_t>> UsagesOn(std::span<const uint8_t> report, const PerType& t,
+                                                uint16_t usagePage) const;
+  void DecodeButtons(const std::optional<std::vector<uint16_t>>& found, HidData& entry) const;
   bool DecodeValue(std::span<const uint8_t> report, const PerType& t, HidData& entry) const;
   void LeaveTransfer(std::atomic<int>& pending);
 

@@ -1,15 +1,16 @@
 #pragma once
-// An auto-reset event that aborts a waiting HID transfer. One signal aborts at
-// most one transfer: the first transfer that consumes it. A signal given while
-// no transfer waits stays set and aborts the next transfer at once.
-// A transfer that waits registers a waker, which Set calls so that the
-// transfer's own wait (a condition variable, a poll) ends early.
+// The events that end a waiting HID transfer early, all seen through one
+// mechanism, platform::StopEvent subscriptions:
+//  - an interface's cancel event, auto-reset: one signal ends at most one
+//    transfer, the first that consumes it; a signal given while no transfer
+//    waits stays set and ends the next transfer at once;
+//  - the stop event of the worker that waits (left set: it ends every later
+//    wait of that worker too);
+//  - the connection's own close (each backend subscribes to it as well).
 
-#include <atomic>
-#include <cstdint>
 #include <functional>
-#include <map>
-#include <mutex>
+
+#include "platform/StopEvent.h"
 
 namespace hid {
 
@@ -19,34 +20,47 @@ class CancelEvent {
   CancelEvent(const CancelEvent&) = delete;
   CancelEvent& operator=(const CancelEvent&) = delete;
 
-  void Set();
+  void Set() { event_.Set(); }
   // True, clearing the event, when it was set.
-  bool Consume() { return set_.exchange(false); }
-  bool IsSet() const { return set_.load(); }
-  void Reset() { set_.store(false); }
+  bool Consume() { return event_.Consume(); }
+  bool IsSet() const { return event_.IsSet(); }
+  void Reset() { event_.Reset(); }
 
-  // While the returned object lives, Set calls `wake` (on the setting thread,
-  // under the event's waker lock: `wake` must only notify).
-  class Waker {
-   public:
-    Waker() = default;
-    Waker(Waker&& other) noexcept : event_(other.event_), id_(other.id_) { other.event_ = nullptr; }
-    Waker& operator=(Waker&&) = delete;
-    ~Waker();
-
-   private:
-    friend class CancelEvent;
-    Waker(CancelEvent* event, uint64_t id) : event_(event), id_(id) {}
-    CancelEvent* event_ = nullptr;
-    uint64_t id_ = 0;
-  };
-  [[nodiscard]] Waker Watch(std::function<void()> wake);
+  [[nodiscard]] platform::StopEvent::Subscription Subscribe(std::function<void()> wake) const {
+    return event_.Subscribe(std::move(wake));
+  }
 
  private:
-  std::atomic<bool> set_{false};
-  std::mutex wakersLock_;  // guards wakers_ and nextId_; held while wakers run
-  std::map<uint64_t, std::function<void()>> wakers_;
-  uint64_t nextId_ = 1;
+  platform::StopEvent event_;
+};
+
+// What may end one transfer before its time-out, besides the connection's
+// close: the interface's cancel event and the waiting worker's stop event.
+class Cancellation {
+ public:
+  // NOLINTNEXTLINE(google-explicit-constructor): a cancel event alone is a cancellation
+  Cancellation(CancelEvent& cancel, const platform::StopEvent* stop = nullptr)
+      : cancel_(cancel), stop_(stop) {}
+
+  // True when the transfer must end now; a set cancel event is consumed.
+  bool Requested() const { return (stop_ && stop_->IsSet()) || cancel_.Consume(); }
+
+  // Calls `wake` whenever the cancel or the stop event is set while the
+  // result lives (at once for one already set). `wake` must only notify.
+  struct Watch {
+    platform::StopEvent::Subscription cancel;
+    platform::StopEvent::Subscription stop;
+  };
+  [[nodiscard]] Watch Subscribe(const std::function<void()>& wake) const {
+    Watch w;
+    w.cancel = cancel_.Subscribe(wake);
+    if (stop_) w.stop = stop_->Subscribe(wake);
+    return w;
+  }
+
+ private:
+  CancelEvent& cancel_;
+  const platform::StopEvent* stop_;
 };
 
 }  // namespace hid

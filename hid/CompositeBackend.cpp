@@ -37,4 +37,14 @@ bool CompositeBackend::IsPresent(std::string_view path) {
 
 bool CompositeBackend::Owns(std::string_view path) const { return OwnerOf(path) != nullptr; }
 
+std::optional<uint64_t> CompositeBackend::ChangeCount() {
+  uint64_t sum = 0;
+  for (const auto& part : parts_) {
+    const std::optional<uint64_t> count = part ? part->ChangeCount() : std::nullopt;
+    if (!count) return std::nullopt;
+    sum += *count;
+  }
+  return sum;
+}
+
 }  // namespace hid

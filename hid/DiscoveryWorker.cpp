@@ -40,37 +40,57 @@ bool DiscoveryWorker::Pass(const platform::StopEvent& stop) {
 }
 
 void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
-  if (!hid_->Enumerate()) {
-    // Tried again on the next pass: one failed listing must not end hot-plug
-    // detection for the rest of the session.
-    Trace("HID enumeration failed; discovery tries again on the next pass");
-    lastListingOk_ = false;
-    return;
+  // The count is read before the listing: a change after it moves the count
+  // again, so the next pass lists.
+  const std::optional<uint64_t> count = backend_->ChangeCount();
+  const auto now = clock_();
+  const bool quiet = haveListing_ && count && count == listedAt_ &&
+                     now - listedWhen_ < kFullListingEvery;
+  if (!quiet) {
+    haveListing_ = false;
+    if (!hid_->Enumerate()) {
+      // Tried again on the next pass: one failed listing must not end hot-plug
+      // detection for the rest of the session.
+      Trace("HID enumeration failed; discovery tries again on the next pass");
+      lastListingOk_ = false;
+      return;
+    }
+    ++listings_;
+    listed_.clear();
+    while (const std::string* path = hid_->NextPath()) listed_.push_back(*path);
+    hid_->FreePathList();
+    Trace("HID listing: " + std::to_string(listed_.size()) + " collections");
+    haveListing_ = true;
+    listedAt_ = count;
+    listedWhen_ = now;
+    unclaimable_.clear();
   }
-  while (const std::string* path = hid_->NextPath()) {
+  for (const std::string& path : listed_) {
     if (stop.IsSet()) break;
     DeviceInterfaceInfo info;
-    info.VendorId = PathVendorId(*path);
-    info.ProductId = PathProductId(*path);
-    info.InterfaceNumber = PathInterfaceNumber(*path);
-    info.CollectionNumber = PathCollectionNumber(*path);
-    info.DevicePath = *path;
-    if (!slots_.HasFreeSlotFor(info)) continue;
-    if (!hid_->Open(*path, true, false, true, false)) continue;
+    info.VendorId = PathVendorId(path);
+    info.ProductId = PathProductId(path);
+    info.InterfaceNumber = PathInterfaceNumber(path);
+    info.CollectionNumber = PathCollectionNumber(path);
+    info.DevicePath = path;
+    if (!slots_.HasFreeSlotFor(info) || unclaimable_.count(path)) continue;
+    if (!hid_->Open(path, true, false, true, false)) continue;
     info.VendorId = hid_->VendorID();
     info.ProductId = hid_->ProductID();
     info.UsagePage = hid_->UsagePage();
     info.Usage = hid_->Usage();
     size_t index = 0;
-    if (slots_.ClaimSlot(info, &index))
+    if (slots_.ClaimSlot(info, &index)) {
       owner_.Send(platform::msg::UM_INTERFACE_ARRIVED, index, 0, &stop);
+    } else if (!InterfaceSlots::Supported(info)) {
+      unclaimable_.insert(path);  // its usage stays what it is until it is plugged again
+    }
     hid_->Close();
   }
   if (firstPass_) {
     firstPass_ = false;
     if (identityMessage_ != 0) owner_.Post(identityMessage_, 0, 0);
   }
-  hid_->FreePathList();
 }
 
 void DiscoveryWorker::RemovalScan(const platform::StopEvent& stop) {

@@ -6,9 +6,20 @@
 // reported with UM_INTERFACE_REMOVED. Both are synchronous sends. After its
 // first complete listing it posts the identity message once, which brings
 // the main window to the front.
+//
+// A quiet pass costs next to nothing: while the backend's change count stands
+// still, a pass re-uses the last listing instead of listing again (a full
+// listing still runs at least every kFullListingEvery, in case an event was
+// lost), and a path that opened but matches no row of the table is not opened
+// again until something changes.
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "hid/CHidInterface.h"
 #include "hid/HidBackend.h"
@@ -22,6 +33,7 @@ namespace hid {
 
 inline constexpr auto kDiscoveryStopPoll = std::chrono::milliseconds(1);
 inline constexpr auto kDiscoveryPause = std::chrono::milliseconds(100);
+inline constexpr auto kFullListingEvery = std::chrono::seconds(5);
 inline constexpr const char* kDiscoveryExitTrace = "抓取设备线程设定退出";
 
 class DiscoveryWorker {
@@ -47,6 +59,12 @@ class DiscoveryWorker {
   // when the listing failed.
   bool Pass(const platform::StopEvent& stop);
 
+  // Full listings run so far (tests, benchmarks).
+  int Listings() const { return listings_; }
+  // The clock that times the full listings (tests step it).
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  void SetClock(Clock clock) { clock_ = std::move(clock); }
+
  private:
   void ArrivalScan(const platform::StopEvent& stop);
   void RemovalScan(const platform::StopEvent& stop);
@@ -58,6 +76,14 @@ class DiscoveryWorker {
   std::unique_ptr<CHidInterface> hid_;  // created on the first pass
   bool firstPass_ = true;
   bool lastListingOk_ = true;
+  // The last good listing and the change count it was made at.
+  bool haveListing_ = false;
+  std::vector<std::string> listed_;
+  std::optional<uint64_t> listedAt_;
+  std::chrono::steady_clock::time_point listedWhen_{};
+  std::set<std::string> unclaimable_;  // opened, but no table row takes them
+  int listings_ = 0;
+  Clock clock_ = [] { return std::chrono::steady_clock::now(); };
   platform::Worker worker_;
 };
 

@@ -4,12 +4,14 @@
 //   <node>#vid_320f&pid_226e&mi_01&col02
 // ("&mi_" and "&col" as hexadecimal numbers; "&col" is left out when the
 // interface has a single top-level collection), opens one collection, and
-// tells whether a path is still present. Two implementations exist: hidapi
-// over Linux hidraw (real devices) and the device emulator.
+// tells whether a path is still present. Two implementations exist: the
+// kernel's hidraw interface with libudev (real devices) and the device
+// emulator; the seam leaves room for others (hidapi on other systems).
 
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -54,16 +56,21 @@ class HidConnection {
   virtual const TopLevelCollection& Collection() const = 0;
 
   // One input report into `buffer` (at least the input report length). Ends
-  // early, with Cancelled, when `cancel` is set (consuming it) or after
+  // early with Cancelled when `cancel` asks for it, with Failed after
   // Interrupt.
-  virtual IoResult Read(std::span<uint8_t> buffer, uint32_t timeoutMs, CancelEvent& cancel) = 0;
-  // One output report, report id first.
+  virtual IoResult Read(std::span<uint8_t> buffer, uint32_t timeoutMs,
+                        const Cancellation& cancel) = 0;
+  // One output report, report id first, within `timeoutMs` (TimedOut after).
   virtual IoResult Write(std::span<const uint8_t> report, uint32_t timeoutMs,
-                         CancelEvent& cancel) = 0;
+                         const Cancellation& cancel) = 0;
   // Drops the input reports queued so far without waiting.
   virtual bool FlushQueue() = 0;
   // Sends an output report outside the transfer queue (headset light reports).
   virtual bool SetOutputReport(std::span<const uint8_t> report) = 0;
+  // Feature reports, report id first. Get fills `report` (byte 0 holds the id
+  // asked for) and gives the length received, -1 on failure.
+  virtual bool SetFeature(std::span<const uint8_t> report) = 0;
+  virtual int GetFeature(std::span<uint8_t> report) = 0;
   // From any thread: waiting and later transfers end at once with Failed.
   virtual void Interrupt() = 0;
 };
@@ -80,6 +87,10 @@ class HidBackend {
   virtual bool IsPresent(std::string_view path) = 0;
   // True when this backend makes paths of this form.
   virtual bool Owns(std::string_view path) const = 0;
+  // A count that moves whenever a collection may have arrived or left; a
+  // listing while it stands still finds what the last one found. Cheap to
+  // ask. nullopt when the backend cannot tell (then every pass lists).
+  virtual std::optional<uint64_t> ChangeCount() { return std::nullopt; }
 };
 
 }  // namespace hid

@@ -47,17 +47,27 @@ bool InterfaceSlots::AllSlotsTaken() const {
   return true;
 }
 
+namespace {
+
+bool SameSix(const SupportedInterfaceRow& r, const DeviceInterfaceInfo& info) {
+  return r.VendorId == info.VendorId && r.ProductId == info.ProductId &&
+         r.CollectionNumber == info.CollectionNumber && r.InterfaceNumber == info.InterfaceNumber &&
+         r.UsagePage == info.UsagePage && r.Usage == info.Usage;
+}
+
+// The first table row with the six values of `info`.
+const SupportedInterfaceRow* RowFor(const DeviceInterfaceInfo& info) {
+  for (const SupportedInterfaceRow& r : SupportedInterfaceTable)
+    if (SameSix(r, info)) return &r;
+  return nullptr;
+}
+
+}  // namespace
+
+bool InterfaceSlots::Supported(const DeviceInterfaceInfo& info) { return RowFor(info) != nullptr; }
+
 bool InterfaceSlots::ClaimSlot(DeviceInterfaceInfo& info, size_t* slotIndex) {
-  auto sameSix = [&info](const SupportedInterfaceRow& r) {
-    return SameInterface(r, info) && r.UsagePage == info.UsagePage && r.Usage == info.Usage;
-  };
-  const SupportedInterfaceRow* row = nullptr;
-  for (const SupportedInterfaceRow& r : SupportedInterfaceTable) {
-    if (sameSix(r)) {
-      row = &r;
-      break;
-    }
-  }
+  const SupportedInterfaceRow* row = RowFor(info);
   if (!row) return false;
   info.DeviceKind = row->DeviceKind;
   info.InterfaceUse = row->InterfaceUse;
@@ -69,7 +79,7 @@ bool InterfaceSlots::ClaimSlot(DeviceInterfaceInfo& info, size_t* slotIndex) {
   if (HeldLocked(info.DevicePath)) return false;
   for (size_t i = 0; i < slots_.size(); ++i) {
     DeviceInterfaceInfo& slot = slots_[i];
-    if (!sameSix(slot) || !Free(slot)) continue;
+    if (!SameSix(slot, info) || !Free(slot)) continue;
     slot.Connected = 1;
     slot.DevicePath = info.DevicePath;
     if (slotIndex) *slotIndex = i;

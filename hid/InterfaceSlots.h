@@ -31,6 +31,8 @@ class InterfaceSlots {
   // claims the first free slot with those six values for `info.DevicePath`
   // (refused when a slot holds that path already).
   bool ClaimSlot(DeviceInterfaceInfo& info, size_t* slotIndex);
+  // True when some table row has the six values ClaimSlot matches on.
+  static bool Supported(const DeviceInterfaceInfo& info);
   // The slot is dual-mode and its twin is claimed and points back at it.
   bool IsTwinConnected(size_t slotIndex) const;
   // Marks the slot free (Connected 0, empty path).

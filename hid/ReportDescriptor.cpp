@@ -221,6 +221,8 @@ class Parser {
       case main_tag::kEndCollection:
         if (depth_ == 0) return Fail("end collection without collection");
         --depth_;
+        // Items after the end belong to the enclosing collection again.
+        link_.resize(static_cast<size_t>(depth_));
         break;
       case main_tag::kInput: ok = DataItem(ReportType::Input, bits); break;
       case main_tag::kOutput: ok = DataItem(ReportType::Output, bits); break;

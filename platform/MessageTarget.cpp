@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QThread>
 
+#include "platform/Worker.h"
+
 namespace platform {
 namespace {
 
@@ -106,6 +108,8 @@ int64_t MessageTarget::Dispatch(const Message& message) { return shared_->Dispat
 
 std::optional<int64_t> MessageTarget::Send(const Message& message, const StopEvent* stop) {
   if (OnUiThread()) return Dispatch(message);
+  // A worker's send follows the worker's stop event unless told otherwise.
+  if (!stop) stop = ThisThreadStop();
   if (stop && stop->IsSet()) return std::nullopt;
 
   // From here on only the shared state is used: the UI thread may destroy

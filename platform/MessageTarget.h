@@ -4,7 +4,8 @@
 //  - Send blocks the caller until the handler ran on the UI thread and returns
 //    the handler's result. On the UI thread itself it calls the handler
 //    directly. It gives up (returns nothing) when the caller's stop event is
-//    set, or when the target is destroyed, so a worker can never deadlock a
+//    set (when none is given: the stop event of the worker it runs on), or
+//    when the target is destroyed, so a worker can never deadlock a
 //    UI thread that is waiting for that worker to end.
 //  - Post queues the message and returns at once.
 // Create and destroy a target on the UI thread (the thread of the Qt

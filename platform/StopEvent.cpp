@@ -5,15 +5,32 @@
 namespace platform {
 
 void StopEvent::Set() {
-  std::vector<std::function<void()>> toCall;
+  std::vector<uint64_t> ids;
   {
     std::lock_guard guard(lock_);
     if (set_) return;
     set_ = true;
-    for (auto& [id, cb] : callbacks_) toCall.push_back(cb);
+    for (const auto& [id, cb] : callbacks_) ids.push_back(id);
   }
   changed_.notify_all();
-  for (auto& cb : toCall) cb();
+  // Each callback runs outside the lock (it may wake a wait that takes other
+  // locks), but is marked running so that its Release waits for it.
+  for (const uint64_t id : ids) {
+    std::function<void()> cb;
+    {
+      std::lock_guard guard(lock_);
+      const auto at = callbacks_.find(id);
+      if (at == callbacks_.end()) continue;  // released meanwhile
+      cb = at->second;
+      running_[id] = std::this_thread::get_id();
+    }
+    cb();
+    {
+      std::lock_guard guard(lock_);
+      running_.erase(id);
+    }
+    changed_.notify_all();
+  }
 }
 
 void StopEvent::Reset() {
@@ -24,6 +41,13 @@ void StopEvent::Reset() {
 bool StopEvent::IsSet() const {
   std::lock_guard guard(lock_);
   return set_;
+}
+
+bool StopEvent::Consume() {
+  std::lock_guard guard(lock_);
+  const bool was = set_;
+  set_ = false;
+  return was;
 }
 
 bool StopEvent::WaitFor(std::chrono::milliseconds timeout) const {
@@ -44,8 +68,12 @@ StopEvent::Subscription StopEvent::Subscribe(std::function<void()> onSet) const 
 }
 
 void StopEvent::Unsubscribe(uint64_t id) const {
-  std::lock_guard guard(lock_);
+  std::unique_lock guard(lock_);
   callbacks_.erase(id);
+  changed_.wait(guard, [&] {
+    const auto at = running_.find(id);
+    return at == running_.end() || at->second == std::this_thread::get_id();
+  });
 }
 
 StopEvent::Subscription::Subscription(Subscription&& other) noexcept

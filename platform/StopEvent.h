@@ -1,8 +1,9 @@
 #pragma once
 // A manual-reset event, used as every worker's stop signal: once set it stays
-// set until Reset. Waits on it are bounded, and blocking operations elsewhere
-// (HID reads, cross-thread sends) subscribe to it so that setting the event
-// cancels them at once.
+// set until Reset. It is also the one way a blocking wait learns that it must
+// end: HID reads and writes, cross-thread sends and sleeps subscribe to the
+// events that may end them (the worker's stop event, an interface's cancel
+// event, a connection's close), and setting any of them wakes the wait.
 
 #include <chrono>
 #include <condition_variable>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <thread>
 
 namespace platform {
 
@@ -22,13 +24,18 @@ class StopEvent {
   void Set();
   void Reset();
   bool IsSet() const;
+  // Clears the event and tells whether it was set: used as an auto-reset
+  // event, one signal ends at most one wait.
+  bool Consume();
 
   // Waits until the event is set or the time runs out; true when set.
   bool WaitFor(std::chrono::milliseconds timeout) const;
 
   // Calls `onSet` (on the setting thread) when the event is set while the
   // subscription lives; immediately when it is already set. The callback must
-  // not block and must not touch the event's subscriptions.
+  // not block. Once Release (or the destructor) returns, the callback is not
+  // running and will not run, unless Release is called from the callback
+  // itself.
   class Subscription {
    public:
     Subscription() = default;
@@ -48,11 +55,13 @@ class StopEvent {
  private:
   void Unsubscribe(uint64_t id) const;
 
-  mutable std::mutex lock_;  // guards set_, callbacks_, nextId_
+  mutable std::mutex lock_;  // guards set_, callbacks_, nextId_, running_
   mutable std::condition_variable changed_;
   bool set_ = false;
   mutable std::map<uint64_t, std::function<void()>> callbacks_;
   mutable uint64_t nextId_ = 1;
+  // Callbacks being called right now, with the thread calling each.
+  mutable std::map<uint64_t, std::thread::id> running_;
 };
 
 }  // namespace platform

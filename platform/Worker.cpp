@@ -3,8 +3,29 @@
 #include "platform/Trace.h"
 
 namespace platform {
+namespace {
 
-Worker::~Worker() { Stop(std::chrono::milliseconds(1000)); }
+thread_local const StopEvent* tThisThreadStop = nullptr;
+
+}  // namespace
+
+const StopEvent* ThisThreadStop() { return tThisThreadStop; }
+
+bool SleepFor(std::chrono::milliseconds duration, const StopEvent* stop) {
+  if (!stop) stop = tThisThreadStop;
+  if (!stop) {
+    std::this_thread::sleep_for(duration);
+    return true;
+  }
+  return !stop->WaitFor(duration);
+}
+
+Worker::~Worker() {
+  Stop(std::chrono::milliseconds(1000));
+  // Destroyed by its own body: a thread cannot join itself. After the body
+  // the thread touches nothing of this object.
+  if (thread_.joinable()) thread_.detach();
+}
 
 bool Worker::Start(std::function<void(const StopEvent& stop)> body) {
   if (thread_.joinable()) return false;
@@ -12,7 +33,9 @@ bool Worker::Start(std::function<void(const StopEvent& stop)> body) {
   std::promise<void> done;
   finished_ = done.get_future();
   thread_ = std::thread([this, body = std::move(body), done = std::move(done)]() mutable {
+    tThisThreadStop = &stop_;
     body(stop_);
+    tThisThreadStop = nullptr;
     done.set_value();
   });
   return true;
@@ -21,13 +44,10 @@ bool Worker::Start(std::function<void(const StopEvent& stop)> body) {
 bool Worker::Stop(std::chrono::milliseconds bound, std::string_view timeoutTrace) {
   if (!thread_.joinable()) return true;
   stop_.Set();
+  if (thread_.get_id() == std::this_thread::get_id()) return false;
   const bool inTime = finished_.wait_for(bound) == std::future_status::ready;
   if (!inTime && !timeoutTrace.empty()) Trace(timeoutTrace);
-  if (thread_.get_id() == std::this_thread::get_id()) {
-    thread_.detach();  // a worker stopping itself cannot join itself
-  } else {
-    thread_.join();
-  }
+  thread_.join();
   return inTime;
 }
 

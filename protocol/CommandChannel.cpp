@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "platform/Trace.h"
+#include "platform/Worker.h"
 
 namespace protocol {
 namespace {
@@ -39,7 +40,7 @@ CCommandChannel::~CCommandChannel() {
 
 void CCommandChannel::Sleep(std::chrono::milliseconds d) {
   if (sleep_) sleep_(d);
-  else std::this_thread::sleep_for(d);
+  else platform::SleepFor(d);  // on a worker, its stop event ends the sleep
 }
 
 void CCommandChannel::SetConnectionMode(int mode) {

@@ -88,7 +88,7 @@ void CLabelUI::DrawText(QPainter& painter, const QString& text, uint32_t color) 
 }
 
 void CLabelUI::PaintText(QPainter& painter) {
-  uint32_t color = enabled_ ? TextColorFor(textColor_)
+  uint32_t color = IsEnabled() ? TextColorFor(textColor_)
                             : (HasColor(disabledTextColor_) ? disabledTextColor_ : theme::kTextDisabled);
   DrawText(painter, GetText(), color);
 }
@@ -128,7 +128,7 @@ void CButtonUI::BindTabLayoutName(const QString& name) { bindTabLayout_ = name; 
 void CButtonUI::BindTriggerTabSel(int index) {
   const int target = index >= 0 ? index : bindTabIndex_;
   if (bindTabLayout_.isEmpty() || target < 0 || !manager_) return;
-  if (auto* tab = qobject_cast<CTabLayoutUI*>(manager_->FindControl(bindTabLayout_))) tab->SelectItem(target);
+  if (auto* tab = qobject_cast<CTabLayoutUI*>(FindInScope(bindTabLayout_))) tab->SelectItem(target);
 }
 
 bool CButtonUI::Activate() {
@@ -180,7 +180,7 @@ void CButtonUI::DoEvent(TEventUI& event) {
       break;
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
-      if (pos.contains(event.ptMouse) && enabled_) {
+      if (pos.contains(event.ptMouse) && IsEnabled()) {
         state_ |= UISTATE_PUSHED | UISTATE_CAPTURED;
         Invalidate();
       }
@@ -200,13 +200,13 @@ void CButtonUI::DoEvent(TEventUI& event) {
       }
       return;
     case UIEVENT_MOUSEENTER:
-      if (enabled_) {
+      if (IsEnabled()) {
         state_ |= UISTATE_HOT;
         Invalidate();
       }
       return;
     case UIEVENT_MOUSELEAVE:
-      if (enabled_) {
+      if (IsEnabled()) {
         state_ &= ~UISTATE_HOT;
         Invalidate();
       }
@@ -226,7 +226,7 @@ void CButtonUI::PaintBkColor(QPainter& painter) {
   const double f = manager_ ? manager_->GetDPIObj().ScaleFactor() : 1.0;
   if (UsesThemeLook()) {
     uint32_t c = theme::kButtonBk;
-    if (!enabled_) c = theme::kButtonDisabled;
+    if (!IsEnabled()) c = theme::kButtonDisabled;
     else if (state_ & UISTATE_PUSHED) c = theme::kButtonPushed;
     else if (state_ & UISTATE_HOT) c = theme::kButtonHot;
     const QSize round = borderRound_.isEmpty() ? QSize(theme::kRound, theme::kRound) : borderRound_;
@@ -234,7 +234,7 @@ void CButtonUI::PaintBkColor(QPainter& painter) {
     return;
   }
   uint32_t c = 0;
-  if (!enabled_) c = disabledBkColor_;
+  if (!IsEnabled()) c = disabledBkColor_;
   else if ((state_ & UISTATE_PUSHED) && HasColor(pushedBkColor_)) c = pushedBkColor_;
   else if ((state_ & (UISTATE_HOT | UISTATE_PUSHED)) && HasColor(hotBkColor_)) c = hotBkColor_;
   if (HasColor(c)) CRenderEngine::DrawColor(painter, GetPos(), c, borderRound_ * f);
@@ -243,18 +243,18 @@ void CButtonUI::PaintBkColor(QPainter& painter) {
 
 void CButtonUI::PaintStatusImage(QPainter& painter) {
   QString image = normalImage_;
-  if (!enabled_ && !disabledImage_.isEmpty()) image = disabledImage_;
-  else if (enabled_ && (state_ & UISTATE_PUSHED) && !pushedImage_.isEmpty()) image = pushedImage_;
-  else if (enabled_ && (state_ & (UISTATE_HOT | UISTATE_PUSHED)) && !hotImage_.isEmpty()) image = hotImage_;
-  else if (enabled_ && (state_ & UISTATE_FOCUSED) && !focusedImage_.isEmpty()) image = focusedImage_;
+  if (!IsEnabled() && !disabledImage_.isEmpty()) image = disabledImage_;
+  else if (IsEnabled() && (state_ & UISTATE_PUSHED) && !pushedImage_.isEmpty()) image = pushedImage_;
+  else if (IsEnabled() && (state_ & (UISTATE_HOT | UISTATE_PUSHED)) && !hotImage_.isEmpty()) image = hotImage_;
+  else if (IsEnabled() && (state_ & UISTATE_FOCUSED) && !focusedImage_.isEmpty()) image = focusedImage_;
   if (!image.isEmpty()) DrawImage(painter, image);
-  if (enabled_ && (state_ & UISTATE_PUSHED) && !pushedForeImage_.isEmpty()) DrawImage(painter, pushedForeImage_);
-  else if (enabled_ && (state_ & UISTATE_HOT) && !hotForeImage_.isEmpty()) DrawImage(painter, hotForeImage_);
+  if (IsEnabled() && (state_ & UISTATE_PUSHED) && !pushedForeImage_.isEmpty()) DrawImage(painter, pushedForeImage_);
+  else if (IsEnabled() && (state_ & UISTATE_HOT) && !hotForeImage_.isEmpty()) DrawImage(painter, hotForeImage_);
   else if (!foreImage_.isEmpty()) DrawImage(painter, foreImage_);
 }
 
 uint32_t CButtonUI::StateTextColor() const {
-  if (!enabled_) return HasColor(disabledTextColor_) ? disabledTextColor_ : theme::kTextDisabled;
+  if (!IsEnabled()) return HasColor(disabledTextColor_) ? disabledTextColor_ : theme::kTextDisabled;
   if ((state_ & UISTATE_PUSHED) && HasColor(pushedTextColor_)) return pushedTextColor_;
   if ((state_ & (UISTATE_HOT | UISTATE_PUSHED)) && HasColor(hotTextColor_)) return hotTextColor_;
   if ((state_ & UISTATE_FOCUSED) && HasColor(focusedTextColor_)) return focusedTextColor_;
@@ -306,7 +306,7 @@ void COptionUI::Selected(bool selected, bool notify) {
   else state_ &= ~UISTATE_SELECTED;
   Invalidate();
   if (manager_ && !group_.isEmpty() && selected) {
-    for (COptionUI* other : manager_->GetOptionGroup(group_)) {
+    for (COptionUI* other : manager_->GetOptionGroup(group_, GetPageRoot())) {
       if (other != this) other->Selected(false, notify);
     }
   }
@@ -377,7 +377,7 @@ void COptionUI::PaintStatusImage(QPainter& painter) {
   const QRectF box(pos.left() + 1, pos.center().y() - side / 2.0 + 0.5, side, side);
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
-  const QColor accent = QColor::fromRgba(!enabled_ ? theme::kTextDisabled
+  const QColor accent = QColor::fromRgba(!IsEnabled() ? theme::kTextDisabled
                                          : (state_ & UISTATE_HOT) ? theme::kAccentHot : theme::kAccent);
   if (indicator_ == 2) {
     painter.setPen(QPen(selected_ ? accent : QColor::fromRgba(theme::kBorder), 1.5 * f));
@@ -407,7 +407,7 @@ void COptionUI::PaintStatusImage(QPainter& painter) {
 
 void COptionUI::PaintText(QPainter& painter) {
   uint32_t color = StateTextColor();
-  if (selected_ && enabled_ && HasColor(selectedTextColor_)) color = selectedTextColor_;
+  if (selected_ && IsEnabled() && HasColor(selectedTextColor_)) color = selectedTextColor_;
   if (DrawsIndicator() && normalImage_.isEmpty() && textPadding_.left() == 0) {
     // Leave room for the drawn mark.
     const QMargins keep = textPadding_;

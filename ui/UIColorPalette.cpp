@@ -67,7 +67,7 @@ void CColorPaletteUI::PickAt(QPoint p) {
 }
 
 void CColorPaletteUI::DoEvent(TEventUI& event) {
-  if (!enabled_) {
+  if (!IsEnabled()) {
     CControlUI::DoEvent(event);
     return;
   }

@@ -148,11 +148,46 @@ void CControlUI::SetInternVisible(bool visible) {
   ApplyShown();
 }
 
+bool CControlUI::IsEnabled() const {
+  for (const CControlUI* c = this; c; c = c->parent_)
+    if (!c->enabled_) return false;
+  return true;
+}
+
 void CControlUI::SetEnabled(bool enabled) {
   enabled_ = enabled;
   if (enabled) state_ &= ~UISTATE_DISABLED;
   else state_ = (state_ & ~(UISTATE_HOT | UISTATE_PUSHED | UISTATE_CAPTURED)) | UISTATE_DISABLED;
+  // Qt's own enabled state follows, so input never reaches a control (or a
+  // Qt widget inside it) under a disabled ancestor; changeEvent repaints
+  // the subtree.
+  QWidget::setEnabled(enabled);
   Invalidate();
+}
+
+void CControlUI::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange) {
+    // An ancestor's change: drop a press or hover that can no longer end.
+    if (!isEnabled()) state_ &= ~(UISTATE_HOT | UISTATE_PUSHED | UISTATE_CAPTURED);
+    Invalidate();
+  }
+  QWidget::changeEvent(event);
+}
+
+CControlUI* CControlUI::GetPageRoot() const {
+  for (const CControlUI* c = this; c; c = c->parent_)
+    if (c->pageRoot_) return const_cast<CControlUI*>(c);
+  return nullptr;
+}
+
+CControlUI* CControlUI::FindInScope(const QString& name) const {
+  if (name.isEmpty()) return nullptr;
+  for (CControlUI* page = GetPageRoot(); page; page = page->parent_ ? page->parent_->GetPageRoot() : nullptr) {
+    if (page->GetName() == name) return page;
+    if (auto* box = qobject_cast<CContainerUI*>(page))
+      if (CControlUI* found = box->FindSubControl(name)) return found;
+  }
+  return manager_ ? manager_->FindControl(name) : nullptr;
 }
 
 void CControlUI::SetMouseEnabled(bool on) {
@@ -209,6 +244,7 @@ void CControlUI::SetAttribute(const QString& nameIn, const QString& value) {
   else if (name == QLatin1String("foreimage")) SetForeImage(value);
   else if (name == QLatin1String("visible")) SetVisible(ParseBool(value));
   else if (name == QLatin1String("enabled")) SetEnabled(ParseBool(value));
+  else if (name == QLatin1String("pageroot")) SetPageRoot(ParseBool(value));
   else if (name == QLatin1String("mouse")) SetMouseEnabled(ParseBool(value));
   else if (name == QLatin1String("keyboard")) SetKeyboardEnabled(ParseBool(value));
   else if (name == QLatin1String("menu")) SetContextMenuUsed(ParseBool(value));
@@ -281,7 +317,7 @@ void CControlUI::DoEvent(TEventUI& event) {
   else if (manager_ && event.Type == UIEVENT_BUTTONDOWN) manager_->StartCaptionDrag(event.ptMouse);
 }
 
-bool CControlUI::Activate() { return enabled_ && visible_; }
+bool CControlUI::Activate() { return IsEnabled() && visible_; }
 
 void CControlUI::DoPaint(QPainter& painter, const QRect&) {
   PaintBkColor(painter);
@@ -328,7 +364,7 @@ bool CControlUI::DrawImage(QPainter& painter, const QString& image) {
 }
 
 uint32_t CControlUI::TextColorFor(uint32_t color) const {
-  if (!enabled_) return theme::kTextDisabled;
+  if (!IsEnabled()) return theme::kTextDisabled;
   return HasColor(color) ? color : theme::kText;
 }
 

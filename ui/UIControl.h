@@ -91,7 +91,10 @@ class CControlUI : public QWidget {
   // Visibility imposed by the parent (a tab layout's hidden pages).
   void SetInternVisible(bool visible);
   bool IsInternVisible() const { return internVisible_; }
-  bool IsEnabled() const { return enabled_; }
+  // Enabled state is inherited: a control acts and draws as enabled only
+  // when it and every ancestor are enabled. IsOwnEnabled is its own flag.
+  bool IsEnabled() const;
+  bool IsOwnEnabled() const { return enabled_; }
   virtual void SetEnabled(bool enabled = true);
   bool IsMouseEnabled() const { return mouseEnabled_; }
   void SetMouseEnabled(bool on);
@@ -121,6 +124,19 @@ class CControlUI : public QWidget {
   void SetBkImage(const QString& image);
   QString GetForeImage() const { return foreImage_; }
   void SetForeImage(const QString& image);
+
+  // Page scope. A page root (set by code or the "pageroot" attribute) is
+  // the top of a device page: option groups inside it reach only options of
+  // the same page, and look-ups by name from inside it (tab bindings,
+  // FindInScope) find the page's own controls first, so a layout built once
+  // per page into one window works on every page.
+  void SetPageRoot(bool on) { pageRoot_ = on; }
+  bool IsPageRoot() const { return pageRoot_; }
+  // The nearest page root at or above this control; null = the window.
+  CControlUI* GetPageRoot() const;
+  // The control named `name` in this control's page, else in the enclosing
+  // pages outwards, else anywhere in the window; null when there is none.
+  CControlUI* FindInScope(const QString& name) const;
 
   QString GetUserData() const { return userData_; }
   void SetUserData(const QString& data) { userData_ = data; }
@@ -177,6 +193,7 @@ class CControlUI : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -211,6 +228,7 @@ class CControlUI : public QWidget {
   bool visible_ = true;
   bool internVisible_ = true;
   bool enabled_ = true;
+  bool pageRoot_ = false;
   bool mouseEnabled_ = true;
   bool keyboardEnabled_ = true;
   bool contextMenu_ = false;

@@ -123,7 +123,7 @@ void CEditUI::DoInit() { ApplyLook(); }
 
 void CEditUI::ApplyLook() {
   QPalette pal = edit_->palette();
-  const uint32_t text = enabled_ ? TextColorFor(textColor_) : theme::kTextDisabled;
+  const uint32_t text = IsEnabled() ? TextColorFor(textColor_) : theme::kTextDisabled;
   pal.setColor(QPalette::Text, QColor::fromRgba(text));
   pal.setColor(QPalette::PlaceholderText, QColor::fromRgba(theme::kTextDim));
   pal.setColor(QPalette::Base, HasColor(nativeBkColor_) ? QColor::fromRgba(nativeBkColor_) : QColor(Qt::transparent));
@@ -162,7 +162,7 @@ bool CEditUI::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CEditUI::DoEvent(TEventUI& event) {
-  if (event.Type == UIEVENT_BUTTONDOWN && enabled_) {
+  if (event.Type == UIEVENT_BUTTONDOWN && IsEnabled()) {
     edit_->setFocus(Qt::MouseFocusReason);
     return;
   }
@@ -176,7 +176,7 @@ void CEditUI::PaintBkColor(QPainter& painter) {
   }
   const double f = manager_ ? manager_->GetDPIObj().ScaleFactor() : 1.0;
   const QSize round = (borderRound_.isEmpty() ? QSize(theme::kRound, theme::kRound) : borderRound_) * f;
-  CRenderEngine::DrawColor(painter, GetPos(), readOnly_ || !enabled_ ? theme::kPanelBk : theme::kEditBk, round);
+  CRenderEngine::DrawColor(painter, GetPos(), readOnly_ || !IsEnabled() ? theme::kPanelBk : theme::kEditBk, round);
 }
 
 void CEditUI::PaintBorder(QPainter& painter) {

@@ -147,7 +147,7 @@ void CListLabelElementUI::PaintText(QPainter& painter) {
   const TListInfoUI* info = owner_ ? owner_->GetListInfo() : nullptr;
   uint32_t color = textColor_;
   if (info) {
-    if (!enabled_) color = HasColor(info->disabledTextColor) ? info->disabledTextColor : theme::kTextDisabled;
+    if (!IsEnabled()) color = HasColor(info->disabledTextColor) ? info->disabledTextColor : theme::kTextDisabled;
     else if (selected_ && HasColor(info->selectedTextColor)) color = info->selectedTextColor;
     else if ((state_ & UISTATE_HOT) && HasColor(info->hotTextColor)) color = info->hotTextColor;
     else if (!HasColor(color)) color = info->textColor;
@@ -535,7 +535,7 @@ void CComboUI::DoEvent(TEventUI& event) {
   switch (event.Type) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
-      if (enabled_ && pos.contains(event.ptMouse)) {
+      if (IsEnabled() && pos.contains(event.ptMouse)) {
         state_ |= UISTATE_PUSHED | UISTATE_CAPTURED;
         Invalidate();
       }
@@ -557,7 +557,7 @@ void CComboUI::DoEvent(TEventUI& event) {
     case UIEVENT_SCROLLWHEEL:
       return;  // a combo does not change under a passing wheel
     case UIEVENT_MOUSEENTER:
-      if (enabled_) state_ |= UISTATE_HOT;
+      if (IsEnabled()) state_ |= UISTATE_HOT;
       Invalidate();
       return;
     case UIEVENT_MOUSELEAVE:
@@ -601,14 +601,14 @@ void CComboUI::PaintBkColor(QPainter& painter) {
   }
   const QSize round = (borderRound_.isEmpty() ? QSize(theme::kRound, theme::kRound) : borderRound_) * f;
   uint32_t c = theme::kButtonBk;
-  if (!enabled_) c = theme::kButtonDisabled;
+  if (!IsEnabled()) c = theme::kButtonDisabled;
   else if (state_ & (UISTATE_HOT | UISTATE_PUSHED)) c = theme::kButtonHot;
   CRenderEngine::DrawColor(painter, GetPos(), c, round);
 }
 
 void CComboUI::PaintStatusImage(QPainter& painter) {
   QString image = normalImage_;
-  if (!enabled_ && !disabledImage_.isEmpty()) image = disabledImage_;
+  if (!IsEnabled() && !disabledImage_.isEmpty()) image = disabledImage_;
   else if ((state_ & UISTATE_PUSHED) && !pushedImage_.isEmpty()) image = pushedImage_;
   else if ((state_ & UISTATE_HOT) && !hotImage_.isEmpty()) image = hotImage_;
   if (!image.isEmpty()) {
@@ -621,7 +621,7 @@ void CComboUI::PaintStatusImage(QPainter& painter) {
   const QPointF c(pos.right() - 14 * f, pos.center().y() + 0.5);
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setPen(QPen(QColor::fromRgba(enabled_ ? theme::kTextDim : theme::kTextDisabled), 1.6 * f, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setPen(QPen(QColor::fromRgba(IsEnabled() ? theme::kTextDim : theme::kTextDisabled), 1.6 * f, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   const QPointF pts[3] = {c + QPointF(-4 * f, -2 * f), c + QPointF(0, 2 * f), c + QPointF(4 * f, -2 * f)};
   painter.drawPolyline(pts, 3);
   painter.restore();

@@ -234,6 +234,13 @@ std::vector<COptionUI*> CPaintManagerUI::GetOptionGroup(const QString& group) co
   return out;
 }
 
+std::vector<COptionUI*> CPaintManagerUI::GetOptionGroup(const QString& group, const CControlUI* pageRoot) const {
+  std::vector<COptionUI*> out = GetOptionGroup(group);
+  out.erase(std::remove_if(out.begin(), out.end(), [pageRoot](COptionUI* o) { return o->GetPageRoot() != pageRoot; }),
+            out.end());
+  return out;
+}
+
 void CPaintManagerUI::RemoveOptionGroup(const QString& group, COptionUI* option) {
   auto it = optionGroups_.find(group);
   if (it == optionGroups_.end()) return;

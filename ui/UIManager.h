@@ -107,9 +107,15 @@ class CPaintManagerUI {
   bool KillTimer(CControlUI* control, uint32_t id);
   void KillTimer(CControlUI* control);
 
-  // --- option groups ---
+  // --- option groups: a group reaches only the options of one page (see
+  // CControlUI::SetPageRoot); the scope is taken when the group is asked,
+  // so a page built first and added to the window later is scoped right ---
   bool AddOptionGroup(const QString& group, COptionUI* option);
+  // Every option of that name in the window.
   std::vector<COptionUI*> GetOptionGroup(const QString& group) const;
+  // The options of that name whose page root is `pageRoot` (null: those
+  // outside every page).
+  std::vector<COptionUI*> GetOptionGroup(const QString& group, const CControlUI* pageRoot) const;
   void RemoveOptionGroup(const QString& group, COptionUI* option);
 
   // --- DPI ---

@@ -114,7 +114,7 @@ void CMenuElementUI::PaintText(QPainter& painter) {
     painter.drawEllipse(QPointF(pos.left() + Scale(14), pos.center().y() + 0.5), Scale(3), Scale(3));
     painter.restore();
   }
-  DrawText(painter, GetText(), enabled_ ? TextColorFor(textColor_) : theme::kTextDisabled);
+  DrawText(painter, GetText(), IsEnabled() ? TextColorFor(textColor_) : theme::kTextDisabled);
 }
 
 CMenuWnd::CMenuWnd() = default;

@@ -88,7 +88,7 @@ void CProgressUI::PaintStatusImage(QPainter& painter) {
   const uint32_t color = HasColor(foreColor_) ? foreColor_ : theme::kAccent;
   const QRect track = TrackRect();
   const int r = horizontal_ ? track.height() : track.width();
-  CRenderEngine::DrawColor(painter, valueRc, enabled_ ? color : theme::kTextDisabled,
+  CRenderEngine::DrawColor(painter, valueRc, IsEnabled() ? color : theme::kTextDisabled,
                            borderRound_.isEmpty() ? QSize(r, r) : borderRound_ * f);
 }
 
@@ -144,7 +144,7 @@ void CSliderUI::SetAttribute(const QString& nameIn, const QString& value) {
 }
 
 void CSliderUI::DoEvent(TEventUI& event) {
-  if (!enabled_ && event.Type != UIEVENT_TIMER) {
+  if (!IsEnabled() && event.Type != UIEVENT_TIMER) {
     CProgressUI::DoEvent(event);
     return;
   }
@@ -234,7 +234,7 @@ void CSliderUI::PaintStatusImage(QPainter& painter) {
     const int thick = std::max(4, Scale(4));
     QRect fill = horizontal_ ? QRect(pos.left(), pos.center().y() - thick / 2, thumb.center().x() - pos.left(), thick)
                              : QRect(pos.center().x() - thick / 2, thumb.center().y(), thick, pos.bottom() - thumb.center().y());
-    CRenderEngine::DrawColor(painter, fill, enabled_ ? (HasColor(foreColor_) ? foreColor_ : theme::kAccent) : theme::kTextDisabled,
+    CRenderEngine::DrawColor(painter, fill, IsEnabled() ? (HasColor(foreColor_) ? foreColor_ : theme::kAccent) : theme::kTextDisabled,
                              QSize(thick, thick));
   }
   QString image = thumbImage_;
@@ -246,7 +246,7 @@ void CSliderUI::PaintStatusImage(QPainter& painter) {
   }
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setPen(QPen(QColor::fromRgba(enabled_ ? theme::kAccent : theme::kTextDisabled), std::max(2.0, Scale(2) * 1.0)));
+  painter.setPen(QPen(QColor::fromRgba(IsEnabled() ? theme::kAccent : theme::kTextDisabled), std::max(2.0, Scale(2) * 1.0)));
   painter.setBrush(QColor::fromRgba((state_ & (UISTATE_HOT | UISTATE_PUSHED)) ? 0xFFFFFFFF : theme::kText));
   painter.drawEllipse(QRectF(thumb).adjusted(1, 1, -1, -1));
   painter.restore();

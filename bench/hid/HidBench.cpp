@@ -1,7 +1,9 @@
 // Discovery and descriptor parsing costs.
 //  - One discovery pass over four emulated devices and twenty decoys: the
-//    first pass (every collection listed, opened and claimed) and a steady
-//    pass (listing still runs, since receiver slots stay free).
+//    first pass (every collection listed, opened and claimed), a quiet pass
+//    (nothing plugged or unplugged: the last listing is re-used) and a pass
+//    after a change (a decoy plugged again: a full listing, the decoys opened
+//    again).
 //  - Parsing a descriptor of at least 4 KiB.
 
 #include <benchmark/benchmark.h>
@@ -40,16 +42,36 @@ void BM_DiscoveryFirstPass(benchmark::State& state) {
 }
 BENCHMARK(BM_DiscoveryFirstPass)->Unit(benchmark::kMicrosecond);
 
-void BM_DiscoverySteadyPass(benchmark::State& state) {
+void BM_DiscoveryQuietPass(benchmark::State& state) {
   auto emu = FourDevicesAndTwentyDecoys();
   platform::MessageTarget target([](const platform::Message&) { return int64_t{0}; });
   platform::StopEvent stop;
   hid::InterfaceSlots slots;
   hid::DiscoveryWorker worker(emu, slots, target, 0);
   worker.Pass(stop);
+  const int listings = worker.Listings();
   for (auto _ : state) worker.Pass(stop);
+  state.counters["listings"] = static_cast<double>(worker.Listings() - listings);
 }
-BENCHMARK(BM_DiscoverySteadyPass)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DiscoveryQuietPass)->Unit(benchmark::kMicrosecond);
+
+void BM_DiscoveryPassAfterAChange(benchmark::State& state) {
+  auto emu = FourDevicesAndTwentyDecoys();
+  platform::MessageTarget target([](const platform::Message&) { return int64_t{0}; });
+  platform::StopEvent stop;
+  hid::InterfaceSlots slots;
+  hid::DiscoveryWorker worker(emu, slots, target, 0);
+  worker.Pass(stop);
+  const uint32_t decoy = emu->Devices().back()->Id();
+  for (auto _ : state) {
+    state.PauseTiming();
+    emu->Unplug(decoy);
+    emu->Plug(decoy);
+    state.ResumeTiming();
+    worker.Pass(stop);
+  }
+}
+BENCHMARK(BM_DiscoveryPassAfterAChange)->Unit(benchmark::kMicrosecond);
 
 void BM_ParseDescriptor4KiB(benchmark::State& state) {
   // Built from whole collections; checked to parse before timing.

@@ -99,7 +99,7 @@ TEST_F(MainWndTest, StartsCentredAppliesTheStoredLanguageAndTakesSkins) {
   ASSERT_TRUE(main.CreateMain());
   main.ShowWindow(true);
   EXPECT_EQ(main.GetHWND()->windowTitle(), QStringLiteral("VX27 MOUSE"));
-  EXPECT_EQ(main.GetHWND()->size(), QSize(800, 572));
+  EXPECT_EQ(main.GetHWND()->size(), QSize(1000, 640));
   ASSERT_TRUE(apptest::WaitFor([&] { return main.CurrentLanguage() == 0; }));
   EXPECT_EQ(Control(main.GetHWND(), "no_device_text")->GetText(), QStringLiteral("未检测到设备"));
 

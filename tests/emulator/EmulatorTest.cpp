@@ -300,7 +300,7 @@ TEST_F(EmulatorTest, PlugAndUnplugFromAnotherThreadWhileTheBackendIsInUse) {
   EXPECT_EQ(buffer, report);
 }
 
-TEST(ProgramBackend, HidapiAloneUnlessTheListNamesDevices) {
+TEST(ProgramBackend, HidrawAloneUnlessTheListNamesDevices) {
   EXPECT_FALSE(MakeProgramBackend("").emulator);
   EXPECT_FALSE(MakeProgramBackend("trackball").emulator);  // traced and ignored
   const ProgramBackend both = MakeProgramBackend("mouse,headset");

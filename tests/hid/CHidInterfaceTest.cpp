@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "emulator/Emulator.h"
 #include "hid/CHidInterface.h"
 #include "hid/PathFields.h"
+#include "platform/Worker.h"
 #include "tests/hid/EchoFirmware.h"
 
 namespace hid {
@@ -211,6 +213,76 @@ TEST_F(HidInterfaceTest, CloseDuringInfiniteReadReturnsPromptly) {
   mouse->Interface(1)->QueueInput(report);
   EXPECT_TRUE(hid_.Read(buffer, &got, 0));
   EXPECT_EQ(buffer[1], 0x42);
+}
+
+TEST_F(HidInterfaceTest, AWorkersStopEndsItsInfiniteTransfersWithoutAClose) {
+  auto mouse = AddMouse();
+  ASSERT_TRUE(hid_.Open(CommandPath(*mouse), true, true, true, false));
+  struct Case {
+    const char* what;
+    bool read;
+  };
+  for (const Case c : {Case{"read", true}, Case{"write", false}}) {
+    SCOPED_TRACE(c.what);
+    firmware_->delayMs = c.read ? 0 : 60000;  // the write waits for a slow device
+    std::atomic<int> result{-1};
+    std::atomic<bool> started{false};
+    platform::Worker eventThread;
+    ASSERT_TRUE(eventThread.Start([&](const platform::StopEvent&) {
+      std::vector<uint8_t> buffer(64);
+      const auto report = Command(0x03);
+      started = true;
+      result = c.read ? hid_.Read(buffer, nullptr, kInfinite) : hid_.Write(report, nullptr, kInfinite);
+    }));
+    const auto until = std::chrono::steady_clock::now() + kPrompt;
+    while (!(started && (hid_.ReadPending() || hid_.WritePending())) &&
+           std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(10ms);
+    // Keeps the test bounded where the stop event does not reach the wait.
+    auto watchdog = std::async(std::launch::async, [&] {
+      const auto giveUp = std::chrono::steady_clock::now() + 3s;
+      while (result == -1 && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(5ms);
+      if (result == -1) hid_.Close();
+    });
+    EXPECT_TRUE(eventThread.Stop(500ms)) << "the stop event must end the transfer";
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(hid_.IsOpen()) << "nobody closed the interface";
+    watchdog.wait();
+  }
+}
+
+TEST_F(HidInterfaceTest, AHugeArrayItemCostsNoMoreThanOneReport) {
+  // One array input of 0xFFFF one-bit slots declaring 200 usages: each usage
+  // is a capability over the same slots. Counting the slots once per usage
+  // asked for 200 usage lists of 200 * 0xFFFF entries (about 5 GB).
+  std::vector<uint8_t> descriptor = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07};
+  for (int u = 0; u < 200; ++u) descriptor.insert(descriptor.end(), {0x09, uint8_t(0x04 + u)});
+  descriptor.insert(descriptor.end(), {0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x96, 0xFF, 0xFF,
+                                       0x81, 0x00, 0xC0});
+  emulator::DeviceDesc desc;
+  desc.name = "hostile";
+  desc.vendorId = 0x320F;
+  desc.productId = 0x226E;
+  desc.interfaces.push_back({0, descriptor});
+  auto device = emu_->Add(std::move(desc));
+  ASSERT_TRUE(hid_.Open(PathOf(*device, 0, std::nullopt), true, false, true, false));
+  EXPECT_EQ(hid_.MaxUsageListLength(ReportType::Input, 0x07), 0xFFFFu);
+  const std::vector<HidData> data = hid_.Data(ReportType::Input);
+  EXPECT_EQ(data.size(), 200u);
+  for (const HidData& d : data) ASSERT_EQ(d.Usages.size(), 0xFFFFu);
+
+  // Slot 0 holds index 1: the second declared usage (0x05); the rest index 0.
+  std::vector<uint8_t> report(1 + (0xFFFF + 7) / 8, 0);
+  report[1] = 0x01;
+  ASSERT_TRUE(hid_.UnpackReport(report, ReportType::Input));
+  const std::vector<HidData> decoded = hid_.Data(ReportType::Input);
+  EXPECT_EQ(decoded[1].UsageMin, 0x05);
+  EXPECT_EQ(decoded[1].Status, HidStatus::Success);
+  EXPECT_EQ(decoded[1].Usages[0], 0x05);
+  EXPECT_EQ(decoded[1].Usages[1], 0);
+  EXPECT_EQ(decoded[0].Usages[0], 0x04) << "index 0 is the first usage, in the other slots";
 }
 
 TEST_F(HidInterfaceTest, UnplugDuringInfiniteReadFailsIt) {

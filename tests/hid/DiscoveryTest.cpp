@@ -202,6 +202,45 @@ TEST_F(DiscoveryTest, NoListingWhileEverySlotIsTaken) {
   EXPECT_EQ(emu_->EnumerationCount(), listings + 1);
 }
 
+TEST_F(DiscoveryTest, QuietPassesReuseTheListingYetSeeEveryChangeWithinOnePass) {
+  auto now = std::chrono::steady_clock::now();
+  worker_.SetClock([&] { return now; });
+  Plug("mouse,keyboard,pad,headset,mouse:decoy");
+  ASSERT_TRUE(Pass());
+  EXPECT_EQ(Slots(Take(), UM_INTERFACE_ARRIVED), (std::vector<uint64_t>{0, 1, 4, 5, 8, 9, 10}));
+  const int listings = emu_->EnumerationCount();
+  // Thirty quiet passes, three seconds: no listing at all (receiver slots stay free).
+  for (int i = 0; i < 30; ++i) {
+    now += 100ms;
+    ASSERT_TRUE(Pass());
+  }
+  EXPECT_EQ(emu_->EnumerationCount(), listings);
+  EXPECT_TRUE(Take().empty());
+
+  // A plug and an unplug are each seen in the very next pass.
+  Plug("mouse:receiver");
+  now += 100ms;
+  ASSERT_TRUE(Pass());
+  EXPECT_EQ(Slots(Take(), UM_INTERFACE_ARRIVED), (std::vector<uint64_t>{6, 7}));
+  emu_->Unplug(emu_->FindByName("pad")->Id());
+  now += 100ms;
+  ASSERT_TRUE(Pass());
+  EXPECT_EQ(Slots(Take(), UM_INTERFACE_REMOVED), (std::vector<uint64_t>{8, 9}));
+  EXPECT_EQ(emu_->EnumerationCount(), listings + 2) << "one listing per change";
+  now += 100ms;
+  ASSERT_TRUE(Pass());
+  EXPECT_EQ(emu_->EnumerationCount(), listings + 2);
+
+  // Still a full listing every five seconds, in case an event was lost.
+  const int before = emu_->EnumerationCount();
+  now += 4700ms;  // 4.8 s after the last listing
+  ASSERT_TRUE(Pass());
+  EXPECT_EQ(emu_->EnumerationCount(), before);
+  now += 300ms;
+  ASSERT_TRUE(Pass());
+  EXPECT_EQ(emu_->EnumerationCount(), before + 1);
+}
+
 TEST(InterfaceSlots, ClaimNeedsAllSixValuesAndTwinsPointBack) {
   InterfaceSlots table;
   DeviceInterfaceInfo info;

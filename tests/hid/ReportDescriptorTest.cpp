@@ -71,6 +71,30 @@ TEST(ReportDescriptor, BootMouseKeepsNestedCollectionInside) {
   EXPECT_EQ(in[2].bitOffset, 16u);
 }
 
+TEST(ReportDescriptor, EndCollectionRestoresTheLinkCollection) {
+  // Buttons inside a physical collection, then a wheel after it has closed.
+  const std::vector<uint8_t> bytes = {
+      0x05, 0x01, 0x09, 0x02, 0xA1, 0x01,              // mouse, application
+      0x09, 0x01, 0xA1, 0x00,                          // pointer, physical
+      0x05, 0x09, 0x19, 0x01, 0x29, 0x03, 0x15, 0x00, 0x25, 0x01,
+      0x95, 0x03, 0x75, 0x01, 0x81, 0x02,              // three buttons
+      0x95, 0x01, 0x75, 0x05, 0x81, 0x01,              // padding
+      0xC0,                                            // end physical
+      0x05, 0x01, 0x09, 0x38, 0x15, 0x81, 0x25, 0x7F,
+      0x75, 0x08, 0x95, 0x01, 0x81, 0x06,              // wheel
+      0xA1, 0x02, 0x09, 0x30, 0x81, 0x06, 0xC0,        // a second nested collection: X
+      0xC0};
+  auto parsed = ParseReportDescriptor(bytes);
+  ASSERT_TRUE(parsed);
+  const auto in = FieldsOf(parsed->collections.at(0), ReportType::Input);
+  ASSERT_EQ(in.size(), 3u);
+  EXPECT_EQ(in[0].linkCollection, 1) << "buttons inside the physical collection";
+  EXPECT_EQ(in[1].usageMin, 0x38);
+  EXPECT_EQ(in[1].linkCollection, 0) << "the wheel follows the closed collection";
+  EXPECT_EQ(in[2].usageMin, 0x30);
+  EXPECT_EQ(in[2].linkCollection, 2);
+}
+
 TEST(ReportDescriptor, SeveralTopLevelCollectionsWithReportIds) {
   auto parsed = ParseReportDescriptor(fixtures::kThreeCollections);
   ASSERT_TRUE(parsed);

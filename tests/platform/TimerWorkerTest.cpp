@@ -1,5 +1,8 @@
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <map>
 #include <thread>
 #include <vector>
@@ -11,6 +14,7 @@
 
 #include "tests/support/EventLoop.h"
 
+#include "platform/MessageTarget.h"
 #include "platform/Timers.h"
 #include "platform/Trace.h"
 #include "platform/Worker.h"
@@ -119,6 +123,94 @@ TEST(StopEvent, ManualResetAndSubscriptions) {
   EXPECT_EQ(calls, 1) << "a released subscription must not be called";
   auto immediate = event.Subscribe([&] { ++calls; });
   EXPECT_EQ(calls, 2) << "subscribing to a set event calls at once";
+}
+
+TEST(Worker, StopFromItsOwnThreadReturnsAtOnceAndALaterStopJoins) {
+  platform::Worker worker;
+  std::atomic<bool> selfStopped{false};
+  std::atomic<int64_t> selfStopMs{-1};
+  ASSERT_TRUE(worker.Start([&](const platform::StopEvent& stop) {
+    const auto start = std::chrono::steady_clock::now();
+    const bool ended = worker.Stop(10000ms);
+    selfStopMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                     std::chrono::steady_clock::now() - start).count();
+    selfStopped = !ended && stop.IsSet();
+  }));
+  // The whole 10 s bound would pass before the fix: a thread cannot see
+  // itself finish.
+  EXPECT_TRUE(worker.Stop(20000ms));
+  EXPECT_TRUE(selfStopped);
+  EXPECT_LT(selfStopMs.load(), 5000);
+  EXPECT_FALSE(worker.Running());
+}
+
+TEST(Worker, SleepsAndSendsOnAWorkerFollowItsStopEvent) {
+  platform::Worker worker;
+  std::atomic<bool> sleptWhole{true};
+  std::atomic<bool> sawOwnStop{false};
+  std::atomic<bool> sendAnswered{true};
+  // The UI thread below waits in Stop and never handles the send: only the
+  // worker's stop event can end it (before, Send without an explicit stop
+  // event waited for ever).
+  platform::MessageTarget target([](const platform::Message&) { return int64_t{1}; });
+  ASSERT_TRUE(worker.Start([&](const platform::StopEvent& stop) {
+    sawOwnStop = platform::ThisThreadStop() == &stop;
+    sleptWhole = platform::SleepFor(60000ms);
+    sendAnswered = target.Send(platform::msg::UM_INTERFACE_ARRIVED, 0, 0).has_value();
+  }));
+  EXPECT_EQ(platform::ThisThreadStop(), nullptr);
+  EXPECT_TRUE(worker.Stop(5000ms)) << "a sleep on the worker must end with its stop event";
+  EXPECT_FALSE(sleptWhole);
+  EXPECT_FALSE(sendAnswered);
+  EXPECT_TRUE(sawOwnStop);
+}
+
+TEST(StopEvent, ACallbackNeverRunsAfterReleaseReturns) {
+  platform::StopEvent event;
+  std::mutex m;
+  std::condition_variable cv;
+  bool inside = false, go = false, finished = false;
+  auto sub = event.Subscribe([&] {
+    std::unique_lock g(m);
+    inside = true;
+    cv.notify_all();
+    cv.wait_for(g, 5s, [&] { return go; });
+    finished = true;
+  });
+  std::thread setter([&] { event.Set(); });
+  {
+    std::unique_lock g(m);
+    ASSERT_TRUE(cv.wait_for(g, 5s, [&] { return inside; }));
+  }
+  std::atomic<bool> released{false};
+  bool finishedWhenReleased = false;
+  std::thread releaser([&] {
+    sub.Release();
+    std::lock_guard g(m);
+    finishedWhenReleased = finished;
+    released = true;
+  });
+  // Give a wrong Release the time to return while the callback still runs.
+  for (int i = 0; i < 50 && !released; ++i) std::this_thread::sleep_for(2ms);
+  {
+    std::lock_guard g(m);
+    go = true;
+  }
+  cv.notify_all();
+  setter.join();
+  releaser.join();
+  EXPECT_TRUE(finishedWhenReleased) << "Release returned while its callback was running";
+
+  // Releasing from inside the callback does not wait for itself.
+  platform::StopEvent second;
+  platform::StopEvent::Subscription self;
+  int calls = 0;
+  self = second.Subscribe([&] {
+    ++calls;
+    self.Release();
+  });
+  second.Set();
+  EXPECT_EQ(calls, 1);
 }
 
 }  // namespace

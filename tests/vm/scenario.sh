@@ -1,5 +1,5 @@
 # Runs inside the test VM (busybox sh), with the program's binaries in /vx27:
-# the hidraw backend (hidapi over /dev/hidrawN) meets the emulated devices as
+# the hidraw backend (/dev/hidrawN with libudev) meets the emulated devices as
 # kernel uhid devices made by vx27-uhid from the same firmware models as the
 # in-process emulator. Each step prints what it checks; the first failing step
 # fails the scenario.
@@ -90,6 +90,21 @@ vx27ctl info pad > /tmp/pad.txt 2>&1 || { cat /tmp/pad.txt; fail "pad info"; }
 vx27ctl read-settings headset 0 45 > /tmp/hs.txt 2>&1 || { cat /tmp/hs.txt; fail "headset settings"; }
 grep -qx 'result 1' /tmp/hs.txt
 
+step "three quiet seconds of discovery: at most one full listing"
+VX27_TRACE=1 vx27ctl list --watch 3 > /tmp/quiet.txt 2> /tmp/quiet.trace
+grep '^HID' /tmp/quiet.trace || true
+LISTINGS=$(grep -c '^HID listing: ' /tmp/quiet.trace || true)
+echo "$LISTINGS full listings"
+[ "$LISTINGS" -le 1 ] || fail "$LISTINGS full listings in three quiet seconds"
+[ "$(grep -c '^arrived ' /tmp/quiet.txt)" = 7 ] || { cat /tmp/quiet.txt; fail "arrivals"; }
+
+step "a read with no time-out on a worker is freed by the worker's stop event within 50 ms"
+vx27ctl stop-read mouse 300 > /tmp/sr.txt 2>&1 || { cat /tmp/sr.txt; fail "stop-read"; }
+cat /tmp/sr.txt
+US=$(sed -n 's/^read ended \(-*[0-9]*\) us after the stop$/\1/p' /tmp/sr.txt)
+[ -n "$US" ] && [ "$US" -lt 50000 ] || fail "the read took $US us to end"
+grep -qx 'interface open yes' /tmp/sr.txt
+
 step "a device unplugged during a read: the read returns before its 1000 ms time-out"
 ctl 1 mute mouse on
 before=$(lines /tmp/uhid1.log)
@@ -106,6 +121,20 @@ cat /tmp/cut.txt
 echo "returned $(( (T1 - T0) * 10 )) ms after the unplug"
 grep -qx 'result 1' /tmp/cut.txt && fail "result 1"
 [ $((T1 - T0)) -lt 90 ] || fail "the read waited for its time-out"
+
+step "the pad unplugged and plugged again at once: its removal and its new arrival are both seen"
+vx27ctl list --watch 3 > /tmp/replug.txt &
+REPLUG=$!
+wait_for /tmp/replug.txt "arrived 9" 100
+before=$(lines /tmp/uhid1.log)
+# Both commands at once: the pad is back on the same hidraw numbers within a
+# few milliseconds, well inside one discovery pass.
+printf 'unplug pad\nplug pad\n' >&3
+wait_for /tmp/uhid1.log "ok plug pad" 100 "$before"
+wait "$REPLUG"
+cat /tmp/replug.txt
+grep -qx "removed 8" /tmp/replug.txt || fail "the pad's removal was missed"
+[ "$(grep -cx 'arrived 8' /tmp/replug.txt)" = 2 ] || fail "the pad did not arrive again"
 
 step "unplugging is seen by discovery: the keyboard's slots are reported removed"
 vx27ctl list --watch 3 > /tmp/watch.txt &
