@@ -37,16 +37,17 @@ void DiscoveryWorker::Run(const platform::StopEvent& stop) {
 bool DiscoveryWorker::Pass(const platform::StopEvent& stop) {
   if (!hid_) hid_ = std::make_unique<CHidInterface>(backend_);
   lastListingOk_ = true;
-  if (!slots_.AllSlotsTaken()) ArrivalScan(stop);
-  RemovalScan(stop);
+  // Read once, before anything is looked at: a change after this moves the
+  // count again, so the next pass looks.
+  const std::optional<uint64_t> count = backend_->ChangeCount();
+  const auto now = clock_();
+  if (!slots_.AllSlotsTaken()) ArrivalScan(stop, count, now);
+  RemovalScan(stop, count, now);
   return lastListingOk_;
 }
 
-void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
-  // The count is read before the listing: a change after it moves the count
-  // again, so the next pass lists.
-  const std::optional<uint64_t> count = backend_->ChangeCount();
-  const auto now = clock_();
+void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop, std::optional<uint64_t> count,
+                                  std::chrono::steady_clock::time_point now) {
   if (!listing_.StillHolds(count, now)) {
     listing_.valid = false;
     if (!hid_->Enumerate()) {
@@ -113,9 +114,8 @@ void DiscoveryWorker::PostIdentityOnce() {
   if (identityMessage_ != 0) owner_.Post(identityMessage_, 0, 0);
 }
 
-void DiscoveryWorker::RemovalScan(const platform::StopEvent& stop) {
-  const std::optional<uint64_t> count = backend_->ChangeCount();
-  const auto now = clock_();
+void DiscoveryWorker::RemovalScan(const platform::StopEvent& stop, std::optional<uint64_t> count,
+                                  std::chrono::steady_clock::time_point now) {
   if (probes_.StillHolds(count, now)) return;
   probes_.valid = false;
   for (size_t i = 0; i < slots_.Count(); ++i) {

@@ -69,8 +69,12 @@ class DiscoveryWorker {
   void SetClock(Clock clock) { clock_ = std::move(clock); }
 
  private:
-  void ArrivalScan(const platform::StopEvent& stop);
-  void RemovalScan(const platform::StopEvent& stop);
+  // `count` and `now`: the backend's change count and the time at the start
+  // of the pass.
+  void ArrivalScan(const platform::StopEvent& stop, std::optional<uint64_t> count,
+                   std::chrono::steady_clock::time_point now);
+  void RemovalScan(const platform::StopEvent& stop, std::optional<uint64_t> count,
+                   std::chrono::steady_clock::time_point now);
   // After the first complete listing: the identity message, once.
   void PostIdentityOnce();
 

@@ -14,6 +14,9 @@ while [ "$(ls /dev/hidraw* 2>/dev/null | wc -l)" != 7 ]; do
   i=$((i + 1)); [ "$i" -lt 100 ] || fail "expected 7 hidraw nodes"
   usleep 100000
 done
+# Every clock read and timed wait goes through the clock source; under
+# software emulation a port-based one (acpi_pm, hpet) is slow to read.
+echo "clock source: $(cat /sys/devices/system/clocksource/clocksource0/current_clocksource)"
 vx27ctl list --watch 60 > /tmp/watch.txt &
 WATCH=$!
 # ticks <pid>: user + system ticks (10 ms) so far, from fields 14 and 15.
