@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ControlRegistry.h"
+#include "app/DeviceBar.h"
 #include "controls/Controls.h"
 #include "tests/app/AppTestSupport.h"
 
@@ -24,8 +25,8 @@ constexpr Registered kClasses[] = {
     {"CCircleProgressUI", false},  {"CChartViewUI", false},
     {"CWndUI", false},             {"CSelectPanelUI", true},
     {"CDeviceKeyButtonUI", true},  {"CCloudShareListItemUI", false},
-    {"CUpdateInfoListItemUI", false}, {"CDeviceOptionUI", false},
-    {"CMpDevicePowerUI", false},   {"CComboEditContainerElementUI", false},
+    {"CUpdateInfoListItemUI", false}, {"CDeviceOptionUI", true},
+    {"CMpDevicePowerUI", true},   {"CComboEditContainerElementUI", false},
     {"CHandImgButtonUI", false},   {"CHandImgSelectButtonUI", false},
     {"CRedioMacroButtonUI", false}, {"CAudioRecordUI", false},
     {"CLightControlUI", false},    {"CMacroControlUI", false},
@@ -53,6 +54,9 @@ TEST(ControlRegistry, EveryClassBuildsAsItsControlOrItsPlaceholder) {
     if (std::string_view(r.name) == "CSelectPanelUI") EXPECT_NE(qobject_cast<CSelectPanelUI*>(c.get()), nullptr);
     if (std::string_view(r.name) == "CDeviceKeyButtonUI")
       EXPECT_NE(qobject_cast<CDeviceKeyButtonUI*>(c.get()), nullptr);
+    if (std::string_view(r.name) == "CDeviceOptionUI") EXPECT_NE(dynamic_cast<app::CDeviceOptionUI*>(c.get()), nullptr);
+    if (std::string_view(r.name) == "CMpDevicePowerUI")
+      EXPECT_NE(dynamic_cast<app::CMpDevicePowerUI*>(c.get()), nullptr);
   }
   EXPECT_EQ(app::kCustomControlClasses.size(), std::size(kClasses));
   for (size_t i = 0; i < std::size(kClasses) && i < app::kCustomControlClasses.size(); ++i)
