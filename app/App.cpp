@@ -1,5 +1,9 @@
 #include "app/App.h"
 
+#include <cstdlib>
+#include <cstdio>
+#include <string>
+
 #include <QApplication>
 #include <QIcon>
 
@@ -7,6 +11,9 @@
 #include "app/Environment.h"
 #include "app/MainWnd.h"
 #include "app/TerminationSignals.h"
+#include "app/UiScript.h"
+#include "emulator/firmware/ProgramEmulation.h"
+#include "platform/Paths.h"
 #include "platform/Settings.h"
 #include "platform/SingleInstance.h"
 #include "platform/Trace.h"
@@ -54,6 +61,12 @@ int RunProgram(int argc, char** argv) {
   Trace(QStringLiteral("软件标示：%1").arg(identity).toStdString());
   if (identity < platform::kFirstRegisteredMessage || identity > platform::kLastRegisteredMessage) return 0;
 
+  // Without a private runtime folder neither the instance lock nor the window
+  // bus can be trusted.
+  if (std::string problem; platform::RuntimeFolder(&problem).empty()) {
+    std::fprintf(stderr, "vx27mouse: %s\n", problem.c_str());
+    return 1;
+  }
   platform::InstanceLock instance;
   if (!instance.TryAcquire(kProductIdentity) && platform::InstanceLock::IsHeld(kProductIdentity)) {
     // Another instance runs: it restores and raises its window.
@@ -71,14 +84,29 @@ int RunProgram(int argc, char** argv) {
   platform::EnsureInstallKeys(store, VX27_VERSION_TEXT);
   (void)GetUserDataFolder();  // created on the first start
 
+  // The devices: real ones, joined by emulated ones when VX27_EMULATE names
+  // some (their memory kept in VX27_EMULATOR_STATE, their requests logged to
+  // VX27_EMULATOR_LOG). It outlives the window, whose devices use it.
+  emulator::firmware::ProgramEmulation emulation;
+  int exitCode = 0;
   {
-    CMainWnd mainWnd(store, messages);
+    CMainWnd mainWnd(store, messages, emulation.Backend());
+    std::unique_ptr<UiScript> script;
+    if (const char* path = std::getenv(kUiScriptEnv); path && *path) {
+      script = UiScript::Load(path, mainWnd, &emulation);
+      if (!script) {
+        Trace(std::string("script ") + path + " -> not readable");
+        return kScriptFailedExitCode;
+      }
+      mainWnd.SetFirstShownHook([&script] { script->Start(); });
+    }
     if (!mainWnd.CreateMain()) return 0;  // shown once set up
     running = &mainWnd;
     ui::CPaintManagerUI::MessageLoop();
     running = nullptr;
+    if (script && script->Failed()) exitCode = kScriptFailedExitCode;
   }
-  return 0;
+  return exitCode;
 }
 
 }  // namespace app

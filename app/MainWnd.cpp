@@ -12,10 +12,21 @@ namespace {
 constexpr uint32_t kMainStyle = 0x96CA0000;  // popup, visible, caption, system menu, minimise box
 }  // namespace
 
-CMainWnd::CMainWnd(platform::SettingsStore& store, const ProgramMessages& messages)
-    : store_(store), messages_(messages) {}
+CMainPage::CMainPage() {
+  for (const QString& type : {ui::notify::kClick, ui::notify::kSelectChanged, ui::notify::kItemClick})
+    AddNotifyHandler(type, [](ui::TNotifyUI&) {});
+}
+
+CMainWnd::CMainWnd(platform::SettingsStore& store, const ProgramMessages& messages,
+                   std::shared_ptr<hid::HidBackend> backend)
+    : store_(store), messages_(messages), backend_(std::move(backend)) {
+  AddVirtualWnd(QStringLiteral("mainpage"), &mainPage_);
+}
 
 CMainWnd::~CMainWnd() {
+  // Normally done on WM_DESTROY; a window never shown still has its workers.
+  StopWorkers();
+  RemoveVirtualWnd(QStringLiteral("mainpage"));
   if (registered_) GetSkinObserver().RemoveReceiver(this);
   if (menu_) menu_->Close();
   skinFrame_.reset();
@@ -67,10 +78,7 @@ void CMainWnd::ApplyLanguage(int index) {
 
 void CMainWnd::Notify(ui::TNotifyUI& msg) {
   if (msg.sType == ui::notify::kWindowInit) {
-    ApplyLanguage(ReadLanguageIndex(store_));
-    // The window shows once it is set up, through the identity message that
-    // device discovery posts after its first pass (wParam 0, lParam 0).
-    Target().Post(messages_.identity, 0, 0);
+    InitialiseWindow();
     return;
   }
   if (msg.sType == ui::notify::kClick && msg.pSender) {
@@ -112,9 +120,21 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
               .toStdString());
     UpdateOverlayAndRaise();
     handled = true;
+    if (!shownOnce_) {
+      shownOnce_ = true;
+      if (firstShown_) firstShown_();
+    }
     return 0;
   }
   switch (msg.id) {
+    case platform::msg::UM_INTERFACE_ARRIVED:
+      OnSlotArrived(size_t(msg.wParam));
+      handled = true;
+      return 0;
+    case platform::msg::UM_INTERFACE_REMOVED:
+      OnSlotRemoved(size_t(msg.wParam));
+      handled = true;
+      return 0;
     case platform::msg::kTrayCallback:
       OnTrayClick(msg.lParam);
       handled = true;
@@ -128,6 +148,10 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
         KillTimer(kTrayMenuTimer);
         OpenTrayMenu();
         handled = true;
+      } else if (msg.wParam == kDpiTimer) {
+        KillTimer(kDpiTimer);
+        ApplyDpiPolicy();
+        handled = true;
       }
       return 0;
     default:
@@ -136,6 +160,7 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
 }
 
 int64_t CMainWnd::OnDestroy(const platform::Message&, bool& handled) {
+  StopWorkers();
   tray_.DeleteTrayIcon();
   ui::CPaintManagerUI::PostQuitMessage(0);
   handled = true;
@@ -157,10 +182,11 @@ int CMainWnd::Receive(const SkinChangedParam& param) {
 
 void CMainWnd::UpdateOverlayAndRaise() {
   if (!IsWindow()) return;
+  UpdateNoDeviceOverlay();
   SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_RESTORE, 0);
   QWidget* host = GetHWND();
   host->show();
-  if (QGuiApplication::platformName() != QLatin1String("offscreen")) host->raise();
+  host->raise();
   host->activateWindow();
   if (ui::CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
   Trace(QStringLiteral("main window raised: visible %1, minimised %2")

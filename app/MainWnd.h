@@ -1,17 +1,32 @@
 #pragma once
 // The main window: the program's one top-level window (layout "XML_MAIN").
-// So far it carries the title buttons, the tray icon with its menu, the
-// identity message of a second start (restore and raise), the language, the
-// skin frame and the about window; device pages join it later.
+// It owns the interface slots, the device pages (one device object per
+// supported device, each with its bar entry and power panel), the worker
+// table (device discovery at 0, the audio daemon at 1, light sync at 8), the
+// title buttons, the tray icon with its menu, the language, the skin frame
+// and the about window, and it receives every message other threads and
+// processes send to the program.
 
+#include <array>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
+
+#include <QPointer>
+#include <QSize>
 
 #include "app/AboutWnd.h"
+#include "app/DeviceBar.h"
 #include "app/Environment.h"
 #include "app/Language.h"
 #include "app/SkinFrame.h"
 #include "app/SkinObserver.h"
+#include "devices/Models.h"
+#include "hid/DiscoveryWorker.h"
+#include "hid/InterfaceSlots.h"
 #include "platform/Settings.h"
+#include "platform/Worker.h"
 #include "platform/WindowBus.h"
 #include "ui/UILib.h"
 
@@ -21,10 +36,32 @@ inline constexpr int kMainWndWidth = 800;
 inline constexpr int kMainWndHeight = 572;
 inline constexpr int kTrayIconId = 107;
 inline constexpr uint32_t kTrayMenuTimer = 1032;
+inline constexpr uint32_t kDpiTimer = 1011;
+inline constexpr int kDesignWidth = 1000;   // the layout at 96 DPI
+inline constexpr int kDesignHeight = 640;
+inline constexpr int kWorkerSlots = 20;
+inline constexpr int kDiscoverySlot = 0;
+inline constexpr int kAudioDaemonSlot = 1;
+inline constexpr int kLightSyncSlot = 8;
+inline constexpr auto kWorkerStopBound = std::chrono::milliseconds(1000);
+
+// Device kind rows (DeviceKindTable / DevicePageTable).
+enum class PageKind { Mouse = 0, Keyboard = 1, MousePad = 2, Headset = 3 };
+
+// Called once the first discovery pass has brought the window forward.
+using FirstShownHook = std::function<void()>;
+
+// The main page: a virtual window named "mainpage" whose "click",
+// "selectchanged" and "itemclick" handlers do nothing.
+class CMainPage : public ui::CNotifyPump {
+ public:
+  CMainPage();
+};
 
 class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
  public:
-  CMainWnd(platform::SettingsStore& store, const ProgramMessages& messages);
+  CMainWnd(platform::SettingsStore& store, const ProgramMessages& messages,
+           std::shared_ptr<hid::HidBackend> backend);
   ~CMainWnd() override;
 
   QString GetWindowClassName() const override { return QStringLiteral("MainWnd"); }
@@ -34,6 +71,7 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   int64_t HandleCustomMessage(const platform::Message& msg, bool& handled) override;
   int64_t OnDestroy(const platform::Message& msg, bool& handled) override;
   int Receive(const SkinChangedParam& param) override;
+  ui::CControlUI* CreateControl(const QString& className) override;
 
   // Creates the window (title "VX27 MOUSE", 800 x 572) and centres it.
   bool CreateMain();
@@ -51,11 +89,47 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   void OpenAbout();
   void OpenSkinFrame();
 
+  // ---- devices -----------------------------------------------------------
+  // Builds the power panel, bar entry and page of the kind of the slot;
+  // false (nothing kept) when the kind is unknown or a layout fails.
+  bool CreateDevicePage(int slotIndex, int role);
+  // Chooses 96 or 144 DPI by the monitor and lays the window out at
+  // 1000 x 640 design size.
+  void ApplyDpiPolicy();
+  // Hides the window, sets every worker's stop event, waits for each in turn
+  // (1000 ms bound each, traced) and releases the table.
+  void StopWorkers();
+  void OnSlotArrived(size_t slotIndex);
+  void OnSlotRemoved(size_t slotIndex);
+  void ShowEntry(CDeviceOptionUI* entry, bool visible, bool select);
+  void HideEntry(CDeviceOptionUI* entry);
+  int CountVisibleEntries() const;
+  devices::CGesterinUSBDevice* SelectedDevice() const;
+
+  const std::vector<QPointer<devices::CGesterinUSBDevice>>& Devices(PageKind kind) const {
+    return devices_[size_t(kind)];
+  }
+  const std::vector<QPointer<CDeviceOptionUI>>& Entries() const { return entries_; }
+  const std::vector<QPointer<CMpDevicePowerUI>>& PowerPanels() const { return powerPanels_; }
+  hid::InterfaceSlots* Slots() { return slots_ ? &*slots_ : nullptr; }
+  int SlotFillCount() const { return slotFills_; }
+  int Dpi() const { return dpi_; }
+  QSize ScreenSize() const { return screenSize_; }
+  bool WorkerRunning(int index) const;
+  // The monitor size the DPI policy uses (tests replace the screen).
+  void SetMonitorSizeSource(std::function<QSize()> source) { monitorSize_ = std::move(source); }
+  void SetFirstShownHook(FirstShownHook hook) { firstShown_ = std::move(hook); }
+
  private:
   void OnBusMessage(const platform::BusMessage& message);
   void OnTrayClick(int64_t mouseMessage);
   void OpenTrayMenu();
   void OnMenuCommand(uint64_t token);
+  void InitialiseWindow();
+  void StartWorkers();
+  CDeviceOptionUI* EntryOf(const devices::CGesterinUSBDevice* device) const;
+  devices::CGesterinUSBDevice* DeviceAttachedTo(const hid::DeviceInterfaceInfo& slot) const;
+  void UpdateNoDeviceOverlay();
 
   platform::SettingsStore& store_;
   ProgramMessages messages_;
@@ -66,6 +140,23 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   std::unique_ptr<CSkinFrame> skinFrame_;
   std::unique_ptr<platform::BusWindow> bus_;
   bool registered_ = false;
+
+  CMainPage mainPage_;
+  profiles::CKeyboardProfiledata keyboardScratch_;
+  std::shared_ptr<hid::HidBackend> backend_;
+  std::optional<hid::InterfaceSlots> slots_;
+  int slotFills_ = 0;
+  bool initialised_ = false;
+  bool shownOnce_ = false;
+  int dpi_ = 96;
+  QSize screenSize_;
+  std::function<QSize()> monitorSize_;
+  FirstShownHook firstShown_;
+  std::array<std::vector<QPointer<devices::CGesterinUSBDevice>>, 4> devices_;
+  std::vector<QPointer<CDeviceOptionUI>> entries_;
+  std::vector<QPointer<CMpDevicePowerUI>> powerPanels_;
+  std::unique_ptr<hid::DiscoveryWorker> discovery_;
+  std::array<std::unique_ptr<platform::Worker>, kWorkerSlots> workers_;
 };
 
 }  // namespace app

@@ -57,26 +57,11 @@ std::string SupportedPath(hid::HidBackend& backend, uint16_t kind) {
   return {};
 }
 
-std::filesystem::path StateFile(const std::string& folder, std::string name) {
-  for (char& c : name)
-    if (c == ':') c = '_';
-  return std::filesystem::path(folder) / (name + ".mem");
-}
-
 }  // namespace
 
 DeviceSession::~DeviceSession() {
   channel_.reset();
-  if (stateFolder_.empty()) return;
-  std::error_code ec;
-  std::filesystem::create_directories(stateFolder_, ec);
-  for (const auto& unit : units_) {
-    const std::vector<uint8_t> bytes = emulator::firmware::SaveMemory(unit.firmware->Memory());
-    const auto path = StateFile(stateFolder_, unit.device->Name());
-    if (!platform::WriteFileAtomic(
-            path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
-      std::fprintf(stderr, "vx27ctl: cannot keep the emulator state in %s\n", path.c_str());
-  }
+  emulation_.reset();  // keeps the emulated memory when asked to
 }
 
 bool DeviceSession::ParseOptions(const std::vector<std::string>& args) {
@@ -112,41 +97,17 @@ bool DeviceSession::Open(std::string_view name) {
                  int(name.size()), name.data(), receiver_ ? " through a receiver" : "");
     return false;
   }
-  // Every emulated device gets its firmware before it is plugged in.
-  const auto attach = [this](const std::shared_ptr<emulator::EmulatedDevice>& device) {
-    if (auto unit = emulator::firmware::AttachFirmwareByName(device)) units_.push_back(*unit);
-  };
-  if (emulateList_) {
-    backend_ = emulator::MakeProgramBackend(*emulateList_, attach);
-  } else {
-    const char* list = std::getenv(emulator::kEmulateEnv);
-    backend_ = emulator::MakeProgramBackend(list ? list : "", attach);
-  }
+  emulation_ = std::make_unique<emulator::firmware::ProgramEmulation>(
+      emulateList_ ? std::optional<std::string_view>(*emulateList_) : std::nullopt);
   std::string path;
-  if (backend_.emulator) {
-    if (const char* state = std::getenv(kEmulatorStateEnv); state && *state) {
-      stateFolder_ = state;
-      for (const auto& unit : units_) {
-        std::ifstream in(StateFile(stateFolder_, unit.device->Name()), std::ios::binary);
-        if (!in) continue;  // a fresh device: factory memory
-        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                         std::istreambuf_iterator<char>());
-        unit.firmware->EditMemory([&](emulator::firmware::DeviceMemory& m) {
-          if (!emulator::firmware::LoadMemory(bytes, m))
-            std::fprintf(stderr, "vx27ctl: ignoring the unreadable emulator state of %s\n",
-                         unit.device->Name().c_str());
-        });
-      }
-    }
-    path = EmulatedPath(*backend_.emulator, name, receiver_);
-  }
-  if (path.empty()) path = SupportedPath(*backend_.backend, *kind);
+  if (emulation_->GetEmulator()) path = EmulatedPath(*emulation_->GetEmulator(), name, receiver_);
+  if (path.empty()) path = SupportedPath(*emulation_->Backend(), *kind);
   if (path.empty()) {
     std::fprintf(stderr, "vx27ctl: no %.*s%s found\n", int(name.size()), name.data(),
                  receiver_ ? " receiver" : "");
     return false;
   }
-  channel_ = std::make_unique<protocol::CCommandChannel>(backend_.backend);
+  channel_ = std::make_unique<protocol::CCommandChannel>(emulation_->Backend());
   const auto mode = receiver_ ? protocol::ConnectionMode::Receiver : protocol::ConnectionMode::Wired;
   if (!channel_->OpenHandle(mode, path)) {
     std::fprintf(stderr, "vx27ctl: cannot open %s\n", path.c_str());

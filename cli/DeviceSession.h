@@ -15,14 +15,15 @@
 
 #include "emulator/ProgramBackend.h"
 #include "emulator/firmware/Firmware.h"
+#include "emulator/firmware/ProgramEmulation.h"
 #include "protocol/CommandChannel.h"
 
 namespace cli {
 
 // With VX27_EMULATOR_STATE=<folder>, emulated devices keep their memory in
 // that folder between runs (one file per emulated device name), so what one
-// command writes the next one reads.
-inline constexpr const char* kEmulatorStateEnv = "VX27_EMULATOR_STATE";
+// command writes the next one reads; VX27_EMULATOR_LOG=<file> logs every
+// request a firmware receives.
 
 class DeviceSession {
  public:
@@ -40,6 +41,9 @@ class DeviceSession {
   // headset), through its receiver with --receiver. Prints why on failure.
   bool Open(std::string_view name);
   protocol::CCommandChannel& Channel() { return *channel_; }
+  // The emulated devices (null without an emulate list).
+  emulator::firmware::ProgramEmulation* Emulation() { return emulation_.get(); }
+  const std::shared_ptr<hid::HidBackend>& Backend() const { return emulation_->Backend(); }
 
   // The information block; sets the channel's block size to 3 × key count.
   int ReadInfoAndBlockSize(protocol::DeviceInfoBlock& info);
@@ -52,9 +56,7 @@ class DeviceSession {
   std::optional<std::string> emulateList_;
   bool receiver_ = false;
   bool trace_ = false;
-  emulator::ProgramBackend backend_;
-  std::vector<emulator::firmware::EmulatedUnit> units_;
-  std::string stateFolder_;
+  std::unique_ptr<emulator::firmware::ProgramEmulation> emulation_;
   std::unique_ptr<protocol::CCommandChannel> channel_;
 };
 

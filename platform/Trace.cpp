@@ -12,6 +12,7 @@ namespace {
 struct TraceState {
   std::mutex lock;
   platform::TraceSink sink;
+  platform::TraceSink observer;
   bool envChecked = false;
   bool enabled = false;
   FILE* file = nullptr;  // owned when not stderr
@@ -45,6 +46,7 @@ void WriteLine(std::string_view text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
   TraceState& s = State();
   std::lock_guard guard(s.lock);
+  if (s.observer) s.observer(text);
   if (s.sink) {
     s.sink(text);
     return;
@@ -79,10 +81,17 @@ void Trace(std::u16string_view text) {
 
 namespace platform {
 
+TraceSink SetTraceObserver(TraceSink observer) {
+  TraceState& s = State();
+  std::lock_guard guard(s.lock);
+  std::swap(s.observer, observer);
+  return observer;
+}
+
 bool TraceEnabled() {
   TraceState& s = State();
   std::lock_guard guard(s.lock);
-  if (s.sink) return true;
+  if (s.sink || s.observer) return true;
   s.checkEnvironment();
   return s.enabled;
 }

@@ -28,6 +28,11 @@ bool TraceEnabled();
 // returns the previous one.
 TraceSink SetTraceSink(TraceSink sink);
 
+// Also hands every line to `observer` (an empty function removes it), next
+// to the sink or the environment's output; returns the previous observer.
+// The observer runs with the trace lock held: it must not trace.
+TraceSink SetTraceObserver(TraceSink observer);
+
 // Installs a sink for the lifetime of the object, restoring the previous one.
 class ScopedTraceSink {
  public:

@@ -4,6 +4,8 @@
 // windows and click their controls.
 
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +21,7 @@
 #include "tests/support/EventLoop.h"
 
 #include "app/Language.h"
+#include "emulator/Emulator.h"
 #include "ui/UILib.h"
 
 namespace apptest {
@@ -30,6 +33,9 @@ inline std::string InstallDir() {
   return dir;
 }
 inline QString SkinDir() { return QString::fromStdString(InstallDir() + "/skin/"); }
+
+// A device backend with nothing attached.
+inline std::shared_ptr<hid::HidBackend> NoDevices() { return std::make_shared<emulator::Emulator>(); }
 
 // The main window's exit asks the program's loop to end; in a test, where
 // no such loop runs, that request would end every later modal loop at once.

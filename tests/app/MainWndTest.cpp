@@ -8,7 +8,6 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
-#include "app/ControlRegistry.h"
 #include "app/MainWnd.h"
 #include "app/MsgWnd.h"
 #include "platform/Settings.h"
@@ -96,7 +95,7 @@ class MainWndTest : public apptest::SkinTest {
 TEST_F(MainWndTest, StartsCentredAppliesTheStoredLanguageAndTakesSkins) {
   platform::EnsureInstallKeys(store_, "2.0.10");
   app::WriteLanguageId(store_, 510);  // Simplified Chinese
-  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
   main.ShowWindow(true);
   EXPECT_EQ(main.GetHWND()->windowTitle(), QStringLiteral("VX27 MOUSE"));
@@ -122,7 +121,7 @@ TEST_F(MainWndTest, IdentityMessageRestoresAndRaisesTheWindow) {
   int raised = 0;
   platform::ScopedTraceSink sink([&](std::string_view l) { raised += l.rfind("main window raised", 0) == 0; });
   const app::ProgramMessages messages = app::RegisterProgramMessages();
-  app::CMainWnd main(store_, messages);
+  app::CMainWnd main(store_, messages, apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
   ASSERT_TRUE(apptest::WaitFor([&] { return raised == 1; })) << "shown once set up";
   EXPECT_TRUE(main.GetHWND()->isVisible());
@@ -146,7 +145,7 @@ TEST_F(MainWndTest, IdentityMessageRestoresAndRaisesTheWindow) {
 }
 
 TEST_F(MainWndTest, ALanguageChangeReachesTheOpenAboutWindow) {
-  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
   ASSERT_TRUE(apptest::WaitFor([&] { return main.CurrentLanguage() == 0; }));  // nothing stored
   QString before, after;
@@ -163,9 +162,13 @@ TEST_F(MainWndTest, ALanguageChangeReachesTheOpenAboutWindow) {
 }
 
 TEST_F(MainWndTest, TrayRightClickMenuExitClosesTheMainWindow) {
-  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  int raised = 0;
+  platform::ScopedTraceSink sink([&](std::string_view l) { raised += l.rfind("main window raised", 0) == 0; });
+  app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
-  main.ShowWindow(true);
+  // Set up first: discovery's first pass raises the window and the DPI
+  // policy lays it out, either of which would take the focus from a menu.
+  ASSERT_TRUE(apptest::WaitFor([&] { return raised >= 1 && main.GetHWND()->size() == QSize(1000, 640); }));
   main.SendMessage(platform::msg::kTrayCallback, app::kTrayIconId, platform::msg::kRightButtonUp);
   ui::CControlUI* exit = nullptr;
   ASSERT_TRUE(apptest::WaitFor([&] {
@@ -180,7 +183,7 @@ TEST_F(MainWndTest, TrayRightClickMenuExitClosesTheMainWindow) {
 }
 
 TEST_F(MainWndTest, TrayMenuExitEndsTheLoopAndAboutOpensModally) {
-  app::CMainWnd main(store_, app::RegisterProgramMessages());
+  app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
   main.ShowWindow(true);
   // "about_menu" runs the about window modally; exit closes it and the
@@ -190,19 +193,6 @@ TEST_F(MainWndTest, TrayMenuExitEndsTheLoopAndAboutOpensModally) {
   EXPECT_FALSE(main.IsWindow());
   EXPECT_EQ(main.AboutWindow(), nullptr);
   apptest::TakeQuitRequest();
-}
-
-TEST(ControlRegistry, EveryCustomClassBuildsInItsOrder) {
-  app::RegisterCustomControls();
-  for (const char* name : app::kCustomControlClasses) {
-    ui::CControlUI* c = ui::CControlFactory::GetInstance().CreateControl(QString::fromLatin1(name));
-    ASSERT_NE(c, nullptr) << name;
-    if (auto* p = qobject_cast<app::CPlaceholderControlUI*>(c)) EXPECT_EQ(p->StandsFor(), QString::fromLatin1(name));
-    else EXPECT_TRUE(app::IsRealControlClass(name)) << name;
-    delete c;
-  }
-  EXPECT_EQ(app::kCustomControlClasses.front(), std::string("CCircleProgressUI"));
-  EXPECT_EQ(app::kCustomControlClasses.back(), std::string("CGesterinRU6533Device"));
 }
 
 // Screenshots of the program's windows in English and Chinese, written to
@@ -231,7 +221,7 @@ TEST_F(ScreenshotTest, MessageBoxAboutSkinFrameAndMainWindow) {
     EXPECT_EQ(QImage(ui::SaveScreenshot(about.GetHWND(), QStringLiteral("app_about_") + suffix)).size(),
               QSize(800, 572));
 
-    app::CMainWnd main(store_, app::RegisterProgramMessages());
+    app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
     ASSERT_TRUE(main.CreateMain());
     main.ShowWindow(true);
     apptest::WaitFor([&] { return main.CurrentLanguage() >= 0; });
@@ -250,59 +240,3 @@ TEST_F(ScreenshotTest, MessageBoxAboutSkinFrameAndMainWindow) {
 }
 
 }  // namespace
-
-#if defined(VX27_HAVE_CONTROLS)
-#include "controls/Controls.h"
-
-namespace {
-
-// The registered key caps and select panel, built from a layout by the
-// class names the device pages use: a dragged rectangle selects exactly
-// the caps it covers and the panel reports the end of the selection.
-TEST(ControlRegistry, LayoutsGetTheRealKeyCapsAndSelectPanel) {
-  ASSERT_TRUE(app::IsRealControlClass("CSelectPanelUI"));
-  ASSERT_TRUE(app::IsRealControlClass("CDeviceKeyButtonUI"));
-  app::RegisterCustomControls();
-  class PanelWnd : public ui::WindowImplBase {
-   public:
-    QString GetWindowClassName() const override { return QStringLiteral("PanelWnd"); }
-    QString GetSkinFile() override {
-      return QStringLiteral(
-          "<Window size=\"300,100\"><CSelectPanelUI name=\"panel\">"
-          "<CDeviceKeyButtonUI name=\"key_1\" float=\"true\" pos=\"10,10,50,50\"/>"
-          "<CDeviceKeyButtonUI name=\"key_2\" float=\"true\" pos=\"60,10,100,50\"/>"
-          "<CDeviceKeyButtonUI name=\"key_3\" float=\"true\" pos=\"110,10,150,50\"/>"
-          "</CSelectPanelUI></Window>");
-    }
-    void Notify(ui::TNotifyUI& msg) override {
-      if (msg.sType == ui::notify::kClickSelectEnd) ++selectEnds;
-    }
-    int selectEnds = 0;
-  } wnd;
-  ASSERT_TRUE(wnd.Create(static_cast<QWidget*>(nullptr), QStringLiteral("panel")));
-  wnd.ShowWindow(true);
-  wnd.PaintManager().UpdateLayout();
-  auto* panel = qobject_cast<CSelectPanelUI*>(wnd.FindControl(QStringLiteral("panel")));
-  ASSERT_NE(panel, nullptr);
-  auto key = [&](const char* n) { return qobject_cast<CDeviceKeyButtonUI*>(wnd.FindControl(QString::fromLatin1(n))); };
-  ASSERT_NE(key("key_3"), nullptr);
-
-  // From the gap left of key_1 to the middle of key_2.
-  const QPoint from = QPoint(5, 5) - panel->GetPos().topLeft();
-  const QPoint to = QPoint(80, 30) - panel->GetPos().topLeft();
-  auto mouse = [&](QEvent::Type type, QPoint p) {
-    QMouseEvent e(type, QPointF(p), QPointF(panel->mapToGlobal(p)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(panel, &e);
-  };
-  mouse(QEvent::MouseButtonPress, from);
-  mouse(QEvent::MouseMove, to);
-  mouse(QEvent::MouseButtonRelease, to);
-  EXPECT_TRUE(key("key_1")->IsSelected());
-  EXPECT_TRUE(key("key_2")->IsSelected());
-  EXPECT_FALSE(key("key_3")->IsSelected());
-  EXPECT_TRUE(apptest::WaitFor([&] { return wnd.selectEnds == 1; }, 1000));
-}
-
-}  // namespace
-#endif  // VX27_HAVE_CONTROLS

@@ -1,0 +1,400 @@
+// The main window's device side: window initialisation, the worker table,
+// the builder callback, device pages, the DPI policy, arrival and removal.
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/ControlRegistry.h"
+#include "app/MainWnd.h"
+#include "controls/CDeviceKeyButtonUI.h"
+#include "controls/CSelectPanelUI.h"
+#include "platform/Trace.h"
+#include "platform/WindowBus.h"
+
+namespace app {
+namespace {
+
+const QString kDeviceSwitch = QStringLiteral("device_switch");
+const QString kDeviceSelectLayout = QStringLiteral("device_select_layout");
+const QString kNoDeviceLink = QStringLiteral("No_device_Link");
+const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevicePower.xml");
+
+// Builder callback rows that build a layout of their own.
+struct LayoutRow {
+  const char* className;
+  const char* layout;
+};
+constexpr std::array<LayoutRow, 8> kLayoutRows{{
+    {"DeviceProfileUI", "XML\\CustomControlXML\\DeviceProfile.xml"},
+    {"LightSetControlUI", "XML\\CustomControlXML\\LightControl.xml"},
+    {"Voice6533SetControlUI", "XML\\CustomControlXML\\Voice6533Control.xml"},
+    {"MagicSetControlUI", "XML\\CustomControlXML\\MagicControl.xml"},
+    {"KeySetControlUI", "XML\\CustomControlXML\\KeySetControl.xml"},
+    {"MacroSetControlUI", "XML\\CustomControlXML\\MacroControl.xml"},
+    {"ShootKeySetControlUI", "XML\\CustomControlXML\\ShootControl.xml"},
+    {"VirtualSetControlUI", "XML\\CustomControlXML\\VirtualSet.xml"},
+}};
+
+// Builder callback rows for controls whose classes come with later work:
+// a placeholder that remembers the class keeps the layouts building.
+constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
+    {"CircleProgress", "CCircleProgressUI"},
+    {"HandImgButton", "CHandImgButtonUI"},
+    {"AudioRecord", "CAudioRecordUI"},
+    {"HandImgSelectButton", "CHandImgSelectButtonUI"},
+    {"RedioMacroButton", "CRedioMacroButtonUI"},
+    {"ComboEditContainerElement", "CComboEditContainerElementUI"},
+    {"DeviceProfile", "CDeviceProfileUI"},
+    {"LightControl", "CLightControlUI"},
+    {"MagicControl", "CMagicControlUI"},
+    {"Voice6533Control", "CVoice6533ControlUI"},
+    {"KeySetControl", "CKeySetControlUI"},
+    {"ShootControl", "CShootControlUI"},
+}};
+
+bool Same(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
+
+bool SameInterface(const hid::DeviceInterfaceInfo& a, const hid::DeviceInterfaceInfo& b) {
+  return a.VendorId == b.VendorId && a.ProductId == b.ProductId && a.InterfaceNumber == b.InterfaceNumber &&
+         a.CollectionNumber == b.CollectionNumber && a.DeviceKind == b.DeviceKind &&
+         a.InterfaceUse == b.InterfaceUse;
+}
+
+bool IsReceiverKind(int kind) { return kind == hid::kind::kMouseReceiver || kind == hid::kind::kKeyboardReceiver; }
+bool IsDualKind(int kind) {
+  return kind == hid::kind::kKeyboardCable || kind == hid::kind::kMouseCable || IsReceiverKind(kind);
+}
+
+// Trace texts of arrival and removal by kind.
+const char* ArrivalText(int kind) {
+  if (kind == 1 || kind == 9) return "添加一个键盘设备";
+  if (kind == 2 || kind == 6) return "添加一个鼠标设备";
+  return "添加一个鼠标垫设备";
+}
+const char* RemovalText(int kind) {
+  if (kind == 1 || kind == 9) return "删除一个键盘设备";
+  if (kind == 2 || kind == 6) return "删除一个鼠标设备";
+  return "删除一个鼠标垫设备";
+}
+
+}  // namespace
+
+// ---- window initialisation -------------------------------------------------
+
+void CMainWnd::InitialiseWindow() {
+  if (initialised_) return;  // the interface slots are filled once
+  initialised_ = true;
+  // Announces to the companion tools that the tool runs.
+  platform::BusWindow::Broadcast(
+      platform::BusMessage::Registered("{4695579F-999A-41d4-9FAF-EFFCE93EBF16}", 1, 1));
+  ApplyLanguage(ReadLanguageIndex(store_));
+  slots_.emplace();
+  ++slotFills_;
+  // The mouse and keyboard pages exist from the start, hidden until a device
+  // of theirs arrives.
+  for (size_t row = 0; row < 2; ++row) {
+    const hid::DeviceKindRow& k = hid::DeviceKindTable[row];
+    CreateDevicePage(hid::FindSupportedRow(k.VendorId, k.ProductId, k.kind, k.role), k.role);
+  }
+  if (QScreen* screen = QGuiApplication::primaryScreen()) screenSize_ = screen->geometry().size();
+  // Shown when the first discovery pass ends (the identity message).
+  ShowWindow(false, true);
+  UpdateNoDeviceOverlay();
+  StartWorkers();
+  SetTimer(kDpiTimer, 100);
+}
+
+void CMainWnd::StartWorkers() {
+  for (auto& w : workers_) w = std::make_unique<platform::Worker>();
+  discovery_ = std::make_unique<hid::DiscoveryWorker>(backend_, *slots_, Target(), messages_.identity);
+  workers_[kDiscoverySlot]->Start([this](const platform::StopEvent& stop) { discovery_->Run(stop); });
+  // The audio daemon and the light sync worker have nothing to do until the
+  // music light link and synchronised lighting exist; they wait for their stop.
+  const auto idle = [](const platform::StopEvent& stop) {
+    while (!stop.WaitFor(std::chrono::milliseconds(1000))) {
+    }
+  };
+  workers_[kAudioDaemonSlot]->Start(idle);
+  workers_[kLightSyncSlot]->Start(idle);
+}
+
+bool CMainWnd::WorkerRunning(int index) const {
+  return index >= 0 && index < kWorkerSlots && workers_[size_t(index)] && workers_[size_t(index)]->Running();
+}
+
+void CMainWnd::StopWorkers() {
+  if (!workers_[0]) return;  // never started, or stopped already
+  if (IsWindow()) ShowWindow(false, false);
+  for (auto& w : workers_)
+    if (w) w->Event().Set();
+  for (int i = 0; i < kWorkerSlots; ++i) {
+    platform::Worker* w = workers_[size_t(i)].get();
+    if (!w || !w->Running()) {
+      Trace("错误\n");
+      Trace(QString::number(i).toStdString());
+      continue;
+    }
+    // A worker past its bound is traced and then still joined, never killed.
+    if (w->Stop(kWorkerStopBound, "所有对象处于非激发状态，超时\n")) Trace("所有对象处于激发状态\n");
+  }
+  for (auto& w : workers_) w.reset();
+  discovery_.reset();
+}
+
+// ---- builder callback ------------------------------------------------------
+
+ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
+  if (Same(className, "SelectPanel")) return new CSelectPanelUI;
+  if (Same(className, "DeviceKeyButton")) return new CDeviceKeyButtonUI;
+  if (Same(className, "GesterinMousePadDevice")) return new CGesterinMousePadDevice(backend_);
+  if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
+  if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
+  if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
+  for (const auto& [name, standsFor] : kPendingRows)
+    if (Same(className, name)) return new CPlaceholderControlUI(QString::fromLatin1(standsFor));
+  for (const LayoutRow& row : kLayoutRows) {
+    if (!Same(className, row.className)) continue;
+    ui::CDialogBuilder builder;
+    return builder.Create(QString::fromLatin1(row.layout), {}, this, &m_pm);
+  }
+  return nullptr;
+}
+
+// ---- device pages ----------------------------------------------------------
+
+bool CMainWnd::CreateDevicePage(int slotIndex, int role) {
+  if (!slots_ || slotIndex < 0 || size_t(slotIndex) >= slots_->Count()) return false;
+  const hid::DeviceInterfaceInfo slot = slots_->Slot(size_t(slotIndex));
+  int kind = slot.DeviceKind;
+  int vendor = slot.VendorId, product = slot.ProductId;
+  if (kind == hid::kind::kMouseReceiver) {
+    kind = hid::kind::kMouseCable;
+    if (slot.DualMode) {
+      const hid::DeviceInterfaceInfo twin = slots_->Slot(slot.TwinSlot);
+      vendor = twin.VendorId;
+      product = twin.ProductId;
+    }
+  }
+  const int row = hid::FindKindRow(vendor, product, kind, role);
+  if (row < 0) return false;
+  const hid::DeviceKindRow& kindRow = hid::DeviceKindTable[size_t(row)];
+  const hid::DevicePageRow& pageRow = hid::DevicePageTable[size_t(row)];
+
+  // Each tree is the caller's until a container takes it.
+  auto build = [this](const QString& layout) {
+    ui::CDialogBuilder builder;
+    return std::unique_ptr<ui::CControlUI>(builder.Create(layout, {}, this, &m_pm));
+  };
+  std::unique_ptr<ui::CControlUI> powerTree = build(kPowerPanelLayout);
+  std::unique_ptr<ui::CControlUI> entryTree = build(QString::fromLatin1(kindRow.barEntryLayout));
+  std::unique_ptr<ui::CControlUI> pageTree = build(QString::fromLatin1(pageRow.pageLayout));
+  auto* power = qobject_cast<CMpDevicePowerUI*>(powerTree.get());
+  auto* entry = qobject_cast<CDeviceOptionUI*>(entryTree.get());
+  auto* page = qobject_cast<devices::CGesterinUSBDevice*>(pageTree.get());
+  auto* powerBox = qobject_cast<ui::CContainerUI*>(FindControl(QString::fromLatin1(kindRow.powerPanelContainer)));
+  auto* pages = qobject_cast<ui::CTabLayoutUI*>(FindControl(kDeviceSwitch));
+  auto* bar = qobject_cast<ui::CContainerUI*>(FindControl(kDeviceSelectLayout));
+  if (!power || !entry || !page || !powerBox || !pages || !bar) {
+    Trace(QStringLiteral("device page of %1 not built").arg(QLatin1String(kindRow.name)).toStdString());
+    return false;
+  }
+
+  powerBox->Add(powerTree.release());
+  power->SetKind(kind, role);
+  powerPanels_.emplace_back(power);
+
+  page->SetLayoutPath(QString::fromLatin1(pageRow.pageLayout));
+  page->SetMainWindow(&Target());
+  page->SetKeyButtonCount(pageRow.keyButtonCount);
+  page->SetLightCount(pageRow.lightCount);
+  page->SetPageTableRow(row);
+  page->SetPowerPanelStyle(pageRow.powerPanelStyle);
+  page->SetFurtherValue(pageRow.furtherValue);
+  page->SetDeviceFolderName(kindRow.name);
+  page->SetPowerPanel(power);
+  power->SetStyle(pageRow.powerPanelStyle);
+  page->Attach(slot);
+  page->SetOptionTag(kindRow.optionTag);
+  page->SetLightConfigWord(pageRow.lightConfigWord);
+  page->InitPage();
+
+  pages->Add(pageTree.release());
+  devices_[size_t(row)].emplace_back(page);
+
+  bar->Add(entryTree.release());
+  entry->Select(false);
+  entry->SetGroup(QString::fromLatin1(kindRow.tabHeaderName));
+  entry->BindPage(kDeviceSwitch, pages->GetItemIndex(page));
+  entry->SetPowerPanel(QString::fromLatin1(kindRow.powerPanelContainer), powerBox->GetItemIndex(power));
+  entry->SetKind(kind, role);
+  entry->SetVisible(false);
+  entry->SetLabel(QString::fromLatin1(kindRow.name));
+  entry->SetDevice(page);
+  entries_.emplace_back(entry);
+  return true;
+}
+
+// ---- DPI -------------------------------------------------------------------
+
+void CMainWnd::ApplyDpiPolicy() {
+  QWidget* host = GetHWND();
+  if (!host) return;
+  const bool visible = host->isVisible() && !host->isMinimized();
+  if (!visible) SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_RESTORE, 0);
+  QSize monitor;
+  if (monitorSize_) monitor = monitorSize_();
+  else if (QScreen* screen = host->screen()) monitor = screen->geometry().size();
+  dpi_ = (monitor.width() > 1500 && monitor.height() > 960) ? 144 : 96;
+  ui::CPaintManagerUI::SetAllDPI(96);
+  m_pm.SetInitSize(kDesignWidth, kDesignHeight);
+  ResizeClient(kDesignWidth, kDesignHeight);
+  ui::CPaintManagerUI::SetAllDPI(dpi_);
+  CenterWindow();
+  ShowWindow(visible, false);
+}
+
+// ---- device bar ------------------------------------------------------------
+
+int CMainWnd::CountVisibleEntries() const {
+  int v = 0;
+  for (const auto& e : entries_)
+    if (e && e->IsVisible()) ++v;
+  return v;
+}
+
+devices::CGesterinUSBDevice* CMainWnd::SelectedDevice() const {
+  for (const auto& e : entries_)
+    if (e && e->IsVisible() && e->IsSelected()) return e->Device();
+  return nullptr;
+}
+
+CDeviceOptionUI* CMainWnd::EntryOf(const devices::CGesterinUSBDevice* device) const {
+  for (const auto& e : entries_)
+    if (e && e->Device() == device) return e;
+  return nullptr;
+}
+
+void CMainWnd::UpdateNoDeviceOverlay() {
+  if (ui::CControlUI* overlay = FindControl(kNoDeviceLink)) overlay->SetVisible(CountVisibleEntries() == 0);
+}
+
+void CMainWnd::ShowEntry(CDeviceOptionUI* entry, bool visible, bool select) {
+  if (!entry) return;
+  entry->SetVisible(visible);
+  if (select) {
+    if (auto* pages = qobject_cast<ui::CTabLayoutUI*>(FindControl(kDeviceSwitch)))
+      pages->SelectItem(pages->GetItemIndex(entry->Device()));
+    if (auto* power = qobject_cast<ui::CTabLayoutUI*>(FindControl(entry->PowerContainer()))) {
+      power->SetVisible(entry->PowerIndex() >= 0);
+      if (entry->PowerIndex() >= 0) power->SelectItem(entry->PowerIndex());
+    }
+    entry->RequestStatus();
+    entry->Select(true);
+  }
+  const int visibleCount = CountVisibleEntries();
+  int synchro = 0;
+  for (const auto& e : entries_)
+    if (e && e->IsVisible() && e->SynchroOption() && e->SynchroOption()->IsSelected()) ++synchro;
+  if (ui::CControlUI* overlay = FindControl(kNoDeviceLink)) overlay->SetVisible(visibleCount == 0);
+  if (visibleCount == 0) {
+    for (const QString& name : {QStringLiteral("device_power_switch"), kDeviceSwitch})
+      if (auto* tabs = qobject_cast<ui::CTabLayoutUI*>(FindControl(name))) tabs->SelectItem(0);
+  }
+  // Synchronised lighting needs two devices.
+  if (visibleCount <= 1)
+    for (const auto& list : devices_)
+      for (const auto& d : list)
+        if (d) d->CommandChannel().SetHoldFlag(false);
+  if (synchro <= 1)
+    for (const auto& e : entries_)
+      if (e && e->SynchroOption()) e->SynchroOption()->Selected(false, false);
+}
+
+void CMainWnd::HideEntry(CDeviceOptionUI* entry) {
+  if (!entry) return;
+  CDeviceOptionUI* other = nullptr;
+  if (entry->IsVisible() && entry->IsSelected()) {
+    CloseAuxWindows();
+    for (const auto& e : entries_)
+      if (e && e != entry && e->IsVisible()) {
+        other = e;
+        break;
+      }
+  }
+  ShowEntry(entry, false, false);
+  if (other) ShowEntry(other, true, true);
+}
+
+// ---- arrival and removal ---------------------------------------------------
+
+// The device attached with the command interface this slot belongs to: the
+// slot itself, the command slot of a second interface, and for a dual-mode
+// receiver slot its cable twin.
+devices::CGesterinUSBDevice* CMainWnd::DeviceAttachedTo(const hid::DeviceInterfaceInfo& slot) const {
+  hid::DeviceInterfaceInfo ref = slot;
+  if (slot.InterfaceUse == hid::kUseSecond) {
+    for (size_t i = 0; i < slots_->Count(); ++i) {
+      const hid::DeviceInterfaceInfo s = slots_->Slot(i);
+      if (s.VendorId == slot.VendorId && s.ProductId == slot.ProductId && s.DeviceKind == slot.DeviceKind &&
+          s.InterfaceUse == hid::kUseCommand) {
+        ref = s;
+        break;
+      }
+    }
+  }
+  if (IsReceiverKind(ref.DeviceKind) && ref.DualMode) ref = slots_->Slot(ref.TwinSlot);
+  for (const auto& list : devices_)
+    for (const auto& d : list)
+      if (d && SameInterface(d->Descriptor(), ref)) return d;
+  return nullptr;
+}
+
+void CMainWnd::OnSlotArrived(size_t slotIndex) {
+  if (!slots_ || slotIndex >= slots_->Count()) return;
+  const hid::DeviceInterfaceInfo slot = slots_->Slot(slotIndex);
+  const int kind = slot.DeviceKind;
+  Trace(ArrivalText(kind));
+  if (!DeviceAttachedTo(slot))
+    CreateDevicePage(hid::FindSupportedRow(slot.VendorId, slot.ProductId, kind, hid::kUseCommand), 0);
+  devices::CGesterinUSBDevice* device = DeviceAttachedTo(slot);
+  if (device && slot.InterfaceUse == hid::kUseSecond) {
+    device->OpenEventInterface(kind, slot.DevicePath);
+  } else if (device && IsDualKind(kind) && slots_->IsTwinConnected(slotIndex)) {
+    // Already attached through its other mode: switching modes comes with
+    // the device bar's hot-plug work.
+    Trace("mode switch not handled yet");
+  } else if (device && !device->CommandChannel().IsOpen()) {
+    const bool receiver = IsReceiverKind(kind);
+    const auto mode = receiver ? protocol::ConnectionMode::Receiver : protocol::ConnectionMode::Wired;
+    if (device->CommandChannel().OpenHandle(mode, slot.DevicePath)) {
+      device->CommandChannel().SetConnectionMode(receiver ? 2 : 1);
+      hid::DeviceInterfaceInfo ref = slot;
+      if (receiver && slot.DualMode) ref = slots_->Slot(slot.TwinSlot);
+      device->Attach(ref);
+      // A receiver's entry shows once its wireless device answers.
+      if (!receiver) ShowEntry(EntryOf(device), true, CountVisibleEntries() == 0);
+      if (CDeviceOptionUI* entry = EntryOf(device)) entry->StartInitialLoad();
+    }
+  }
+  UpdateOverlayAndRaise();
+}
+
+void CMainWnd::OnSlotRemoved(size_t slotIndex) {
+  if (!slots_ || slotIndex >= slots_->Count()) return;
+  const hid::DeviceInterfaceInfo slot = slots_->Slot(slotIndex);
+  const int kind = slot.DeviceKind;
+  Trace(RemovalText(kind));
+  devices::CGesterinUSBDevice* device = DeviceAttachedTo(slot);
+  if (!device) return;
+  if (slot.InterfaceUse == hid::kUseSecond) {
+    device->CloseEventInterface(kind);
+    return;
+  }
+  if (kind == 1 || kind == 9) Trace("键盘设备丢失");
+  if (kind == 2 || kind == 6) Trace("鼠标设备丢失");
+  if (IsDualKind(kind) && slots_->IsTwinConnected(slotIndex)) return;  // the other mode stays
+  device->CommandChannel().CloseHandles();
+  HideEntry(EntryOf(device));
+}
+
+}  // namespace app

@@ -1,0 +1,299 @@
+#include "app/UiScript.h"
+
+#include <fstream>
+#include <sstream>
+
+#include <QApplication>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include "app/MainWnd.h"
+#include "emulator/firmware/ProgramEmulation.h"
+#include "platform/Trace.h"
+#include "ui/UILib.h"
+
+namespace app {
+namespace {
+
+constexpr int kTracePollMs = 10;
+
+std::pair<std::string, std::string> SplitFirst(const std::string& text) {
+  const size_t space = text.find(' ');
+  if (space == std::string::npos) return {text, {}};
+  size_t rest = text.find_first_not_of(' ', space);
+  return {text.substr(0, space), rest == std::string::npos ? std::string() : text.substr(rest)};
+}
+
+std::pair<std::string, std::string> SplitLast(const std::string& text) {
+  const size_t space = text.rfind(' ');
+  if (space == std::string::npos) return {text, {}};
+  return {text.substr(0, text.find_last_not_of(' ', space) + 1), text.substr(space + 1)};
+}
+
+std::optional<int> ToInt(const std::string& text) {
+  try {
+    size_t used = 0;
+    const int v = std::stoi(text, &used);
+    if (used != text.size()) return std::nullopt;
+    return v;
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+// The events of a left click (and of a double click) at the widget's centre.
+void Click(QWidget* w, bool twice) {
+  const QPointF p = QRectF(w->rect()).center();
+  const QPointF g = w->mapToGlobal(p);
+  auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, p, g, Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+  };
+  send(QEvent::MouseButtonPress, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::NoButton);
+  if (!twice) return;
+  send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::NoButton);
+}
+
+void PressKey(QWidget* w, QKeyCombination key, const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers(), text);
+  QApplication::sendEvent(w, &press);
+  QKeyEvent release(QEvent::KeyRelease, key.key(), key.keyboardModifiers(), text);
+  QApplication::sendEvent(w, &release);
+}
+
+// Keys go where the keyboard focus is, as for a user; a control that took
+// no focus gets them itself.
+QWidget* KeyTarget(ui::CControlUI* control) {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && (focus == control || control->isAncestorOf(focus))) return focus;
+  if (auto* edit = qobject_cast<ui::CEditUI*>(control); edit && edit->NativeEdit()) return edit->NativeEdit();
+  return control;
+}
+
+int PageRow(const std::string& name) {
+  if (name == "mouse") return 0;
+  if (name == "keyboard") return 1;
+  if (name == "pad") return 2;
+  if (name == "headset") return 3;
+  return -1;
+}
+
+}  // namespace
+
+std::unique_ptr<UiScript> UiScript::Load(const std::string& path, CMainWnd& window,
+                                         emulator::firmware::ProgramEmulation* emulation) {
+  std::ifstream in(path);
+  if (!in) return nullptr;
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    const size_t start = line.find_first_not_of(' ');
+    if (start == std::string::npos || line[start] == '#') continue;
+    lines.push_back(line.substr(start));
+  }
+  return std::make_unique<UiScript>(std::move(lines), window, emulation);
+}
+
+UiScript::UiScript(std::vector<std::string> lines, CMainWnd& window,
+                   emulator::firmware::ProgramEmulation* emulation)
+    : lines_(std::move(lines)), window_(window), emulation_(emulation) {
+  std::weak_ptr<Seen> seen = seen_;
+  platform::SetTraceObserver([seen](std::string_view line) {
+    if (auto s = seen.lock()) {
+      std::lock_guard guard(s->lock);
+      s->lines.emplace_back(line);
+    }
+  });
+  waitTimer_.setInterval(kTracePollMs);
+  connect(&waitTimer_, &QTimer::timeout, this, &UiScript::PollTrace);
+}
+
+UiScript::~UiScript() { platform::SetTraceObserver({}); }
+
+void UiScript::Start() { QTimer::singleShot(0, this, &UiScript::RunNext); }
+
+void UiScript::Report(const std::string& line, const Outcome& outcome) {
+  Trace("script " + line + " -> " + (outcome.result == Result::Ok ? std::string("ok") : outcome.why));
+}
+
+void UiScript::RunNext() {
+  if (finished_) return;
+  if (next_ >= lines_.size()) {
+    finished_ = true;
+    return;
+  }
+  const std::string line = lines_[next_++];
+  const auto [verb, rest] = SplitFirst(line);
+  const Outcome outcome = Execute(verb, rest);
+  if (outcome.result == Result::Pending) return;  // the step reports when it ends
+  Report(line, outcome);
+  if (outcome.result == Result::Stop) return Quit(kScriptFailedExitCode);
+  if (outcome.result == Result::Failed) failed_ = true;
+  if (verb == "quit") return Quit(failed_ ? kScriptFailedExitCode : 0);
+  if (verb == "sleep") {
+    QTimer::singleShot(ToInt(rest).value_or(0), this, &UiScript::RunNext);
+    return;
+  }
+  QTimer::singleShot(0, this, &UiScript::RunNext);
+}
+
+void UiScript::Quit(int code) {
+  finished_ = true;
+  if (code != 0) failed_ = true;
+  window_.Exit();
+}
+
+ui::CControlUI* UiScript::Find(const std::string& name) const {
+  const QString n = QString::fromStdString(name);
+  if (auto* pages = qobject_cast<ui::CTabLayoutUI*>(window_.FindControl(QStringLiteral("device_switch")))) {
+    if (auto* page = qobject_cast<ui::CContainerUI*>(pages->GetItemAt(pages->GetCurSel())))
+      if (ui::CControlUI* c = page->FindSubControl(n)) return c;
+  }
+  return window_.FindControl(n);
+}
+
+UiScript::Outcome UiScript::WithControl(const std::string& name, ui::CControlUI** control) const {
+  *control = Find(name);
+  if (!*control) return {Result::Stop, "no control " + name};
+  if (!(*control)->isVisible()) return {Result::Failed, name + " is not visible"};
+  if (!(*control)->IsEnabled()) return {Result::Failed, name + " is disabled"};
+  return {Result::Ok, {}};
+}
+
+UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& rest) {
+  ui::CControlUI* control = nullptr;
+  if (verb == "quit") return {Result::Ok, {}};
+  if (verb == "sleep") {
+    if (!ToInt(rest) || *ToInt(rest) < 0) return {Result::Stop, "sleep needs milliseconds"};
+    return {Result::Ok, {}};
+  }
+  if (verb == "wait-trace") {
+    const auto [text, seconds] = SplitLast(rest);
+    const std::optional<int> s = ToInt(seconds);
+    if (text.empty() || !s || *s < 0) return {Result::Stop, "wait-trace needs a text and seconds"};
+    waitText_ = text;
+    waitLine_ = "wait-trace " + rest;
+    waitDeadline_ = QDateTime::currentMSecsSinceEpoch() + qint64(*s) * 1000;
+    waitTimer_.start();
+    PollTrace();
+    return {Result::Pending, {}};
+  }
+  if (verb == "page") {
+    const int row = PageRow(rest);
+    if (row < 0) return {Result::Stop, "no page " + rest};
+    const auto& list = window_.Devices(PageKind(row));
+    CDeviceOptionUI* entry = nullptr;
+    for (const auto& e : window_.Entries())
+      if (e && !list.empty() && e->Device() == list.front()) entry = e;
+    if (!entry || !entry->SelectOption()) return {Result::Stop, "no bar entry for " + rest};
+    if (!entry->isVisible()) return {Result::Failed, rest + " is not connected"};
+    Click(entry->SelectOption(), false);
+    return {Result::Ok, {}};
+  }
+  if (verb == "click" || verb == "dbclick") {
+    if (Outcome o = WithControl(rest, &control); o.result != Result::Ok) return o;
+    Click(control, verb == "dbclick");
+    return {Result::Ok, {}};
+  }
+  if (verb == "select") {
+    const auto [name, index] = SplitLast(rest);
+    const std::optional<int> i = ToInt(index);
+    if (!i || *i < 0) return {Result::Stop, "select needs an index"};
+    if (Outcome o = WithControl(name, &control); o.result != Result::Ok) return o;
+    if (auto* owner = dynamic_cast<ui::IListOwnerUI*>(control)) {
+      auto* container = qobject_cast<ui::CContainerUI*>(control);
+      if (!container || *i >= container->GetCount()) return {Result::Failed, "no item " + index};
+      control->SetFocus();
+      // Arrow keys until the item is selected, or until a key changes nothing.
+      for (int before = -2; owner->GetCurSel() != *i && owner->GetCurSel() != before;) {
+        before = owner->GetCurSel();
+        PressKey(KeyTarget(control), owner->GetCurSel() < *i ? Qt::Key_Down : Qt::Key_Up);
+      }
+      if (owner->GetCurSel() != *i) return {Result::Failed, "item " + index + " not selected"};
+      return {Result::Ok, {}};
+    }
+    auto* container = qobject_cast<ui::CContainerUI*>(control);
+    ui::CControlUI* item = container ? container->GetItemAt(*i) : nullptr;
+    if (!item) return {Result::Failed, "no item " + index};
+    Click(item, false);
+    return {Result::Ok, {}};
+  }
+  if (verb == "text") {
+    const auto [name, text] = SplitFirst(rest);
+    if (Outcome o = WithControl(name, &control); o.result != Result::Ok) return o;
+    Click(control, false);
+    QWidget* target = KeyTarget(control);
+    PressKey(target, QKeyCombination(Qt::ControlModifier, Qt::Key_A));
+    PressKey(target, QKeyCombination(Qt::Key_Delete));
+    for (const QChar c : QString::fromStdString(text)) PressKey(target, QKeyCombination(Qt::Key_unknown), QString(c));
+    return {Result::Ok, {}};
+  }
+  if (verb == "key") {
+    const auto [name, keyName] = SplitFirst(rest);
+    const QKeySequence sequence = QKeySequence::fromString(QString::fromStdString(keyName));
+    if (sequence.isEmpty() || sequence[0].key() == Qt::Key_unknown) return {Result::Stop, "no key " + keyName};
+    if (Outcome o = WithControl(name, &control); o.result != Result::Ok) return o;
+    Click(control, false);
+    PressKey(KeyTarget(control), sequence[0]);
+    return {Result::Ok, {}};
+  }
+  if (verb == "slide") {
+    const auto [name, value] = SplitLast(rest);
+    const std::optional<int> v = ToInt(value);
+    if (!v) return {Result::Stop, "slide needs a value"};
+    if (Outcome o = WithControl(name, &control); o.result != Result::Ok) return o;
+    auto* slider = qobject_cast<ui::CSliderUI*>(control);
+    if (!slider) return {Result::Failed, name + " is not a slider"};
+    if (*v < slider->GetMinValue() || *v > slider->GetMaxValue()) return {Result::Failed, "value out of range"};
+    slider->SetFocus();
+    for (int guard = 0; slider->GetValue() != *v && guard < 10000; ++guard) {
+      const int before = slider->GetValue();
+      PressKey(KeyTarget(slider), slider->GetValue() < *v ? Qt::Key_Right : Qt::Key_Left);
+      if (slider->GetValue() == before) break;
+    }
+    if (slider->GetValue() != *v) return {Result::Failed, "slider holds " + std::to_string(slider->GetValue())};
+    return {Result::Ok, {}};
+  }
+  if (verb == "plug" || verb == "unplug") {
+    const auto* unit = emulation_ ? emulation_->Find(rest) : nullptr;
+    if (!unit) return {Result::Stop, "no emulated device " + rest};
+    const bool done = verb == "plug" ? emulation_->GetEmulator()->Plug(unit->device->Id())
+                                     : emulation_->GetEmulator()->Unplug(unit->device->Id());
+    if (!done) return {Result::Failed, rest + " already " + (verb == "plug" ? "plugged" : "unplugged")};
+    return {Result::Ok, {}};
+  }
+  if (verb == "shot") {
+    if (rest.empty()) return {Result::Stop, "shot needs a file"};
+    QWidget* host = window_.GetHWND();
+    if (!host || !host->grab().save(QString::fromStdString(rest), "PNG")) return {Result::Failed, "not written"};
+    return {Result::Ok, {}};
+  }
+  return {Result::Stop, "unknown step"};
+}
+
+void UiScript::PollTrace() {
+  bool found = false;
+  {
+    std::lock_guard guard(seen_->lock);
+    for (; traceCursor_ < seen_->lines.size(); ++traceCursor_) {
+      if (seen_->lines[traceCursor_].find(waitText_) != std::string::npos) {
+        ++traceCursor_;
+        found = true;
+        break;
+      }
+    }
+  }
+  if (!found && QDateTime::currentMSecsSinceEpoch() < waitDeadline_) return;
+  waitTimer_.stop();
+  Outcome outcome{found ? Result::Ok : Result::Failed, found ? "" : "no such trace in time"};
+  Report(waitLine_, outcome);
+  if (!found) failed_ = true;
+  QTimer::singleShot(0, this, &UiScript::RunNext);
+}
+
+}  // namespace app

@@ -1,0 +1,96 @@
+#pragma once
+// UI scripts (VX27_UI_SCRIPT=<file>): the running program executes one step
+// per line once its first discovery pass has brought the window forward.
+//
+//   wait-trace <text> <seconds>   a trace line containing <text> appears
+//   page <mouse|keyboard|pad|headset>   clicks that device's bar entry
+//   click <name> | dbclick <name>
+//   select <name> <index>         list or combo: arrow keys; other
+//                                 containers: a click on item <index>
+//   text <name> <text>            clicks the edit, replaces its text by typing
+//   key <name> <key name>         clicks the control, presses the key
+//                                 ("Return", "Ctrl+A", "F5", ...)
+//   slide <name> <value>          arrow keys on a slider until it holds <value>
+//   plug <device> | unplug <device>   an emulated device (e.g. "mouse")
+//   shot <file.png>               the window as a picture
+//   sleep <ms>
+//   quit
+// Blank lines and lines starting with '#' are skipped. Controls are looked
+// up on the visible device page first, then in the whole window. Every step
+// acts through the mouse and key events a user's hand would make. Each step
+// is traced "script <line> -> ok" or "script <line> -> <why not>"; an unknown
+// step or a missing control stops the script and the program ends with exit
+// code 3.
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QObject>
+#include <QTimer>
+
+namespace emulator::firmware {
+class ProgramEmulation;
+}
+namespace ui {
+class CControlUI;
+}
+
+namespace app {
+
+class CMainWnd;
+
+inline constexpr const char* kUiScriptEnv = "VX27_UI_SCRIPT";
+inline constexpr int kScriptFailedExitCode = 3;
+
+class UiScript : public QObject {
+  Q_OBJECT
+ public:
+  // Null when the file cannot be read.
+  static std::unique_ptr<UiScript> Load(const std::string& path, CMainWnd& window,
+                                        emulator::firmware::ProgramEmulation* emulation);
+  UiScript(std::vector<std::string> lines, CMainWnd& window, emulator::firmware::ProgramEmulation* emulation);
+  ~UiScript() override;
+
+  // Runs the steps from the next turn of the event loop on.
+  void Start();
+  bool Failed() const { return failed_; }
+  bool Finished() const { return finished_; }
+
+ private:
+  enum class Result { Ok, Failed, Stop, Pending };
+  struct Outcome {
+    Result result;
+    std::string why;
+  };
+  void RunNext();
+  Outcome Execute(const std::string& verb, const std::string& rest);
+  void Report(const std::string& line, const Outcome& outcome);
+  ui::CControlUI* Find(const std::string& name) const;
+  Outcome WithControl(const std::string& name, ui::CControlUI** control) const;
+  void PollTrace();
+  void Quit(int code);
+
+  std::vector<std::string> lines_;
+  size_t next_ = 0;
+  CMainWnd& window_;
+  emulator::firmware::ProgramEmulation* emulation_;
+  bool failed_ = false;
+  bool finished_ = false;
+
+  // Trace lines seen since the script was loaded; wait-trace consumes them.
+  struct Seen {
+    std::mutex lock;
+    std::vector<std::string> lines;
+  };
+  std::shared_ptr<Seen> seen_ = std::make_shared<Seen>();
+  size_t traceCursor_ = 0;
+  std::string waitText_;
+  std::string waitLine_;
+  QTimer waitTimer_;
+  qint64 waitDeadline_ = 0;
+};
+
+}  // namespace app

@@ -1,0 +1,277 @@
+#include "devices/CGesterinUSBDevice.h"
+
+#include <QMetaObject>
+
+#include "controls/CDeviceKeyButtonUI.h"
+#include "controls/CSelectPanelUI.h"
+#include "devices/core/FunctionSwitch.h"
+#include "platform/Trace.h"
+#include "profiles/ProfileFolders.h"
+#include "profiles/Text.h"
+
+namespace devices {
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr int kFullLevel = 255;
+
+bool IsCableKind(int kind) { return kind == hid::kind::kKeyboardCable || kind == hid::kind::kMouseCable ||
+                                    kind == hid::kind::kMousePad || kind == hid::kind::kHeadset; }
+
+uint32_t Rgb(const LightColour& c) { return uint32_t(c.c0) << 16 | uint32_t(c.c1) << 8 | c.c2; }
+
+}  // namespace
+
+CGesterinUSBDevice::CGesterinUSBDevice(std::shared_ptr<hid::HidBackend> backend, int kind)
+    : backend_(backend), commandChannel_(backend), eventChannel_(backend), kind_(kind) {
+  clock_ = [] {
+    return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now().time_since_epoch())
+                        .count());
+  };
+}
+
+CGesterinUSBDevice::~CGesterinUSBDevice() {
+  // The threads go before the channels they read.
+  StopLightThread();
+  CloseEventInterface(hid::kind::kMouseCable);
+  CloseEventInterface(hid::kind::kMouseReceiver);
+  cableEvents_.reset();
+  receiverEvents_.reset();
+}
+
+bool CGesterinUSBDevice::IsClass(const QString& className) const {
+  return className == QLatin1String("GesterinUSBDevice") || ui::CHorizontalLayoutUI::IsClass(className);
+}
+
+void CGesterinUSBDevice::Notify(ui::TNotifyUI& msg) {
+  if (!msg.pSender || msg.pSender->GetName().isEmpty()) return;
+  if (FindSubControl(msg.pSender->GetName()) != msg.pSender) return;
+  Trace("测试成功   、n");
+  NotifyPump(msg);
+}
+
+// ---- page ----------------------------------------------------------------
+
+void CGesterinUSBDevice::SetKeyButtonCount(int count) {
+  keyButtonCount_ = std::max(0, count);
+  keyButtons_.assign(size_t(keyButtonCount_), nullptr);
+}
+
+void CGesterinUSBDevice::SetLightCount(int count) {
+  lightCount_ = std::max(0, count);
+  lightButtons_.assign(size_t(lightCount_), nullptr);
+  lightColours_.assign(size_t(lightCount_), LightColour{});
+  areaStates_.assign(size_t(lightCount_), profiles::LightInfoRecord{});
+}
+
+void CGesterinUSBDevice::InitPage() {
+  if (layoutPath_.isEmpty()) {
+    SetKeyButtonCount(0);
+    SetLightCount(0);
+    return;
+  }
+  // The page's select panel, by name or else by class.
+  selectPanel_ = FindSubControl(QStringLiteral("SelectPanel"));
+  if (!selectPanel_) selectPanel_ = findChild<CSelectPanelUI*>();
+  auto* panel = qobject_cast<ui::CContainerUI*>(selectPanel_);
+  if (!panel) return;
+  for (int i = 0; i < panel->GetCount(); ++i) {
+    auto* cap = qobject_cast<controls::CDeviceKeyButtonUI*>(panel->GetItemAt(i));
+    if (!cap) continue;
+    const profiles::TrailingNumber split = profiles::SplitTrailingNumber(cap->GetName().toStdString());
+    if (split.number < 0) continue;
+    if (split.prefix == "key_" && split.number < keyButtonCount_) {
+      keyButtons_[size_t(split.number)] = cap;
+    } else if (split.prefix == "light_" && split.number < lightCount_) {
+      lightButtons_[size_t(split.number)] = cap;
+      cap->SetLightOverlay(kWhite, kFullLevel, true);
+    }
+  }
+}
+
+controls::CDeviceKeyButtonUI* CGesterinUSBDevice::KeyButton(int index) const {
+  return index >= 0 && index < int(keyButtons_.size()) ? keyButtons_[size_t(index)].data() : nullptr;
+}
+
+controls::CDeviceKeyButtonUI* CGesterinUSBDevice::LightButton(int index) const {
+  return index >= 0 && index < int(lightButtons_.size()) ? lightButtons_[size_t(index)].data() : nullptr;
+}
+
+void CGesterinUSBDevice::RegisterPage() {
+  if (manager_) manager_->AddNotifier(this);
+}
+
+ui::CControlUI* CGesterinUSBDevice::FunctionSwitchLayout() {
+  if (!functionSwitch_) functionSwitch_ = FindSubControl(QStringLiteral("device_function_switch"));
+  return functionSwitch_;
+}
+
+ui::CControlUI* CGesterinUSBDevice::KeyFunctionSwitchLayout() {
+  if (!keyFunctionSwitch_) keyFunctionSwitch_ = FindSubControl(QStringLiteral("device_key_function_switch"));
+  return keyFunctionSwitch_;
+}
+
+void CGesterinUSBDevice::SetFunctionSwitch(int type) {
+  functionSwitchType_ = type;
+  const FunctionTabs tabs = FunctionTabsFor(type, kind_);
+  if (auto* f = qobject_cast<ui::CTabLayoutUI*>(FunctionSwitchLayout())) f->SelectItem(tabs.functionTab);
+  if (tabs.keyTab < 0) return;
+  if (auto* k = qobject_cast<ui::CTabLayoutUI*>(KeyFunctionSwitchLayout())) k->SelectItem(tabs.keyTab);
+}
+
+// ---- lights --------------------------------------------------------------
+
+void CGesterinUSBDevice::RunCommon(CommonStep step) {
+  RunCommonStep(step, lightState_, effect_, lightColours_, clock_());
+}
+void CGesterinUSBDevice::StepBreathing() { RunCommon(CommonStep::Breathing); }
+void CGesterinUSBDevice::StepFourColourBreathing() { RunCommon(CommonStep::FourColourBreathing); }
+void CGesterinUSBDevice::StepStatic() { RunCommon(CommonStep::Static); }
+void CGesterinUSBDevice::StepColourCycle() { RunCommon(CommonStep::ColourCycle); }
+void CGesterinUSBDevice::StepBlink() { RunCommon(CommonStep::Blink); }
+void CGesterinUSBDevice::StepFourColourBlink() { RunCommon(CommonStep::FourColourBlink); }
+void CGesterinUSBDevice::StepOff() { RunCommon(CommonStep::Off); }
+
+void CGesterinUSBDevice::LightStep() {
+  std::vector<std::optional<uint16_t>> positions(lightColours_.size());
+  for (size_t i = 0; i < lightColours_.size(); ++i) {
+    const LightColour c = lightColours_[i];
+    if (auto* cap = LightButton(int(i))) cap->SetLightOverlay(Rgb(c), c.brightness, true);
+    if (auto it = lightPositionMap_.find(int(i)); it != lightPositionMap_.end())
+      positions[i] = uint16_t(it->second);
+  }
+  protocol::BuildLightFrame(lightColours_, positions, frame_);
+  if (selectPanel_) selectPanel_->Invalidate();
+}
+
+void CGesterinUSBDevice::SetLightColour(int index, LightColour value) {
+  if (index >= 0 && index < int(lightColours_.size())) lightColours_[size_t(index)] = value;
+}
+
+LightColour CGesterinUSBDevice::GetLightColour(int index) const {
+  if (index < 0 || index >= int(lightColours_.size())) return {};
+  return lightColours_[size_t(index)];
+}
+
+void CGesterinUSBDevice::SetLightState(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t w3) {
+  std::array<uint8_t, profiles::LightInfoRecord::kSize> bytes{};
+  for (int i = 0; i < 4; ++i) {
+    bytes[size_t(i)] = uint8_t(w0 >> (8 * i));
+    bytes[size_t(4 + i)] = uint8_t(w1 >> (8 * i));
+    bytes[size_t(8 + i)] = uint8_t(w2 >> (8 * i));
+  }
+  bytes[12] = uint8_t(w3);
+  bytes[13] = uint8_t(w3 >> 8);
+  lightState_ = profiles::LightInfoRecord::Decode(bytes);
+}
+
+void CGesterinUSBDevice::SetColour(uint32_t word0, uint32_t word1, uint8_t byte8) {
+  std::array<uint8_t, profiles::AudioLightRecord::kSize> bytes{};
+  for (int i = 0; i < 4; ++i) {
+    bytes[size_t(i)] = uint8_t(word0 >> (8 * i));
+    bytes[size_t(4 + i)] = uint8_t(word1 >> (8 * i));
+  }
+  bytes[8] = byte8;
+  audioLight_ = profiles::AudioLightRecord::Decode(bytes);
+  // The lighting editor shows it once it exists.
+}
+
+profiles::AudioLightRecord CGesterinUSBDevice::GetColour(bool) {
+  // Without a lighting editor the stored record is what the page holds.
+  return audioLight_;
+}
+
+// ---- threads -------------------------------------------------------------
+
+bool CGesterinUSBDevice::StartLightThread(std::function<void(const platform::StopEvent&)> body) {
+  StopLightThread();
+  return lightThread_.Start(std::move(body));
+}
+
+void CGesterinUSBDevice::StopLightThread() { StopDeviceThread(lightThread_, kLightThreadStopBound); }
+
+void CGesterinUSBDevice::ArmBarTimer(uint32_t id, uint32_t ms) {
+  QPointer<ui::CControlUI> entry = deviceOption_;
+  if (!entry) return;
+  QMetaObject::invokeMethod(
+      entry.data(),
+      [entry, id, ms] {
+        if (entry) entry->ArmTimer(id, ms);
+      },
+      Qt::QueuedConnection);
+}
+
+bool CGesterinUSBDevice::OpenEventInterface(int kind, const std::string& path) {
+  const bool cable = IsCableKind(kind);
+  hid::CHidInterface& handle = cable ? eventChannel_.WiredDevice() : eventChannel_.ReceiverDevice();
+  std::atomic<bool>& flag = cable ? eventCableOpen_ : eventReceiverOpen_;
+  std::recursive_mutex& lock = cable ? eventChannel_.CommandLock() : eventChannel_.LightingLock();
+  {
+    std::lock_guard guard(lock);
+    handle.Close();
+    if (!handle.Open(path, true, true, true, false)) return false;
+    flag = true;
+  }
+  std::unique_ptr<EventReader>& reader = cable ? cableEvents_ : receiverEvents_;
+  reader = std::make_unique<EventReader>(handle, flag, EventExitTrace());
+  return reader->Start([this, cable](uint16_t value) { OnEventValue(value, cable); });
+}
+
+void CGesterinUSBDevice::CloseEventInterface(int kind) {
+  const bool cable = IsCableKind(kind);
+  std::atomic<bool>& flag = cable ? eventCableOpen_ : eventReceiverOpen_;
+  if (!flag) return;
+  if (auto& reader = cable ? cableEvents_ : receiverEvents_) reader->Stop();
+  std::lock_guard guard(cable ? eventChannel_.CommandLock() : eventChannel_.LightingLock());
+  flag = false;
+  (cable ? eventChannel_.WiredDevice() : eventChannel_.ReceiverDevice()).Close();
+}
+
+bool CGesterinUSBDevice::ReopenEventInterface(int kind, const std::string& path) {
+  CloseEventInterface(kind);
+  return OpenEventInterface(kind, path);
+}
+
+bool CGesterinUSBDevice::EventInterfaceOpen(int kind) const {
+  return IsCableKind(kind) ? eventCableOpen_.load() : eventReceiverOpen_.load();
+}
+
+void CGesterinUSBDevice::OnEventValue(uint16_t value, bool cableHandle) {
+  if (value == eventcode::kReloadSettings) {
+    Trace(kSyncRequestTrace);
+    ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
+  } else if (value == eventcode::kProfileReset) {
+    syncRequested_ = true;
+    Trace(kSyncRequestTrace);
+    ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
+  } else if (value == 0 && cableHandle && lightState_.selectItem == kHostColourEffect) {
+    Trace(kSyncRequestTrace);
+    ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
+  } else if (value > eventcode::kProfileReset) {
+    OnModelEvent(value, cableHandle);
+  }
+}
+
+// ---- identity and paths --------------------------------------------------
+
+std::string CGesterinUSBDevice::DefaultDataFolder() const { return profiles::DefaultDataFolder().string(); }
+std::string CGesterinUSBDevice::DefaultProfilePath() const {
+  return profiles::DefaultProfilePath(deviceFolderName_).string();
+}
+std::string CGesterinUSBDevice::ProfileFolder() const {
+  return profiles::ProfileFolder(deviceFolderName_).string();
+}
+
+void CGesterinUSBDevice::Attach(const hid::DeviceInterfaceInfo& descriptor) {
+  descriptor_ = descriptor;
+  kind_ = descriptor.DeviceKind;
+  kindDetail_ = descriptor.InterfaceUse;
+}
+
+void CGesterinUSBDevice::SetBeginHostLighting(bool on) {
+  hostLightControl_ = on;
+  if (on && kind_ == hid::kind::kKeyboardCable && commandChannel_.IsOpen()) commandChannel_.BeginHostLighting();
+}
+
+}  // namespace devices

@@ -1,0 +1,88 @@
+#include "devices/Models.h"
+
+#include "platform/Trace.h"
+
+namespace devices {
+
+CModelDevice::CModelDevice(std::shared_ptr<hid::HidBackend> backend, int kind, const char* folderName,
+                           std::unique_ptr<profiles::CBasicProfiledata> profile)
+    : CGesterinUSBDevice(std::move(backend), kind), profile_(std::move(profile)) {
+  deviceFolderName_ = folderName;
+  profile_->SetDefaultPath(DefaultProfilePath());
+}
+
+void CModelDevice::InitPage() {
+  RegisterPage();
+  CGesterinUSBDevice::InitPage();
+  BuildPage();
+}
+
+void CModelDevice::BuildPage() {
+  (void)FunctionSwitchLayout();
+  (void)KeyFunctionSwitchLayout();
+  // The folder name the main window gave decides the factory profile.
+  profile_->SetDefaultPath(DefaultProfilePath());
+}
+
+void CModelDevice::PreparePaths() {
+  const std::filesystem::path folder = ProfileFolder();
+  profile_->SetProfilePath(folder / (profileId_ + ".Json"));
+  profile_->SetLightConfigPath(folder / (lightConfigWord_ + ".config"));
+}
+
+std::string CModelDevice::GetProfilePath() const { return profile_->GetProfilePath().string(); }
+
+void CModelDevice::SaveProfile() { profile_->Save(); }
+
+void CModelDevice::SetOptionTag(int value) {
+  CGesterinUSBDevice::SetOptionTag(value);
+  profile_->SetDeviceIndex(0);
+}
+
+// ---- models --------------------------------------------------------------
+
+CGesterinKeyboardDevice::CGesterinKeyboardDevice(std::shared_ptr<hid::HidBackend> backend)
+    : CModelDevice(std::move(backend), hid::kind::kKeyboardCable, "keyboard",
+                   std::make_unique<profiles::CKeyboardProfiledata>()) {}
+
+bool CGesterinKeyboardDevice::IsClass(const QString& className) const {
+  return className == QLatin1String("GesterinKeyboardDevice") || CModelDevice::IsClass(className);
+}
+
+CGesterinMouseDevice::CGesterinMouseDevice(std::shared_ptr<hid::HidBackend> backend)
+    : CModelDevice(std::move(backend), hid::kind::kMouseCable, "mouse",
+                   std::make_unique<profiles::CMouseProfiledata>()) {}
+
+bool CGesterinMouseDevice::IsClass(const QString& className) const {
+  return className == QLatin1String("GesterinMouseDevice") || CModelDevice::IsClass(className);
+}
+
+void CGesterinMouseDevice::OnEventValue(uint16_t value, bool cableHandle) {
+  if (value == eventcode::kReloadSettings) {
+    ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
+    return;
+  }
+  if (value > eventcode::kReloadSettings && value != eventcode::kProfileReset) OnModelEvent(value, cableHandle);
+}
+
+CGesterinMousePadDevice::CGesterinMousePadDevice(std::shared_ptr<hid::HidBackend> backend)
+    : CModelDevice(std::move(backend), hid::kind::kMousePad, "MousePad",
+                   std::make_unique<profiles::CBasicProfiledata>()) {}
+
+bool CGesterinMousePadDevice::IsClass(const QString& className) const {
+  return className == QLatin1String("GesterinMousePadDevice") || CModelDevice::IsClass(className);
+}
+
+void CGesterinMousePadDevice::OnEventValue(uint16_t value, bool) {
+  if (value == eventcode::kReloadSettings) ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
+}
+
+CGesterinRU6533Device::CGesterinRU6533Device(std::shared_ptr<hid::HidBackend> backend)
+    : CModelDevice(std::move(backend), hid::kind::kHeadset, "HD",
+                   std::make_unique<profiles::CRu6533Profiledata>()) {}
+
+bool CGesterinRU6533Device::IsClass(const QString& className) const {
+  return className == QLatin1String("GesterinRU6533Device") || CModelDevice::IsClass(className);
+}
+
+}  // namespace devices

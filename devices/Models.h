@@ -1,0 +1,84 @@
+#pragma once
+// The four device models. Each builds its page and owns its profile object;
+// their own reads and writes of the device come with each model's work, and
+// until then a model does what the base does (it never shows made-up device
+// data).
+
+#include <memory>
+
+#include "devices/CGesterinUSBDevice.h"
+#include "profiles/BasicProfiledata.h"
+#include "profiles/KeyboardProfiledata.h"
+#include "profiles/MouseProfiledata.h"
+#include "profiles/Ru6533Profiledata.h"
+
+namespace devices {
+
+// What every model adds to the base in the same way: the page registration
+// and build, the profile object and its paths, the light state read-back.
+class CModelDevice : public CGesterinUSBDevice {
+  Q_OBJECT
+ public:
+  CModelDevice(std::shared_ptr<hid::HidBackend> backend, int kind, const char* folderName,
+               std::unique_ptr<profiles::CBasicProfiledata> profile);
+
+  void InitPage() override;
+  void PreparePaths() override;
+  std::string GetProfilePath() const override;
+  void SaveProfile() override;
+  void SetOptionTag(int value) override;
+
+  // Looks up the page's controls; the caps were found by InitPage.
+  virtual void BuildPage();
+  profiles::LightInfoRecord GetLightState() const { return lightState_; }
+  profiles::CBasicProfiledata& Profile() { return *profile_; }
+
+ protected:
+  std::unique_ptr<profiles::CBasicProfiledata> profile_;
+};
+
+class CGesterinKeyboardDevice : public CModelDevice {
+  Q_OBJECT
+ public:
+  explicit CGesterinKeyboardDevice(std::shared_ptr<hid::HidBackend> backend);
+  QString GetClass() const override { return QStringLiteral("GesterinKeyboardDevice"); }
+  bool IsClass(const QString& className) const override;
+};
+
+class CGesterinMouseDevice : public CModelDevice {
+  Q_OBJECT
+ public:
+  explicit CGesterinMouseDevice(std::shared_ptr<hid::HidBackend> backend);
+  QString GetClass() const override { return QStringLiteral("GesterinMouseDevice"); }
+  bool IsClass(const QString& className) const override;
+  // The mouse takes 0x401 only from the common codes; 0x402 and 0 do nothing.
+  void OnEventValue(uint16_t value, bool cableHandle) override;
+};
+
+class CGesterinMousePadDevice : public CModelDevice {
+  Q_OBJECT
+ public:
+  explicit CGesterinMousePadDevice(std::shared_ptr<hid::HidBackend> backend);
+  QString GetClass() const override { return QStringLiteral("GesterinMousePadDevice"); }
+  bool IsClass(const QString& className) const override;
+  // The pad reacts to 0x401 only.
+  void OnEventValue(uint16_t value, bool cableHandle) override;
+
+ protected:
+  const char* EventExitTrace() const override { return "MS设备同步线程设定退出"; }
+};
+
+class CGesterinRU6533Device : public CModelDevice {
+  Q_OBJECT
+ public:
+  explicit CGesterinRU6533Device(std::shared_ptr<hid::HidBackend> backend);
+  QString GetClass() const override { return QStringLiteral("GesterinRU6533Device"); }
+  bool IsClass(const QString& className) const override;
+};
+
+}  // namespace devices
+
+using devices::CGesterinKeyboardDevice;
+using devices::CGesterinMouseDevice;
+using devices::CGesterinMousePadDevice;
+using devices::CGesterinRU6533Device;

@@ -1,0 +1,88 @@
+#include "emulator/firmware/ProgramEmulation.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "emulator/EmulateList.h"
+#include "emulator/firmware/RequestLog.h"
+#include "platform/AtomicFile.h"
+#include "platform/Trace.h"
+
+namespace emulator::firmware {
+namespace {
+
+std::filesystem::path StateFile(const std::string& folder, std::string name) {
+  for (char& c : name)
+    if (c == ':') c = '_';
+  return std::filesystem::path(folder) / (name + ".mem");
+}
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+}  // namespace
+
+ProgramEmulation::ProgramEmulation(std::optional<std::string_view> emulateList) {
+  stateFolder_ = Env(kEmulatorStateEnv);
+  std::shared_ptr<RequestLogFile> log;
+  if (const std::string logPath = Env(kEmulatorLogEnv); !logPath.empty()) {
+    log = RequestLogFile::Open(logPath);
+    if (!log) std::fprintf(stderr, "cannot append to the emulator log %s\n", logPath.c_str());
+  }
+  // Each device is ready (firmware, kept memory, log) before it is plugged in.
+  const auto prepare = [this, log](const std::shared_ptr<EmulatedDevice>& device) {
+    const std::optional<EmulatedUnit> unit = AttachFirmwareByName(device);
+    if (!unit) return;
+    units_.push_back(*unit);
+    if (!stateFolder_.empty()) {
+      std::ifstream in(StateFile(stateFolder_, device->Name()), std::ios::binary);
+      if (in) {
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        unit->firmware->EditMemory([&](DeviceMemory& m) {
+          if (!LoadMemory(bytes, m))
+            std::fprintf(stderr, "ignoring the unreadable emulator state of %s\n", device->Name().c_str());
+        });
+      }
+    }
+    if (!log) return;
+    const std::string_view name = device->Name();
+    const auto model = ModelFromName(name.substr(0, name.find(':')));
+    if (auto iface = model ? device->Interface(CommandInterfaceNumber(*model)) : nullptr)
+      iface->AttachFirmware(std::make_shared<LoggingFirmware>(device->Name(), unit->firmware, log));
+  };
+  if (emulateList) {
+    backend_ = MakeProgramBackend(*emulateList, prepare);
+  } else {
+    const std::string list = Env(kEmulateEnv);
+    backend_ = MakeProgramBackend(list, prepare);
+  }
+}
+
+ProgramEmulation::~ProgramEmulation() {
+  if (stateFolder_.empty()) return;
+  std::error_code ec;
+  std::filesystem::create_directories(stateFolder_, ec);
+  for (const auto& unit : units_) {
+    const std::vector<uint8_t> bytes = SaveMemory(unit.firmware->Memory());
+    const auto path = StateFile(stateFolder_, unit.device->Name());
+    if (!platform::WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+      std::fprintf(stderr, "cannot keep the emulator state in %s\n", path.c_str());
+  }
+}
+
+const EmulatedUnit* ProgramEmulation::Find(std::string_view name) const {
+  for (const auto& unit : units_)
+    if (unit.device->Name() == name) return &unit;
+  for (const auto& unit : units_) {
+    const std::string_view n = unit.device->Name();
+    if (n.substr(0, n.find(':')) == name) return &unit;
+  }
+  return nullptr;
+}
+
+}  // namespace emulator::firmware

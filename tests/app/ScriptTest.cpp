@@ -1,0 +1,149 @@
+// The built program driven by UI scripts: an emulated mouse arrives, its page
+// is pictured, it is unplugged, and the program ends with the script's exit
+// code. Also the emulator's request log written by the program.
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "tests/app/AppTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* sub : {"/run", "/data", "/config"}) fs::create_directories(root_.path().toStdString() + sub);
+    ::chmod((root_.path() + "/run").toLocal8Bit().constData(), 0700);
+  }
+  std::string Path(const char* name) const { return root_.path().toStdString() + "/" + name; }
+
+  // Runs the program with the script; returns its exit code (-1: it did
+  // not end within the bound).
+  int Run(const std::string& script, const char* emulate, const std::string& log = {}) {
+    std::ofstream(Path("script.txt")) << script;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", root_.path() + "/run");
+    env.insert("XDG_DATA_HOME", root_.path() + "/data");
+    env.insert("XDG_CONFIG_HOME", root_.path() + "/config");
+    env.insert("VX27_TRACE", QString::fromStdString(Path("trace.txt")));
+    env.insert("VX27_EMULATE", emulate);
+    env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
+    if (!log.empty()) env.insert("VX27_EMULATOR_LOG", QString::fromStdString(log));
+    p.setProcessEnvironment(env);
+    p.setProgram(QString::fromStdString(apptest::InstallDir() + "/vx27mouse"));
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start();
+    if (!p.waitForStarted(5000)) return -1;
+    if (!p.waitForFinished(30000)) {
+      p.kill();
+      p.waitForFinished(5000);
+      return -1;
+    }
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  }
+  std::string Trace() const {
+    std::ifstream in(Path("trace.txt"));
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  }
+
+  QTemporaryDir root_;
+};
+
+TEST_F(ScriptTest, AMouseIsShownPicturedAndUnplugged) {
+  const std::string shot = Path("mouse.png");
+  const int code = Run("# the mouse page, then the mouse leaves\n"
+                       "wait-trace 添加一个鼠标设备 10\n"
+                       "page mouse\n"
+                       "click light_14\n"  // only the mouse page has a 15th light cap
+                       "sleep 100\n"
+                       "shot " + shot + "\n"
+                       "unplug mouse\n"
+                       "wait-trace 删除一个鼠标设备 10\n"
+                       "shot " + Path("none.png") + "\n"
+                       "quit\n",
+                       "mouse");
+  EXPECT_EQ(code, 0) << Trace();
+  const std::string trace = Trace();
+  EXPECT_NE(trace.find("InitWindow"), std::string::npos);
+  for (const char* step : {"script wait-trace 添加一个鼠标设备 10 -> ok", "script page mouse -> ok",
+                           "script click light_14 -> ok",
+                           "script unplug mouse -> ok", "script wait-trace 删除一个鼠标设备 10 -> ok",
+                           "script quit -> ok"})
+    EXPECT_NE(trace.find(step), std::string::npos) << step << "\n" << trace;
+  // The mouse page's picture, against the window once the mouse has gone.
+  QImage picture(QString::fromStdString(shot));
+  QImage none(QString::fromStdString(Path("none.png")));
+  ASSERT_FALSE(picture.isNull());
+  ASSERT_EQ(picture.size(), none.size());
+  EXPECT_GE(picture.width(), 1000);
+  int differing = 0;
+  for (int y = 0; y < picture.height(); y += 4)
+    for (int x = 0; x < picture.width(); x += 4) differing += picture.pixel(x, y) != none.pixel(x, y);
+  EXPECT_GT(differing, picture.width() * picture.height() / 16 / 4) << "a quarter of the window shows the page";
+
+}
+
+TEST_F(ScriptTest, AnUnknownStepOrMissingControlEndsWithExitCodeThree) {
+  struct Case {
+    const char* script;
+    const char* traced;
+  };
+  const Case cases[] = {
+      {"frobnicate now\nquit\n", "script frobnicate now -> unknown step"},
+      {"click no_such_button\nquit\n", "script click no_such_button -> no control no_such_button"},
+  };
+  for (const Case& c : cases) {
+    fs::remove(Path("trace.txt"));
+    EXPECT_EQ(Run(c.script, "mouse"), 3) << c.script;
+    EXPECT_NE(Trace().find(c.traced), std::string::npos) << Trace();
+    EXPECT_EQ(Trace().find("script quit"), std::string::npos) << "stopped at the failing step";
+  }
+}
+
+// vx27ctl on the same emulator: an event sent and read back, and the
+// request log file.
+class CliEmulationTest : public ScriptTest {
+ protected:
+  std::string Ctl(const QStringList& args, const std::string& log = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("VX27_EMULATE");
+    if (!log.empty()) env.insert("VX27_EMULATOR_LOG", QString::fromStdString(log));
+    p.setProcessEnvironment(env);
+    p.start(QString::fromStdString(apptest::InstallDir() + "/vx27ctl"), args);
+    if (!p.waitForFinished(20000)) p.kill();
+    return p.readAllStandardOutput().toStdString();
+  }
+};
+
+TEST_F(CliEmulationTest, EventIsSentOnTheEventCollectionAndRequestsAreLogged) {
+  EXPECT_EQ(Ctl({"event", "mouse", "0401", "--emulate", "mouse"}), "event 0401\nresult 1\n");
+  EXPECT_EQ(Ctl({"event", "keyboard", "0x1123", "--emulate", "keyboard"}), "event 1123\nresult 1\n");
+  EXPECT_EQ(Ctl({"event", "headset", "0401", "--emulate", "headset"}), "result 0\n") << "no event collection";
+
+  const std::string log = Path("requests.log");
+  Ctl({"info", "mouse", "--emulate", "mouse"}, log);
+  Ctl({"info", "pad", "--emulate", "pad"}, log);  // appended
+  std::ifstream in(log);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 2u);
+  // Report id 4, checksum, command 0x03 (information block) with 34 bytes.
+  EXPECT_TRUE(std::regex_match(lines[0], std::regex("mouse 04[0-9a-f]{4}0322[0-9a-f]{118}"))) << lines[0];
+  EXPECT_TRUE(std::regex_match(lines[1], std::regex("pad 04[0-9a-f]{4}0322[0-9a-f]{118}"))) << lines[1];
+}
+
+}  // namespace
