@@ -19,6 +19,7 @@ namespace app {
 namespace {
 
 constexpr int kTracePollMs = 10;
+constexpr std::string_view kReportPrefix = "script ";
 
 std::pair<std::string, std::string> SplitFirst(const std::string& text) {
   const size_t space = text.find(' ');
@@ -104,6 +105,9 @@ UiScript::UiScript(std::vector<std::string> lines, CMainWnd& window,
     : lines_(std::move(lines)), window_(window), emulation_(emulation) {
   std::weak_ptr<Seen> seen = seen_;
   platform::SetTraceObserver([seen](std::string_view line) {
+    // The script's own step reports name the texts it waits for: they are
+    // never what a wait-trace waits for.
+    if (line.starts_with(kReportPrefix)) return;
     if (auto s = seen.lock()) {
       std::lock_guard guard(s->lock);
       s->lines.emplace_back(line);
@@ -118,7 +122,7 @@ UiScript::~UiScript() { platform::SetTraceObserver({}); }
 void UiScript::Start() { QTimer::singleShot(0, this, &UiScript::RunNext); }
 
 void UiScript::Report(const std::string& line, const Outcome& outcome) {
-  Trace("script " + line + " -> " + (outcome.result == Result::Ok ? std::string("ok") : outcome.why));
+  Trace(std::string(kReportPrefix) + line + " -> " + (outcome.result == Result::Ok ? std::string("ok") : outcome.why));
 }
 
 void UiScript::RunNext() {

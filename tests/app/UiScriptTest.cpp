@@ -41,9 +41,14 @@ TEST(UiScript, StepsDriveControlsThroughInputEvents) {
       "click option_box",
       "select tabs_row 1",
       "click hidden_box",
+      // The script's own report lines are not traces to wait for: the first
+      // wait consumes the one real line, the second finds nothing.
+      "wait-trace marker line 1",
+      "wait-trace marker line 0",
       "sleep 10",
   };
   app::UiScript script(lines, main, nullptr);
+  Trace("a marker line");
   script.Start();
   ASSERT_TRUE(apptest::WaitFor([&] { return script.Finished(); }));
   EXPECT_EQ(apptest::Control<ui::CEditUI>(main.GetHWND(), "edit_box")->GetText(), QStringLiteral("hello there"));
@@ -52,7 +57,7 @@ TEST(UiScript, StepsDriveControlsThroughInputEvents) {
   EXPECT_TRUE(apptest::Control<ui::COptionUI>(main.GetHWND(), "option_box")->IsSelected());
   EXPECT_TRUE(apptest::Control<ui::COptionUI>(main.GetHWND(), "tab_b")->IsSelected());
   EXPECT_FALSE(apptest::Control<ui::COptionUI>(main.GetHWND(), "tab_a")->IsSelected());
-  EXPECT_TRUE(script.Failed()) << "two steps failed";
+  EXPECT_TRUE(script.Failed()) << "three steps failed";
   EXPECT_TRUE(main.IsWindow()) << "failed steps do not stop a script";
 
   app::UiScript second({"frobnicate", "quit"}, main, nullptr);
@@ -69,6 +74,8 @@ TEST(UiScript, StepsDriveControlsThroughInputEvents) {
       "script click option_box -> ok",
       "script select tabs_row 1 -> ok",
       "script click hidden_box -> hidden_box is not visible",
+      "script wait-trace marker line 1 -> ok",
+      "script wait-trace marker line 0 -> no such trace in time",
       "script sleep 10 -> ok",
       "script frobnicate -> unknown step",
   };
