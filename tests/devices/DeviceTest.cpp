@@ -166,6 +166,23 @@ TEST(DevicePage, FunctionSwitchSelectsThePageTabsForTheAttachedKind) {
   }
 }
 
+// The trace lines written while it lives, from any thread.
+class TraceLines {
+ public:
+  bool Has(std::string_view line) {
+    std::lock_guard guard(lock_);
+    return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<std::string> lines_;
+  platform::ScopedTraceSink sink_{[this](std::string_view l) {
+    std::lock_guard guard(lock_);
+    lines_.emplace_back(l);
+  }};
+};
+
 class EventThreads : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -260,20 +277,12 @@ TEST_F(EventThreads, AnOnboardProfileSwitchChangesTheSettingsAndAsksForAReload) 
 }
 
 TEST_F(EventThreads, AFailedOpenOverAnOpenInterfaceLeavesItClosedAndItsReaderStopped) {
-  std::vector<std::string> lines;
-  std::mutex lock;
-  platform::ScopedTraceSink sink([&](std::string_view l) {
-    std::lock_guard guard(lock);
-    lines.emplace_back(l);
-  });
+  TraceLines traced;
   auto kb = Open<CGesterinKeyboardDevice>(0, hid::kind::kKeyboardCable);
   ASSERT_TRUE(kb->EventInterfaceOpen(hid::kind::kKeyboardCable));
   EXPECT_FALSE(kb->OpenEventInterface(hid::kind::kKeyboardCable, "/no/such/event/interface"));
   EXPECT_FALSE(kb->EventInterfaceOpen(hid::kind::kKeyboardCable));
-  {
-    std::lock_guard guard(lock);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "MS 设备同步线程设定退出"), lines.end()) << "the old reader ended";
-  }
+  EXPECT_TRUE(traced.Has("MS 设备同步线程设定退出")) << "the old reader ended";
   // A later open of the real interface works again.
   EXPECT_TRUE(kb->OpenEventInterface(hid::kind::kKeyboardCable, emulator::firmware::EventPath(*units_[0].device)));
   ASSERT_TRUE(emulator::firmware::SendEvent(*units_[0].device, 0x401));
@@ -281,22 +290,16 @@ TEST_F(EventThreads, AFailedOpenOverAnOpenInterfaceLeavesItClosedAndItsReaderSto
 }
 
 TEST_F(EventThreads, ASilentDeviceStillLetsItsEventThreadStopWithinItsBound) {
-  std::vector<std::string> lines;
-  std::mutex lock;
-  platform::ScopedTraceSink sink([&](std::string_view l) {
-    std::lock_guard guard(lock);
-    lines.emplace_back(l);
-  });
+  TraceLines traced;
   auto kb = Open<CGesterinKeyboardDevice>(0, hid::kind::kKeyboardCable);
   std::this_thread::sleep_for(100ms);  // the thread waits in a read now
   const auto start = std::chrono::steady_clock::now();
   kb->CloseEventInterface(hid::kind::kKeyboardCable);
   EXPECT_LT(std::chrono::steady_clock::now() - start, devices::kEventThreadStopBound);
   EXPECT_FALSE(kb->EventInterfaceOpen(hid::kind::kKeyboardCable));
-  std::lock_guard guard(lock);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "线程退出：：对象处于激发状态"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "MS 设备同步线程设定退出"), lines.end());
-  EXPECT_EQ(std::find(lines.begin(), lines.end(), "线程退出：：对象处于非激发状态，超时"), lines.end());
+  EXPECT_TRUE(traced.Has("线程退出：：对象处于激发状态"));
+  EXPECT_TRUE(traced.Has("MS 设备同步线程设定退出"));
+  EXPECT_FALSE(traced.Has("线程退出：：对象处于非激发状态，超时"));
 }
 
 }  // namespace
