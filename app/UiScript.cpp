@@ -19,6 +19,7 @@ namespace app {
 namespace {
 
 constexpr int kTracePollMs = 10;
+constexpr std::string_view kReportPrefix = "script ";
 
 std::pair<std::string, std::string> SplitFirst(const std::string& text) {
   const size_t space = text.find(' ');
@@ -44,19 +45,50 @@ std::optional<int> ToInt(const std::string& text) {
   }
 }
 
-// The events of a left click (and of a double click) at the widget's centre.
-void Click(QWidget* w, bool twice) {
-  const QPointF p = QRectF(w->rect()).center();
-  const QPointF g = w->mapToGlobal(p);
+// The name a step failure gives a widget: that of the nearest named control
+// it belongs to, else its class.
+std::string NameOf(QWidget* w) {
+  for (QWidget* at = w; at; at = at->parentWidget())
+    if (auto* c = qobject_cast<ui::CControlUI*>(at); c && !c->GetName().isEmpty()) return c->GetName().toStdString();
+  return w ? w->metaObject()->className() : "nothing";
+}
+
+// What a click at `local` in `w` (its centre by default) reaches: the widget
+// the window shows there and the point in it, if that widget is `w` or
+// inside it; else no target and why.
+struct Hit {
+  QWidget* target = nullptr;
+  QPoint at;
+  std::string why;
+};
+Hit HitAt(QWidget* w, std::optional<QPoint> local = std::nullopt) {
+  QWidget* window = w->window();
+  const QPoint inWindow = w->mapTo(window, local.value_or(w->rect().center()));
+  QWidget* target = window->childAt(inWindow);
+  if (!target && w == window) target = window;
+  if (target && (target == w || w->isAncestorOf(target))) return {target, target->mapFrom(window, inWindow), {}};
+  return {nullptr, {}, "covered by " + NameOf(target ? target : window)};
+}
+
+// The events of a left click (and of a double click) where HitAt says, as a
+// hand's click would send them; when that is not `w` nor inside it, nothing
+// is sent and the reason is returned.
+std::optional<std::string> Click(QWidget* w, bool twice, std::optional<QPoint> local = std::nullopt) {
+  const Hit hit = HitAt(w, local);
+  if (!hit.target) return hit.why;
+  const QPointF p = hit.at;
+  const QPointF g = hit.target->mapToGlobal(p);
   auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
     QMouseEvent e(type, p, g, Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
+    QApplication::sendEvent(hit.target, &e);
   };
   send(QEvent::MouseButtonPress, Qt::LeftButton);
   send(QEvent::MouseButtonRelease, Qt::NoButton);
-  if (!twice) return;
-  send(QEvent::MouseButtonDblClick, Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, Qt::NoButton);
+  if (twice) {
+    send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+  }
+  return std::nullopt;
 }
 
 void PressKey(QWidget* w, QKeyCombination key, const QString& text = {}) {
@@ -104,6 +136,9 @@ UiScript::UiScript(std::vector<std::string> lines, CMainWnd& window,
     : lines_(std::move(lines)), window_(window), emulation_(emulation) {
   std::weak_ptr<Seen> seen = seen_;
   platform::SetTraceObserver([seen](std::string_view line) {
+    // The script's own step reports name the texts it waits for: they are
+    // never what a wait-trace waits for.
+    if (line.starts_with(kReportPrefix)) return;
     if (auto s = seen.lock()) {
       std::lock_guard guard(s->lock);
       s->lines.emplace_back(line);
@@ -118,7 +153,7 @@ UiScript::~UiScript() { platform::SetTraceObserver({}); }
 void UiScript::Start() { QTimer::singleShot(0, this, &UiScript::RunNext); }
 
 void UiScript::Report(const std::string& line, const Outcome& outcome) {
-  Trace("script " + line + " -> " + (outcome.result == Result::Ok ? std::string("ok") : outcome.why));
+  Trace(std::string(kReportPrefix) + line + " -> " + (outcome.result == Result::Ok ? std::string("ok") : outcome.why));
 }
 
 void UiScript::RunNext() {
@@ -192,12 +227,12 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
       if (e && !list.empty() && e->Device() == list.front()) entry = e;
     if (!entry || !entry->SelectOption()) return {Result::Stop, "no bar entry for " + rest};
     if (!entry->isVisible()) return {Result::Failed, rest + " is not connected"};
-    Click(entry->SelectOption(), false);
+    if (auto covered = Click(entry->SelectOption(), false)) return {Result::Failed, *covered};
     return {Result::Ok, {}};
   }
   if (verb == "click" || verb == "dbclick") {
     if (Outcome o = WithControl(rest, &control); o.result != Result::Ok) return o;
-    Click(control, verb == "dbclick");
+    if (auto covered = Click(control, verb == "dbclick")) return {Result::Failed, *covered};
     return {Result::Ok, {}};
   }
   if (verb == "select") {
@@ -208,6 +243,9 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
     if (auto* owner = dynamic_cast<ui::IListOwnerUI*>(control)) {
       auto* container = qobject_cast<ui::CContainerUI*>(control);
       if (!container || *i >= container->GetCount()) return {Result::Failed, "no item " + index};
+      // A click would open a combo's drop-down or pick a list's item under
+      // the pointer, so a list the user could reach takes the focus directly.
+      if (const Hit hit = HitAt(control); !hit.target) return {Result::Failed, hit.why};
       control->SetFocus();
       // Arrow keys until the item is selected, or until a key changes nothing.
       for (int before = -2; owner->GetCurSel() != *i && owner->GetCurSel() != before;) {
@@ -220,13 +258,13 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
     auto* container = qobject_cast<ui::CContainerUI*>(control);
     ui::CControlUI* item = container ? container->GetItemAt(*i) : nullptr;
     if (!item) return {Result::Failed, "no item " + index};
-    Click(item, false);
+    if (auto covered = Click(item, false)) return {Result::Failed, *covered};
     return {Result::Ok, {}};
   }
   if (verb == "text") {
     const auto [name, text] = SplitFirst(rest);
     if (Outcome o = WithControl(name, &control); o.result != Result::Ok) return o;
-    Click(control, false);
+    if (auto covered = Click(control, false)) return {Result::Failed, *covered};
     QWidget* target = KeyTarget(control);
     PressKey(target, QKeyCombination(Qt::ControlModifier, Qt::Key_A));
     PressKey(target, QKeyCombination(Qt::Key_Delete));
@@ -238,7 +276,7 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
     const QKeySequence sequence = QKeySequence::fromString(QString::fromStdString(keyName));
     if (sequence.isEmpty() || sequence[0].key() == Qt::Key_unknown) return {Result::Stop, "no key " + keyName};
     if (Outcome o = WithControl(name, &control); o.result != Result::Ok) return o;
-    Click(control, false);
+    if (auto covered = Click(control, false)) return {Result::Failed, *covered};
     PressKey(KeyTarget(control), sequence[0]);
     return {Result::Ok, {}};
   }
@@ -250,7 +288,9 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
     auto* slider = qobject_cast<ui::CSliderUI*>(control);
     if (!slider) return {Result::Failed, name + " is not a slider"};
     if (*v < slider->GetMinValue() || *v > slider->GetMaxValue()) return {Result::Failed, "value out of range"};
-    slider->SetFocus();
+    // A click on the thumb picks the slider without moving it.
+    const QPoint thumb = slider->GetThumbRect().center() - slider->GetPos().topLeft();
+    if (auto covered = Click(slider, false, thumb)) return {Result::Failed, *covered};
     for (int guard = 0; slider->GetValue() != *v && guard < 10000; ++guard) {
       const int before = slider->GetValue();
       PressKey(KeyTarget(slider), slider->GetValue() < *v ? Qt::Key_Right : Qt::Key_Left);

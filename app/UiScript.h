@@ -17,10 +17,12 @@
 //   quit
 // Blank lines and lines starting with '#' are skipped. Controls are looked
 // up on the visible device page first, then in the whole window. Every step
-// acts through the mouse and key events a user's hand would make. Each step
-// is traced "script <line> -> ok" or "script <line> -> <why not>"; an unknown
-// step or a missing control stops the script and the program ends with exit
-// code 3.
+// acts through the mouse and key events a user's hand would make: a click
+// goes to the widget the window shows at the control's centre, and fails
+// ("covered by <name>") when that is not the control or inside it. Each step
+// is traced "script <line> -> ok" or "script <line> -> <why not>" (lines a
+// wait-trace never matches); an unknown step or a missing control stops the
+// script and the program ends with exit code 3.
 
 #include <memory>
 #include <mutex>

@@ -1,5 +1,7 @@
 #include "devices/CGesterinUSBDevice.h"
 
+#include <algorithm>
+
 #include <QMetaObject>
 
 #include "controls/CDeviceKeyButtonUI.h"
@@ -32,7 +34,18 @@ CGesterinUSBDevice::CGesterinUSBDevice(std::shared_ptr<hid::HidBackend> backend,
 }
 
 CGesterinUSBDevice::~CGesterinUSBDevice() {
-  // The threads go before the channels they read.
+  StopThreads();
+  // A page that registered itself stops being notified; a manager already
+  // gone has no list left to clean.
+  if (notifiedBy_) {
+    const auto& live = ui::CPaintManagerUI::GetManagers();
+    if (std::find(live.begin(), live.end(), notifiedBy_) != live.end()) notifiedBy_->RemoveNotifier(this);
+  }
+}
+
+void CGesterinUSBDevice::StopThreads() {
+  // The threads go before the channels they read and before any state their
+  // callbacks reach.
   StopLightThread();
   CloseEventInterface(hid::kind::kMouseCable);
   CloseEventInterface(hid::kind::kMouseReceiver);
@@ -99,7 +112,7 @@ controls::CDeviceKeyButtonUI* CGesterinUSBDevice::LightButton(int index) const {
 }
 
 void CGesterinUSBDevice::RegisterPage() {
-  if (manager_) manager_->AddNotifier(this);
+  if (manager_ && manager_->AddNotifier(this)) notifiedBy_ = manager_;
 }
 
 ui::CControlUI* CGesterinUSBDevice::FunctionSwitchLayout() {
@@ -164,6 +177,7 @@ void CGesterinUSBDevice::SetLightState(uint32_t w0, uint32_t w1, uint32_t w2, ui
   bytes[12] = uint8_t(w3);
   bytes[13] = uint8_t(w3 >> 8);
   lightState_ = profiles::LightInfoRecord::Decode(bytes);
+  effectId_ = lightState_.selectItem;
 }
 
 void CGesterinUSBDevice::SetColour(uint32_t word0, uint32_t word1, uint8_t byte8) {
@@ -192,12 +206,12 @@ bool CGesterinUSBDevice::StartLightThread(std::function<void(const platform::Sto
 void CGesterinUSBDevice::StopLightThread() { StopDeviceThread(lightThread_, kLightThreadStopBound); }
 
 void CGesterinUSBDevice::ArmBarTimer(uint32_t id, uint32_t ms) {
-  QPointer<ui::CControlUI> entry = deviceOption_;
-  if (!entry) return;
+  // Queued on the device, which outlives its event threads; the entry is
+  // looked at only on the UI thread, where it is destroyed.
   QMetaObject::invokeMethod(
-      entry.data(),
-      [entry, id, ms] {
-        if (entry) entry->ArmTimer(id, ms);
+      this,
+      [this, id, ms] {
+        if (deviceOption_) deviceOption_->ArmTimer(id, ms);
       },
       Qt::QueuedConnection);
 }
@@ -207,13 +221,17 @@ bool CGesterinUSBDevice::OpenEventInterface(int kind, const std::string& path) {
   hid::CHidInterface& handle = cable ? eventChannel_.WiredDevice() : eventChannel_.ReceiverDevice();
   std::atomic<bool>& flag = cable ? eventCableOpen_ : eventReceiverOpen_;
   std::recursive_mutex& lock = cable ? eventChannel_.CommandLock() : eventChannel_.LightingLock();
+  std::unique_ptr<EventReader>& reader = cable ? cableEvents_ : receiverEvents_;
+  // A reader of the handle being replaced stops first: it must not go on
+  // reading a closed handle, nor count as open when the new open fails.
+  if (reader) reader->Stop();
   {
     std::lock_guard guard(lock);
+    flag = false;
     handle.Close();
     if (!handle.Open(path, true, true, true, false)) return false;
     flag = true;
   }
-  std::unique_ptr<EventReader>& reader = cable ? cableEvents_ : receiverEvents_;
   reader = std::make_unique<EventReader>(handle, flag, EventExitTrace());
   return reader->Start([this, cable](uint16_t value) { OnEventValue(value, cable); });
 }
@@ -245,7 +263,7 @@ void CGesterinUSBDevice::OnEventValue(uint16_t value, bool cableHandle) {
     syncRequested_ = true;
     Trace(kSyncRequestTrace);
     ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
-  } else if (value == 0 && cableHandle && lightState_.selectItem == kHostColourEffect) {
+  } else if (value == 0 && cableHandle && effectId_ == kHostColourEffect) {
     Trace(kSyncRequestTrace);
     ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
   } else if (value > eventcode::kProfileReset) {

@@ -181,6 +181,10 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
  protected:
   // Models: register the page with the paint manager, then build it.
   void RegisterPage();
+  // Stops the light thread and both event threads; again does nothing. The
+  // most derived destructor calls it, so no thread runs an override or
+  // reaches model state while the object is being taken down.
+  void StopThreads();
   // Arms a timer of the device bar entry from any thread (queued to the UI
   // thread); nothing happens without an entry.
   void ArmBarTimer(uint32_t id, uint32_t ms);
@@ -226,6 +230,8 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   // early or late.
   std::vector<LightColour> lightColours_;
   profiles::LightInfoRecord lightState_;
+  // The effect id of lightState_, for the event threads' check; written with it.
+  std::atomic<uint8_t> effectId_{0};
   std::vector<profiles::LightInfoRecord> areaStates_;
   std::vector<profiles::LightEffectStep> effectSteps_;
   std::recursive_mutex effectListLock_;
@@ -246,6 +252,8 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   platform::Worker lightThread_;
   std::unique_ptr<EventReader> cableEvents_;
   std::unique_ptr<EventReader> receiverEvents_;
+  // The manager the page registered with as a notifier.
+  ui::CPaintManagerUI* notifiedBy_ = nullptr;
 };
 
 }  // namespace devices

@@ -21,6 +21,9 @@ class CModelDevice : public CGesterinUSBDevice {
  public:
   CModelDevice(std::shared_ptr<hid::HidBackend> backend, int kind, const char* folderName,
                std::unique_ptr<profiles::CBasicProfiledata> profile);
+  // Each model stops the threads in its own destructor, before its state
+  // and its overrides go.
+  ~CModelDevice() override { StopThreads(); }
 
   void InitPage() override;
   void PreparePaths() override;
@@ -41,6 +44,7 @@ class CGesterinKeyboardDevice : public CModelDevice {
   Q_OBJECT
  public:
   explicit CGesterinKeyboardDevice(std::shared_ptr<hid::HidBackend> backend);
+  ~CGesterinKeyboardDevice() override { StopThreads(); }
   QString GetClass() const override { return QStringLiteral("GesterinKeyboardDevice"); }
   bool IsClass(const QString& className) const override;
 };
@@ -49,6 +53,7 @@ class CGesterinMouseDevice : public CModelDevice {
   Q_OBJECT
  public:
   explicit CGesterinMouseDevice(std::shared_ptr<hid::HidBackend> backend);
+  ~CGesterinMouseDevice() override { StopThreads(); }
   QString GetClass() const override { return QStringLiteral("GesterinMouseDevice"); }
   bool IsClass(const QString& className) const override;
   // The mouse takes 0x401 only from the common codes; 0x402 and 0 do nothing.
@@ -59,6 +64,7 @@ class CGesterinMousePadDevice : public CModelDevice {
   Q_OBJECT
  public:
   explicit CGesterinMousePadDevice(std::shared_ptr<hid::HidBackend> backend);
+  ~CGesterinMousePadDevice() override { StopThreads(); }
   QString GetClass() const override { return QStringLiteral("GesterinMousePadDevice"); }
   bool IsClass(const QString& className) const override;
   // The pad reacts to 0x401 only.
@@ -72,6 +78,7 @@ class CGesterinRU6533Device : public CModelDevice {
   Q_OBJECT
  public:
   explicit CGesterinRU6533Device(std::shared_ptr<hid::HidBackend> backend);
+  ~CGesterinRU6533Device() override { StopThreads(); }
   QString GetClass() const override { return QStringLiteral("GesterinRU6533Device"); }
   bool IsClass(const QString& className) const override;
 };

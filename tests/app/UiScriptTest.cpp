@@ -32,6 +32,16 @@ TEST(UiScript, StepsDriveControlsThroughInputEvents) {
   // Shown by discovery's first pass, laid out by the DPI policy.
   ASSERT_TRUE(apptest::WaitFor([&] { return main.GetHWND()->isVisible() && main.GetHWND()->width() == 1000; }));
   main.PaintManager().UpdateLayout();
+  // A panel laid over an option, as an overlay lies over a page: a hand's
+  // click lands on the panel.
+  auto* covered = apptest::Control<ui::COptionUI>(main.GetHWND(), "covered_box");
+  ASSERT_NE(covered, nullptr);
+  auto* cover = new ui::CControlUI;
+  cover->SetName(QStringLiteral("cover_panel"));
+  cover->setParent(main.GetHWND());
+  cover->setGeometry(QRect(covered->mapTo(main.GetHWND(), QPoint(0, 0)), covered->size()));
+  cover->show();
+  cover->raise();
   const std::vector<std::string> lines = {
       "text edit_box hello there",
       "select combo_box 2",
@@ -41,9 +51,15 @@ TEST(UiScript, StepsDriveControlsThroughInputEvents) {
       "click option_box",
       "select tabs_row 1",
       "click hidden_box",
+      "click covered_box",
+      // The script's own report lines are not traces to wait for: the first
+      // wait consumes the one real line, the second finds nothing.
+      "wait-trace marker line 1",
+      "wait-trace marker line 0",
       "sleep 10",
   };
   app::UiScript script(lines, main, nullptr);
+  Trace("a marker line");
   script.Start();
   ASSERT_TRUE(apptest::WaitFor([&] { return script.Finished(); }));
   EXPECT_EQ(apptest::Control<ui::CEditUI>(main.GetHWND(), "edit_box")->GetText(), QStringLiteral("hello there"));
@@ -52,7 +68,8 @@ TEST(UiScript, StepsDriveControlsThroughInputEvents) {
   EXPECT_TRUE(apptest::Control<ui::COptionUI>(main.GetHWND(), "option_box")->IsSelected());
   EXPECT_TRUE(apptest::Control<ui::COptionUI>(main.GetHWND(), "tab_b")->IsSelected());
   EXPECT_FALSE(apptest::Control<ui::COptionUI>(main.GetHWND(), "tab_a")->IsSelected());
-  EXPECT_TRUE(script.Failed()) << "two steps failed";
+  EXPECT_FALSE(covered->IsSelected()) << "the covered option was not clicked";
+  EXPECT_TRUE(script.Failed()) << "four steps failed";
   EXPECT_TRUE(main.IsWindow()) << "failed steps do not stop a script";
 
   app::UiScript second({"frobnicate", "quit"}, main, nullptr);
@@ -69,6 +86,9 @@ TEST(UiScript, StepsDriveControlsThroughInputEvents) {
       "script click option_box -> ok",
       "script select tabs_row 1 -> ok",
       "script click hidden_box -> hidden_box is not visible",
+      "script click covered_box -> covered by cover_panel",
+      "script wait-trace marker line 1 -> ok",
+      "script wait-trace marker line 0 -> no such trace in time",
       "script sleep 10 -> ok",
       "script frobnicate -> unknown step",
   };

@@ -113,6 +113,18 @@ TEST(DevicePage, CapsAreFoundByNameAndOutOfRangeNumbersIgnored) {
   EXPECT_EQ(mouse->LightButton(0), nullptr);
 }
 
+TEST(DevicePage, ADestroyedPageIsNoLongerNotified) {
+  auto mouse = BuildPage<CGesterinMouseDevice>("XML/DeviceXml/mousedevice.xml", 11, 15);
+  ASSERT_TRUE(mouse);
+  ui::CPaintManagerUI* pm = mouse->GetManager();
+  ASSERT_NE(pm, nullptr);
+  ui::INotifyUI* notifier = mouse.get();
+  EXPECT_FALSE(pm->AddNotifier(notifier)) << "the page registered itself";
+  mouse.reset();
+  // Only the address is compared: the manager must not hold it any more.
+  EXPECT_FALSE(pm->RemoveNotifier(notifier));
+}
+
 TEST(DevicePage, LightColoursOutsideTheArrayReadAsZeroAndAreNotWritten) {
   auto mouse = BuildPage<CGesterinMouseDevice>("XML/DeviceXml/mousedevice.xml", 11, 15);
   ASSERT_TRUE(mouse);
@@ -154,6 +166,23 @@ TEST(DevicePage, FunctionSwitchSelectsThePageTabsForTheAttachedKind) {
   }
 }
 
+// The trace lines written while it lives, from any thread.
+class TraceLines {
+ public:
+  bool Has(std::string_view line) {
+    std::lock_guard guard(lock_);
+    return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<std::string> lines_;
+  platform::ScopedTraceSink sink_{[this](std::string_view l) {
+    std::lock_guard guard(lock_);
+    lines_.emplace_back(l);
+  }};
+};
+
 class EventThreads : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -190,15 +219,18 @@ TEST_F(EventThreads, EachModelTakesItsOwnCodes) {
     size_t unit;
     bool keyboard;
     uint16_t value;
+    uint8_t effect;  // the light state's effect id (its first byte)
     int reloads;
     bool syncRequested;
   };
   const Case cases[] = {
-      {0, true, 0x402, 1, true},    // keyboard: profile reset request
-      {0, true, 0x000, 0, false},   // keyboard: 0 only while the effect is 20
-      {0, true, 0x101, 0, false},   // model code: no reload
-      {1, false, 0x402, 0, false},  // the mouse ignores 0x402
-      {1, false, 0x401, 1, false},
+      {0, true, 0x402, 0, 1, true},     // keyboard: profile reset request
+      {0, true, 0x000, 0, 0, false},    // keyboard: 0 only while the effect is 20
+      {0, true, 0x000, 20, 1, false},   // ... which it is here
+      {0, true, 0x101, 0, 0, false},    // model code: no reload
+      {1, false, 0x402, 0, 0, false},   // the mouse ignores 0x402
+      {1, false, 0x000, 20, 0, false},  // and 0 whatever the effect
+      {1, false, 0x401, 0, 1, false},
   };
   for (const Case& c : cases) {
     std::unique_ptr<devices::CGesterinUSBDevice> device;
@@ -212,6 +244,7 @@ TEST_F(EventThreads, EachModelTakesItsOwnCodes) {
       reloads = &d->reloads;
       device = std::move(d);
     }
+    device->SetLightState(c.effect, 0, 0, 0);
     ASSERT_TRUE(emulator::firmware::SendEvent(*units_[c.unit].device, c.value));
     testsupport::PumpFor(200);
     EXPECT_EQ(*reloads, c.reloads) << std::hex << c.value;
@@ -243,23 +276,30 @@ TEST_F(EventThreads, AnOnboardProfileSwitchChangesTheSettingsAndAsksForAReload) 
   EXPECT_EQ(status[1], 1);
 }
 
+TEST_F(EventThreads, AFailedOpenOverAnOpenInterfaceLeavesItClosedAndItsReaderStopped) {
+  TraceLines traced;
+  auto kb = Open<CGesterinKeyboardDevice>(0, hid::kind::kKeyboardCable);
+  ASSERT_TRUE(kb->EventInterfaceOpen(hid::kind::kKeyboardCable));
+  EXPECT_FALSE(kb->OpenEventInterface(hid::kind::kKeyboardCable, "/no/such/event/interface"));
+  EXPECT_FALSE(kb->EventInterfaceOpen(hid::kind::kKeyboardCable));
+  EXPECT_TRUE(traced.Has("MS 设备同步线程设定退出")) << "the old reader ended";
+  // A later open of the real interface works again.
+  EXPECT_TRUE(kb->OpenEventInterface(hid::kind::kKeyboardCable, emulator::firmware::EventPath(*units_[0].device)));
+  ASSERT_TRUE(emulator::firmware::SendEvent(*units_[0].device, 0x401));
+  EXPECT_TRUE(testsupport::WaitFor([&] { return kb->reloads == 1; }, 2000));
+}
+
 TEST_F(EventThreads, ASilentDeviceStillLetsItsEventThreadStopWithinItsBound) {
-  std::vector<std::string> lines;
-  std::mutex lock;
-  platform::ScopedTraceSink sink([&](std::string_view l) {
-    std::lock_guard guard(lock);
-    lines.emplace_back(l);
-  });
+  TraceLines traced;
   auto kb = Open<CGesterinKeyboardDevice>(0, hid::kind::kKeyboardCable);
   std::this_thread::sleep_for(100ms);  // the thread waits in a read now
   const auto start = std::chrono::steady_clock::now();
   kb->CloseEventInterface(hid::kind::kKeyboardCable);
   EXPECT_LT(std::chrono::steady_clock::now() - start, devices::kEventThreadStopBound);
   EXPECT_FALSE(kb->EventInterfaceOpen(hid::kind::kKeyboardCable));
-  std::lock_guard guard(lock);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "线程退出：：对象处于激发状态"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "MS 设备同步线程设定退出"), lines.end());
-  EXPECT_EQ(std::find(lines.begin(), lines.end(), "线程退出：：对象处于非激发状态，超时"), lines.end());
+  EXPECT_TRUE(traced.Has("线程退出：：对象处于激发状态"));
+  EXPECT_TRUE(traced.Has("MS 设备同步线程设定退出"));
+  EXPECT_FALSE(traced.Has("线程退出：：对象处于非激发状态，超时"));
 }
 
 }  // namespace
