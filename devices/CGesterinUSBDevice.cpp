@@ -26,6 +26,9 @@ uint32_t Rgb(const LightColour& c) { return uint32_t(c.c0) << 16 | uint32_t(c.c1
 
 CGesterinUSBDevice::CGesterinUSBDevice(std::shared_ptr<hid::HidBackend> backend, int kind)
     : backend_(backend), commandChannel_(backend), eventChannel_(backend), kind_(kind) {
+  // Every page builds the same panel layouts into the one main window: as a
+  // page root it keeps its own option groups, tab bindings and name look-ups.
+  SetPageRoot(true);
   clock_ = [] {
     return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now().time_since_epoch())

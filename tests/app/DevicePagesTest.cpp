@@ -114,6 +114,16 @@ TEST_F(DevicePagesTest, WithoutDevicesTheMouseAndKeyboardPagesExistHiddenBehindT
   for (int i = 0; i < mouse->LightCount(); ++i) EXPECT_NE(mouse->LightButton(i), nullptr) << i;
   EXPECT_EQ(main->Devices(PageKind::Keyboard).front()->KeyButtonCount(), 170);
 
+  // Every page carries its own copy of the shared panel layouts: a control of
+  // one page that looks a name up finds its own page's copy, not the first
+  // page's.
+  for (PageKind kind : {PageKind::Mouse, PageKind::Keyboard}) {
+    devices::CGesterinUSBDevice* page = main->Devices(kind).front();
+    ui::CControlUI* tab = main->PaintManager().FindSubControlByName(page, QStringLiteral("deng_Op_tab"));
+    ASSERT_NE(tab, nullptr);
+    EXPECT_EQ(tab->FindInScope(QStringLiteral("deng_Op_tab")), tab);
+  }
+
   // A second "windowinit" changes nothing: slots and pages are made once.
   ui::TNotifyUI again;
   again.sType = ui::notify::kWindowInit;
