@@ -4,9 +4,7 @@
 // with the four pages built.
 //
 //   build/bench/vx27_app_bench
-//
-// The skin is the build's own; while it has no device pages, the test
-// stand-ins of tests/app/skin are laid over a copy of it (DeviceInstall.h).
+
 
 #include <fstream>
 
@@ -19,7 +17,6 @@
 #include "app/MainWnd.h"
 #include "emulator/EmulateList.h"
 #include "emulator/firmware/Firmware.h"
-#include "tests/support/DeviceInstall.h"
 #include "tests/support/EventLoop.h"
 
 namespace {
@@ -33,12 +30,13 @@ double ResidentMegabytes() {
 }
 
 void BM_MainWindowWithFourDevices(benchmark::State& state) {
-  QTemporaryDir install, runtime, data, root;
-  setenv("VX27_INSTALL_DIR", testsupport::AssembleDeviceInstall(VX27_BENCH_BIN_DIR, VX27_BENCH_SOURCE_DIR, install.path().toStdString()).c_str(), 1);
+  QTemporaryDir runtime, data, root;
+  const QString install = QStringLiteral(VX27_BENCH_BIN_DIR);
+  setenv("VX27_INSTALL_DIR", VX27_BENCH_BIN_DIR, 1);
   setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
   setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
-  ui::CPaintManagerUI::SetInstancePath(install.path() + "/");
-  ui::CPaintManagerUI::SetResourcePath(install.path() + "/skin/");
+  ui::CPaintManagerUI::SetInstancePath(install + "/");
+  ui::CPaintManagerUI::SetResourcePath(install + "/skin/");
   ui::CResourceManager::GetInstance().LoadResource(QStringLiteral("res.xml"));
   app::RegisterCustomControls();
   platform::SettingsStore store((root.path() + "/registry.ini").toStdString());

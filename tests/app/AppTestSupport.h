@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "tests/support/DeviceInstall.h"
 #include "tests/support/EventLoop.h"
 
 #include "app/Language.h"
@@ -37,11 +36,6 @@ inline QString SkinDir() { return QString::fromStdString(InstallDir() + "/skin/"
 
 // A device backend with nothing attached.
 inline std::shared_ptr<hid::HidBackend> NoDevices() { return std::make_shared<emulator::Emulator>(); }
-
-// An install folder whose skin has the device layouts (see DeviceInstall.h).
-inline std::string AssembleDeviceInstall(const QTemporaryDir& dir) {
-  return testsupport::AssembleDeviceInstall(InstallDir(), std::getenv("VX27_SOURCE_DIR"), dir.path().toStdString());
-}
 
 // The main window's exit asks the program's loop to end; in a test, where
 // no such loop runs, that request would end every later modal loop at once.

@@ -1,4 +1,5 @@
-// The main window with its device pages: pages that exist without a device,
+// The main window with its device pages (the program's own skin): pages that
+// exist without a device,
 // the DPI policy, arrival and removal of an emulated device, the worker
 // table's teardown, and pictures of each page at 96 and 144 DPI.
 
@@ -51,8 +52,7 @@ size_t ThreadCount() {
 class DevicePagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string install = apptest::AssembleDeviceInstall(install_);
-    installEnv_.emplace("VX27_INSTALL_DIR", install);
+    const std::string install = apptest::InstallDir();
     ui::CPaintManagerUI::SetInstancePath(QString::fromStdString(install + "/"));
     ui::CPaintManagerUI::SetResourcePath(QString::fromStdString(install + "/skin/"));
     ui::CResourceManager::GetInstance().ResetResourceMap();
@@ -86,8 +86,6 @@ class DevicePagesTest : public ::testing::Test {
     return main.FindControl(QStringLiteral("No_device_Link"))->IsVisible();
   }
 
-  QTemporaryDir install_;
-  std::optional<apptest::ScopedEnv> installEnv_;
   QTemporaryDir runtime_;
   apptest::ScopedEnv runtimeEnv_{"XDG_RUNTIME_DIR", runtime_.path().toStdString()};
   QTemporaryDir data_;
@@ -106,8 +104,15 @@ TEST_F(DevicePagesTest, WithoutDevicesTheMouseAndKeyboardPagesExistHiddenBehindT
   ASSERT_EQ(main->Entries().size(), 2u);
   for (const auto& e : main->Entries()) EXPECT_FALSE(e->IsVisible());
   EXPECT_TRUE(Overlay(*main));
-  EXPECT_EQ(main->Devices(PageKind::Mouse).front()->KeyButtonCount(), 11);
-  EXPECT_EQ(main->Devices(PageKind::Keyboard).front()->LightCount(), 170);
+  // The program's layouts carry every cap the page table counts.
+  for (PageKind kind : {PageKind::Mouse, PageKind::Keyboard}) {
+    devices::CGesterinUSBDevice* page = main->Devices(kind).front();
+    for (int i = 0; i < page->KeyButtonCount(); ++i) EXPECT_NE(page->KeyButton(i), nullptr) << i;
+  }
+  devices::CGesterinUSBDevice* mouse = main->Devices(PageKind::Mouse).front();
+  EXPECT_EQ(mouse->KeyButtonCount(), 11);
+  for (int i = 0; i < mouse->LightCount(); ++i) EXPECT_NE(mouse->LightButton(i), nullptr) << i;
+  EXPECT_EQ(main->Devices(PageKind::Keyboard).front()->KeyButtonCount(), 170);
 
   // A second "windowinit" changes nothing: slots and pages are made once.
   ui::TNotifyUI again;
@@ -203,6 +208,11 @@ TEST_F(DevicePagesTest, ScreenshotsOfEveryPage) {
   ASSERT_TRUE(apptest::WaitFor([&] {
     return std::all_of(std::begin(kinds), std::end(kinds), [&](PageKind k) { return EntryShown(*main, k); });
   }, 5000));
+  // The pad and headset pages, built on arrival, found their light caps.
+  for (PageKind kind : {PageKind::MousePad, PageKind::Headset}) {
+    devices::CGesterinUSBDevice* page = main->Devices(kind).front();
+    for (int i = 0; i < page->LightCount(); ++i) EXPECT_NE(page->LightButton(i), nullptr) << i;
+  }
   const char* names[] = {"mouse", "keyboard", "pad", "headset"};
   for (const auto& [monitor, dpi] : {std::pair{QSize(1366, 768), 96}, std::pair{QSize(1920, 1080), 144}}) {
     main->SetMonitorSizeSource([monitor] { return monitor; });

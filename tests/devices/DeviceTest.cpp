@@ -69,10 +69,10 @@ class Builder : public ui::IDialogBuilderCallback {
   std::shared_ptr<hid::HidBackend> backend_;
 };
 
-// A page built from the stand-in layouts of the app tests.
+// A page built from a small test layout (the keyboard's also has a "key_200").
 template <typename T>
 std::unique_ptr<T> BuildPage(const char* layout, int keys, int lights) {
-  ui::CPaintManagerUI::SetResourcePath(QString::fromStdString(std::string(std::getenv("VX27_SOURCE_DIR")) + "/tests/app/skin/"));
+  ui::CPaintManagerUI::SetResourcePath(QString::fromStdString(std::string(std::getenv("VX27_SOURCE_DIR")) + "/tests/devices/skin/"));
   Builder builder(std::make_shared<emulator::Emulator>());
   ui::CDialogBuilder dialog;
   static ui::CPaintManagerUI pm;
