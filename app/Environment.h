@@ -20,6 +20,9 @@ inline constexpr const char* kProductIdentity = "VX27 MOUSE";
 
 // Folders, each ending in '/'. The default data folder is only ever read; the
 // user data folder is created whenever it is missing.
+// The install folder is the folder of the executable's real path, links
+// resolved (started as /usr/bin/vx27mouse it is /usr/lib/vx27-mouse/), unless
+// VX27_INSTALL_DIR names another one (tests).
 std::filesystem::path GetInstallFolder();
 std::filesystem::path GetSkinFolder();
 std::filesystem::path GetFontFolder();

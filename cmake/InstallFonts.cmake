@@ -2,17 +2,12 @@
 # loads, using free fonts from Debian's packages as stand-ins. A font whose
 # source is missing is left out; the program skips a missing file.
 # Called as a script: -DDST=<bin>
-set(font_map
-  "Simplified_Chinese.ttf=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
-  "Korventa-Regular.otf=/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf"
-  "NotoSansThai-Regular.ttf=/usr/share/fonts/truetype/tlwg/Loma.ttf"
-  "NotoSansCJKtc-Regular.otf=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
-  "arial.ttf=/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf")
+include(${CMAKE_CURRENT_LIST_DIR}/FontMap.cmake)
 file(MAKE_DIRECTORY "${DST}/Font")
-foreach(entry IN LISTS font_map)
-  string(REPLACE "=" ";" pair "${entry}")
-  list(GET pair 0 name)
-  list(GET pair 1 source)
+foreach(entry IN LISTS VX27_FONT_MAP)
+  string(REPLACE "=" ";" fields "${entry}")
+  list(GET fields 0 name)
+  list(GET fields 1 source)
   set(to "${DST}/Font/${name}")
   if(EXISTS "${source}" AND (NOT EXISTS "${to}" OR "${source}" IS_NEWER_THAN "${to}"))
     file(COPY_FILE "${source}" "${to}")
