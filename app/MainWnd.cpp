@@ -103,14 +103,17 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
       return;
     }
   }
-  // A synchro check clicked: its entry shows the synchro icons or the plain ones.
-  if (msg.sType == ui::notify::kSelectChanged && msg.pSender &&
-      msg.pSender->GetName() == QLatin1String("synchro_device_select"))
-    for (ui::CControlUI* c = msg.pSender->GetParent(); c; c = c->GetParent())
-      if (auto* entry = qobject_cast<CDeviceOptionUI*>(c)) {
-        entry->SynchroChanged();
-        break;
-      }
+  if (msg.sType == ui::notify::kSelectChanged && msg.pSender) {
+    const QString name = msg.pSender->GetName();
+    if (name == QLatin1String("device_select")) ShowSelectedPowerPanel();
+    // A synchro check clicked: its entry shows the synchro icons or the plain ones.
+    if (name == QLatin1String("synchro_device_select"))
+      for (ui::CControlUI* c = msg.pSender->GetParent(); c; c = c->GetParent())
+        if (auto* entry = qobject_cast<CDeviceOptionUI*>(c)) {
+          entry->SynchroChanged();
+          break;
+        }
+  }
   WindowImplBase::Notify(msg);
 }
 
