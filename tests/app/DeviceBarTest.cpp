@@ -229,38 +229,6 @@ TEST_F(DeviceBarTest, MessagesFromDevicesShowAndHideEntriesAndTheLayoutError) {
   }
 }
 
-// 200 rounds of unplugging and plugging four devices: every round ends with
-// the four entries shown again, no page or entry more, and the event threads
-// of the devices come and go without leaking.
-TEST_F(DeviceBarTest, TwoHundredPlugCyclesOfFourDevicesLoseNothing) {
-  constexpr int kRounds = 200;
-  const char* names[] = {"mouse", "keyboard", "pad", "headset"};
-  const PageKind kinds[] = {PageKind::Mouse, PageKind::Keyboard, PageKind::MousePad, PageKind::Headset};
-  auto emu = Emulate("mouse,keyboard,pad,headset");
-  auto main = Open(emu);
-  ASSERT_TRUE(apptest::WaitFor([&] { return main->CountVisibleEntries() == 4; }, 5000));
-  apptest::WaitFor([] { return false; }, 300);  // event threads started
-  const size_t threads = apptest::ThreadCount();
-  QElapsedTimer clock;
-  clock.start();
-  for (int round = 0; round < kRounds; ++round) {
-    for (const char* n : names) Unplug(*emu, n);
-    ASSERT_TRUE(apptest::WaitFor([&] { return main->CountVisibleEntries() == 0 && Overlay(*main); }, 3000))
-        << "round " << round;
-    for (const char* n : names) Plug(*emu, n);
-    ASSERT_TRUE(apptest::WaitFor([&] { return main->CountVisibleEntries() == 4; }, 3000)) << "round " << round;
-  }
-  std::printf("%d plug cycles of four devices: %lld ms\n", kRounds, static_cast<long long>(clock.elapsed()));
-  EXPECT_EQ(main->Entries().size(), 4u);
-  for (PageKind k : kinds) {
-    EXPECT_EQ(main->Devices(k).size(), 1u);
-    EXPECT_TRUE(main->Devices(k).front()->CommandChannel().IsOpen());
-  }
-  EXPECT_TRUE(apptest::WaitFor([&] { return apptest::ThreadCount() <= threads; }, 3000))
-      << apptest::ThreadCount() << " threads, " << threads << " before the rounds";
-  EXPECT_NE(main->SelectedDevice(), nullptr);
-}
-
 // Pictures for people to look at: the bar with each device selected, the
 // synchro checks shown and the mouse on battery, at 96 and 144 DPI.
 TEST_F(DeviceBarTest, ScreenshotsOfTheBarWithEachDeviceSelected) {
