@@ -4,7 +4,7 @@
 // default; VX27_QUIET_SECONDS=<n> for another length). Reports the process
 // CPU time as a share of one core, and the UI thread's part of it.
 //
-//   build/bench/vx27_quiet_cpu_bench
+//   build/bench/vx27_app_bench --benchmark_filter=QuietCpu
 //
 // Goal: at most 1 % of one core.
 
@@ -78,12 +78,3 @@ void BM_QuietCpuWithFourDevices(benchmark::State& state) {
 BENCHMARK(BM_QuietCpuWithFourDevices)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
