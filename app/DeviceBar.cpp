@@ -1,5 +1,7 @@
 #include "app/DeviceBar.h"
 
+#include <chrono>
+
 #include "platform/Messages.h"
 #include "platform/Trace.h"
 
@@ -33,6 +35,16 @@ void MarkLinkState(devices::CGesterinUSBDevice& device, bool online) {
 
 namespace {
 
+// The light steps of all entries fall on one grid of their period, so the
+// event loop wakes once per step for every device instead of once for each.
+void ArmLightStep(CDeviceOptionUI& entry, uint32_t periodMs) {
+  const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                       .count();
+  const uint32_t delay = periodMs - uint32_t(now % periodMs);
+  entry.ArmTimer(bt::kLightStep, delay);
+}
+
 void FirstLoad(CDeviceOptionUI& entry, devices::CGesterinUSBDevice& device) {
   entry.DisarmTimer(bt::kFirstLoad);
   protocol::CCommandChannel& channel = device.CommandChannel();
@@ -49,7 +61,7 @@ void FirstLoad(CDeviceOptionUI& entry, devices::CGesterinUSBDevice& device) {
   }
   device.LoadFromDevice();
   entry.ResetLinkFailures();
-  entry.ArmTimer(bt::kLightStep, kFirstLightStepMs);
+  ArmLightStep(entry, kFirstLightStepMs);
   if (receiver) StartLinkWatch(entry, kFirstLinkWatchMs);
 }
 
@@ -89,10 +101,13 @@ void RunEntryTimer(CDeviceOptionUI& entry, uint32_t id) {
         return;
       }
       device->LightStep();
-      // The period follows the mode, which a mode switch may have changed.
+      // The period follows the mode, which a mode switch may have changed;
+      // the first step after arming came on the grid, the next ones keep it.
       if (const uint32_t period = channel.ReceiverMode() ? kReceiverLightStepMs : kCableLightStepMs;
-          entry.TimerInterval(id) != period)
-        entry.ArmTimer(id, period);
+          entry.TimerInterval(id) != period) {
+        if (entry.TimerInterval(id) > period) ArmLightStep(entry, period);
+        else entry.ArmTimer(id, period);
+      }
       return;
     case bt::kFirstLoad:
       FirstLoad(entry, *device);
