@@ -3,12 +3,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QScreen>
 #include <QTimer>
 
-#include "app/ControlRegistry.h"
-#include "controls/CDeviceKeyButtonUI.h"
-#include "controls/CSelectPanelUI.h"
 #include "platform/Trace.h"
 
 namespace app {
@@ -16,13 +12,21 @@ namespace {
 constexpr uint32_t kMainStyle = 0x96CA0000;  // popup, visible, caption, system menu, minimise box
 }  // namespace
 
+CMainPage::CMainPage() {
+  for (const QString& type : {ui::notify::kClick, ui::notify::kSelectChanged, ui::notify::kItemClick})
+    AddNotifyHandler(type, [](ui::TNotifyUI&) {});
+}
+
 CMainWnd::CMainWnd(platform::SettingsStore& store, const ProgramMessages& messages,
                    std::shared_ptr<hid::HidBackend> backend)
-    : store_(store), messages_(messages), backend_(std::move(backend)) {}
+    : store_(store), messages_(messages), backend_(std::move(backend)) {
+  AddVirtualWnd(QStringLiteral("mainpage"), &mainPage_);
+}
 
 CMainWnd::~CMainWnd() {
   // Normally done on WM_DESTROY; a window never shown still has its workers.
   StopWorkers();
+  RemoveVirtualWnd(QStringLiteral("mainpage"));
   if (registered_) GetSkinObserver().RemoveReceiver(this);
   if (menu_) menu_->Close();
   skinFrame_.reset();

@@ -51,6 +51,13 @@ enum class PageKind { Mouse = 0, Keyboard = 1, MousePad = 2, Headset = 3 };
 // Called once the first discovery pass has brought the window forward.
 using FirstShownHook = std::function<void()>;
 
+// The main page: a virtual window named "mainpage" whose "click",
+// "selectchanged" and "itemclick" handlers do nothing.
+class CMainPage : public ui::CNotifyPump {
+ public:
+  CMainPage();
+};
+
 class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
  public:
   CMainWnd(platform::SettingsStore& store, const ProgramMessages& messages,
@@ -165,6 +172,8 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   std::unique_ptr<platform::BusWindow> bus_;
   bool registered_ = false;
 
+  CMainPage mainPage_;
+  profiles::CKeyboardProfiledata keyboardScratch_;
   std::shared_ptr<hid::HidBackend> backend_;
   std::optional<hid::InterfaceSlots> slots_;
   int slotFills_ = 0;

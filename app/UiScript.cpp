@@ -210,8 +210,11 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
       auto* container = qobject_cast<ui::CContainerUI*>(control);
       if (!container || *i >= container->GetCount()) return {Result::Failed, "no item " + index};
       control->SetFocus();
-      for (int k = owner->GetCurSel(); k > 0; --k) PressKey(KeyTarget(control), Qt::Key_Up);
-      for (int k = std::max(0, owner->GetCurSel()); k < *i; ++k) PressKey(KeyTarget(control), Qt::Key_Down);
+      // Arrow keys until the item is selected, or until a key changes nothing.
+      for (int before = -2; owner->GetCurSel() != *i && owner->GetCurSel() != before;) {
+        before = owner->GetCurSel();
+        PressKey(KeyTarget(control), owner->GetCurSel() < *i ? Qt::Key_Down : Qt::Key_Up);
+      }
       if (owner->GetCurSel() != *i) return {Result::Failed, "item " + index + " not selected"};
       return {Result::Ok, {}};
     }

@@ -6,9 +6,6 @@
 
 namespace devices {
 namespace {
-// A read waits at most this long, so the loop sees its stop event promptly
-// while the device stays silent.
-constexpr uint32_t kReadSliceMs = 50;
 constexpr auto kStopPoll = std::chrono::milliseconds(1);
 }  // namespace
 
@@ -43,7 +40,8 @@ void EventReader::Run(const platform::StopEvent& stop, const OnValue& onValue) {
     if (!open_.load()) continue;
     buffer.assign(std::max<size_t>(handle_.InputReportByteLength(), 3), 0);
     uint32_t got = 0;
-    if (!handle_.Read(buffer, &got, kReadSliceMs) || got == 0) continue;
+    // No time-out: the worker's stop event ends the read.
+    if (!handle_.Read(buffer, &got, hid::kInfinite) || got == 0) continue;
     const std::optional<uint16_t> value = EventValue(std::span(buffer.data(), got));
     if (!value) continue;
     Trace(kEventReceivedTrace);

@@ -5,8 +5,8 @@
 //
 // The loop polls its stop event every 1 ms; while the handle is not open it
 // waits; otherwise it reads one input report with no time-out. The read
-// itself ends when the stop event is set (the handle's read is cancelled),
-// so stopping is bounded however long the device stays silent.
+// ends when the thread's stop event is set (a read on a worker follows that
+// worker's stop), so stopping is prompt however long the device stays silent.
 
 #include <atomic>
 #include <chrono>

@@ -163,9 +163,13 @@ TEST_F(MainWndTest, ALanguageChangeReachesTheOpenAboutWindow) {
 }
 
 TEST_F(MainWndTest, TrayRightClickMenuExitClosesTheMainWindow) {
+  int raised = 0;
+  platform::ScopedTraceSink sink([&](std::string_view l) { raised += l.rfind("main window raised", 0) == 0; });
   app::CMainWnd main(store_, app::RegisterProgramMessages(), apptest::NoDevices());
   ASSERT_TRUE(main.CreateMain());
-  main.ShowWindow(true);
+  // Set up first: discovery's first pass raises the window and the DPI
+  // policy lays it out, either of which would take the focus from a menu.
+  ASSERT_TRUE(apptest::WaitFor([&] { return raised >= 1 && main.GetHWND()->size() == QSize(1000, 640); }));
   main.SendMessage(platform::msg::kTrayCallback, app::kTrayIconId, platform::msg::kRightButtonUp);
   ui::CControlUI* exit = nullptr;
   ASSERT_TRUE(apptest::WaitFor([&] {

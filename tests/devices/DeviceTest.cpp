@@ -219,6 +219,30 @@ TEST_F(EventThreads, EachModelTakesItsOwnCodes) {
   }
 }
 
+TEST_F(EventThreads, AnOnboardProfileSwitchChangesTheSettingsAndAsksForAReload) {
+  auto kb = Open<CGesterinKeyboardDevice>(0, hid::kind::kKeyboardCable);
+  ASSERT_TRUE(emulator::firmware::SwitchOnboardProfile(*units_[0].device, *units_[0].firmware, 2));
+  ASSERT_TRUE(testsupport::WaitFor([&] { return kb->reloads == 1; }, 2000));
+  // What the host then reads: settings byte 0 and, for the power state, the
+  // status block.
+  ASSERT_TRUE(emulator::firmware::SetPower(*units_[1].firmware, 42, 1));
+  protocol::CCommandChannel channel(emu_);
+  channel.SetSleeper([](std::chrono::milliseconds) {});
+  ASSERT_TRUE(channel.OpenHandle(protocol::ConnectionMode::Wired,
+                                 emulator::firmware::CommandPath(*units_[0].device, emulator::DeviceModel::Keyboard)));
+  std::array<uint8_t, 1> active{};
+  ASSERT_EQ(channel.ReadSettings(active, 0), protocol::kOk);
+  EXPECT_EQ(active[0], 2);
+  protocol::CCommandChannel mouse(emu_);
+  mouse.SetSleeper([](std::chrono::milliseconds) {});
+  ASSERT_TRUE(mouse.OpenHandle(protocol::ConnectionMode::Wired,
+                               emulator::firmware::CommandPath(*units_[1].device, emulator::DeviceModel::Mouse)));
+  std::array<uint8_t, 2> status{};
+  ASSERT_EQ(mouse.ReadStatusBlock(status, 2, 0), protocol::kOk);
+  EXPECT_EQ(status[0], 42);
+  EXPECT_EQ(status[1], 1);
+}
+
 TEST_F(EventThreads, ASilentDeviceStillLetsItsEventThreadStopWithinItsBound) {
   std::vector<std::string> lines;
   std::mutex lock;
