@@ -1,6 +1,8 @@
 #include "app/App.h"
 
 #include <cstdlib>
+#include <cstdio>
+#include <string>
 
 #include <QApplication>
 #include <QIcon>
@@ -11,6 +13,7 @@
 #include "app/TerminationSignals.h"
 #include "app/UiScript.h"
 #include "emulator/firmware/ProgramEmulation.h"
+#include "platform/Paths.h"
 #include "platform/Settings.h"
 #include "platform/SingleInstance.h"
 #include "platform/Trace.h"
@@ -58,6 +61,12 @@ int RunProgram(int argc, char** argv) {
   Trace(QStringLiteral("软件标示：%1").arg(identity).toStdString());
   if (identity < platform::kFirstRegisteredMessage || identity > platform::kLastRegisteredMessage) return 0;
 
+  // Without a private runtime folder neither the instance lock nor the window
+  // bus can be trusted.
+  if (std::string problem; platform::RuntimeFolder(&problem).empty()) {
+    std::fprintf(stderr, "vx27mouse: %s\n", problem.c_str());
+    return 1;
+  }
   platform::InstanceLock instance;
   if (!instance.TryAcquire(kProductIdentity) && platform::InstanceLock::IsHeld(kProductIdentity)) {
     // Another instance runs: it restores and raises its window.

@@ -4,22 +4,16 @@
 
 #include "app/DeviceBar.h"
 
-#if defined(VX27_HAVE_CONTROLS)
 #include "controls/CDeviceKeyButtonUI.h"
+#include "controls/ControlRegistry.h"
 #include "controls/CSelectPanelUI.h"
-#define VX27_REAL_KEY_CONTROLS 1
-#else
-#define VX27_REAL_KEY_CONTROLS 0
-#endif
 
 namespace app {
 namespace {
 
 ui::CControlFactory::Creator RealCreator(const char* className) {
-#if VX27_REAL_KEY_CONTROLS
   if (std::strcmp(className, "CSelectPanelUI") == 0) return [] { return new CSelectPanelUI; };
   if (std::strcmp(className, "CDeviceKeyButtonUI") == 0) return [] { return new CDeviceKeyButtonUI; };
-#endif
   if (std::strcmp(className, "CDeviceOptionUI") == 0) return [] { return new CDeviceOptionUI; };
   if (std::strcmp(className, "CMpDevicePowerUI") == 0) return [] { return new CMpDevicePowerUI; };
   return {};
@@ -38,9 +32,8 @@ void RegisterCustomControls() {
     }
     factory.RegistControl(QString::fromLatin1(className), std::move(creator));
   }
-  // The bar entry and power panel layouts name them by their short class.
-  factory.RegistControl(QStringLiteral("DeviceOption"), [] { return new CDeviceOptionUI; });
-  factory.RegistControl(QStringLiteral("MpDevicePower"), [] { return new CMpDevicePowerUI; });
+  // Layouts name the library's controls by their short classes.
+  controls::RegisterControls(factory);
 }
 
 bool IsRealControlClass(const char* className) { return bool(RealCreator(className)); }

@@ -205,7 +205,7 @@ void CMainWnd::UpdateOverlayAndRaise() {
   SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_RESTORE, 0);
   QWidget* host = GetHWND();
   host->show();
-  if (QGuiApplication::platformName() != QLatin1String("offscreen")) host->raise();
+  host->raise();
   host->activateWindow();
   if (ui::CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
   Trace(QStringLiteral("main window raised: visible %1, minimised %2")

@@ -62,6 +62,7 @@ function(vx27_test name)
   add_dependencies(${name} vx27_install_folder)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  math(EXPR ARG_TIMEOUT "${ARG_TIMEOUT} * ${VX27_TIMEOUT_FACTOR}")
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${ARG_TIMEOUT}
     LABELS "${ARG_LABELS}"

@@ -21,33 +21,35 @@ bool DiscoveryWorker::Stop(std::chrono::milliseconds bound) { return worker_.Sto
 
 void DiscoveryWorker::Run(const platform::StopEvent& stop) {
   firstPass_ = true;
+  // The pause after a pass and the stop poll before the next are one wait on
+  // the stop event: the same timing, one wake-up per pass.
+  auto wait = kDiscoveryStopPoll;
   for (;;) {
-    if (stop.WaitFor(kDiscoveryStopPoll)) {
+    if (stop.WaitFor(wait)) {
       Trace(kDiscoveryExitTrace);
       return;
     }
     Pass(stop);
-    stop.WaitFor(kDiscoveryPause);  // the stop check above ends the loop
+    wait = kDiscoveryPause + kDiscoveryStopPoll;
   }
 }
 
 bool DiscoveryWorker::Pass(const platform::StopEvent& stop) {
   if (!hid_) hid_ = std::make_unique<CHidInterface>(backend_);
   lastListingOk_ = true;
-  if (!slots_.AllSlotsTaken()) ArrivalScan(stop);
-  RemovalScan(stop);
+  // Read once, before anything is looked at: a change after this moves the
+  // count again, so the next pass looks.
+  const std::optional<uint64_t> count = backend_->ChangeCount();
+  const auto now = clock_();
+  if (!slots_.AllSlotsTaken()) ArrivalScan(stop, count, now);
+  RemovalScan(stop, count, now);
   return lastListingOk_;
 }
 
-void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
-  // The count is read before the listing: a change after it moves the count
-  // again, so the next pass lists.
-  const std::optional<uint64_t> count = backend_->ChangeCount();
-  const auto now = clock_();
-  const bool quiet = haveListing_ && count && count == listedAt_ &&
-                     now - listedWhen_ < kFullListingEvery;
-  if (!quiet) {
-    haveListing_ = false;
+void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop, std::optional<uint64_t> count,
+                                  std::chrono::steady_clock::time_point now) {
+  if (!listing_.StillHolds(count, now)) {
+    listing_.valid = false;
     if (!hid_->Enumerate()) {
       // Tried again on the next pass: one failed listing must not end hot-plug
       // detection for the rest of the session.
@@ -60,13 +62,25 @@ void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
     while (const std::string* path = hid_->NextPath()) listed_.push_back(*path);
     hid_->FreePathList();
     Trace("HID listing: " + std::to_string(listed_.size()) + " collections");
-    haveListing_ = true;
-    listedAt_ = count;
-    listedWhen_ = now;
+    listing_ = {true, count, now};
     unclaimable_.clear();
+    walked_.reset();
+  } else if (walked_ && *walked_ == slots_.Changes()) {
+    // The same listing against the same slots: every path meets what it met
+    // on the last walk, which opened all it could.
+    PostIdentityOnce();
+    return;
   }
+  walked_.reset();
+  // Read before the walk: a claim or release during it (ours or the UI's)
+  // makes the next pass walk again.
+  const uint64_t slotsBefore = slots_.Changes();
+  bool complete = true;  // every path looked at, every open succeeded
   for (const std::string& path : listed_) {
-    if (stop.IsSet()) break;
+    if (stop.IsSet()) {
+      complete = false;
+      break;
+    }
     DeviceInterfaceInfo info;
     info.VendorId = PathVendorId(path);
     info.ProductId = PathProductId(path);
@@ -74,7 +88,10 @@ void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
     info.CollectionNumber = PathCollectionNumber(path);
     info.DevicePath = path;
     if (!slots_.HasFreeSlotFor(info) || unclaimable_.count(path)) continue;
-    if (!hid_->Open(path, true, false, true, false)) continue;
+    if (!hid_->Open(path, true, false, true, false)) {
+      complete = false;  // tried again on the next pass
+      continue;
+    }
     info.VendorId = hid_->VendorID();
     info.ProductId = hid_->ProductID();
     info.UsagePage = hid_->UsagePage();
@@ -87,13 +104,20 @@ void DiscoveryWorker::ArrivalScan(const platform::StopEvent& stop) {
     }
     hid_->Close();
   }
-  if (firstPass_) {
-    firstPass_ = false;
-    if (identityMessage_ != 0) owner_.Post(identityMessage_, 0, 0);
-  }
+  if (complete) walked_ = slotsBefore;
+  PostIdentityOnce();
 }
 
-void DiscoveryWorker::RemovalScan(const platform::StopEvent& stop) {
+void DiscoveryWorker::PostIdentityOnce() {
+  if (!firstPass_) return;
+  firstPass_ = false;
+  if (identityMessage_ != 0) owner_.Post(identityMessage_, 0, 0);
+}
+
+void DiscoveryWorker::RemovalScan(const platform::StopEvent& stop, std::optional<uint64_t> count,
+                                  std::chrono::steady_clock::time_point now) {
+  if (probes_.StillHolds(count, now)) return;
+  probes_.valid = false;
   for (size_t i = 0; i < slots_.Count(); ++i) {
     if (stop.IsSet()) return;
     const DeviceInterfaceInfo slot = slots_.Slot(i);
@@ -102,6 +126,7 @@ void DiscoveryWorker::RemovalScan(const platform::StopEvent& stop) {
     slots_.Release(i);
     owner_.Send(platform::msg::UM_INTERFACE_REMOVED, i, 0, &stop);
   }
+  if (!stop.IsSet()) probes_ = {true, count, now};
 }
 
 }  // namespace hid

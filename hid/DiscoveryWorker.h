@@ -8,10 +8,13 @@
 // the main window to the front.
 //
 // A quiet pass costs next to nothing: while the backend's change count stands
-// still, a pass re-uses the last listing instead of listing again (a full
-// listing still runs at least every kFullListingEvery, in case an event was
-// lost), and a path that opened but matches no row of the table is not opened
-// again until something changes.
+// still, a pass re-uses the last listing instead of listing again and skips
+// the removal probes (the paths the last probes found are still there); a
+// full listing and a full probe still run at least every kFullListingEvery,
+// in case an event was lost. A path that opened but matches no row of the
+// table is not opened again until something changes, and the re-used listing
+// is not walked again while no slot was claimed or released (a path that
+// failed to open is tried again on every pass).
 
 #include <chrono>
 #include <functional>
@@ -66,8 +69,14 @@ class DiscoveryWorker {
   void SetClock(Clock clock) { clock_ = std::move(clock); }
 
  private:
-  void ArrivalScan(const platform::StopEvent& stop);
-  void RemovalScan(const platform::StopEvent& stop);
+  // `count` and `now`: the backend's change count and the time at the start
+  // of the pass.
+  void ArrivalScan(const platform::StopEvent& stop, std::optional<uint64_t> count,
+                   std::chrono::steady_clock::time_point now);
+  void RemovalScan(const platform::StopEvent& stop, std::optional<uint64_t> count,
+                   std::chrono::steady_clock::time_point now);
+  // After the first complete listing: the identity message, once.
+  void PostIdentityOnce();
 
   std::shared_ptr<HidBackend> backend_;
   InterfaceSlots& slots_;
@@ -76,12 +85,23 @@ class DiscoveryWorker {
   std::unique_ptr<CHidInterface> hid_;  // created on the first pass
   bool firstPass_ = true;
   bool lastListingOk_ = true;
-  // The last good listing and the change count it was made at.
-  bool haveListing_ = false;
-  std::vector<std::string> listed_;
-  std::optional<uint64_t> listedAt_;
-  std::chrono::steady_clock::time_point listedWhen_{};
+  // When a scan last ran in full: the backend's change count then and the
+  // time. While the count stands still the scan's result still holds.
+  struct LastScan {
+    bool valid = false;
+    std::optional<uint64_t> count;
+    std::chrono::steady_clock::time_point when{};
+    bool StillHolds(std::optional<uint64_t> now, std::chrono::steady_clock::time_point at) const {
+      return valid && now && now == count && at - when < kFullListingEvery;
+    }
+  };
+  LastScan listing_;
+  LastScan probes_;
+  std::vector<std::string> listed_;  // what listing_ found
   std::set<std::string> unclaimable_;  // opened, but no table row takes them
+  // The slots' change count after the last complete walk of listed_ in which
+  // every open succeeded; while both stand still a walk finds nothing new.
+  std::optional<uint64_t> walked_;
   int listings_ = 0;
   Clock clock_ = [] { return std::chrono::steady_clock::now(); };
   platform::Worker worker_;

@@ -15,8 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <utility>
 
@@ -101,37 +99,23 @@ class HidrawConnection : public HidConnection {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::vector<uint8_t>& raw = readBuffer_;
     for (;;) {
-      if (closed_.IsSet()) return {IoStatus::Failed, 0};
-      if (cancel.Requested()) return {IoStatus::Cancelled, 0};
-      pollfd fds[2] = {{fd_.get(), POLLIN, 0}, {readWake_.get(), POLLIN, 0}};
-      const int n = ::poll(fds, 2, PollTimeout(timeoutMs, deadline));
-      if (n < 0) {
-        if (errno == EINTR) continue;
+      const IoStatus ready = WaitForNode(POLLIN, readWake_.get(), cancel, timeoutMs, deadline);
+      if (ready != IoStatus::Completed) return {ready, 0};
+      // Without report ids the kernel gives the data alone; keep byte 0 for the id.
+      uint8_t* into = usesReportIds_ ? raw.data() : raw.data() + 1;
+      const size_t room = usesReportIds_ ? raw.size() : raw.size() - 1;
+      const ssize_t got = ::read(fd_.get(), into, room);
+      if (got < 0) {
+        if (errno == EAGAIN || errno == EINTR) continue;
         return {IoStatus::Failed, 0};
       }
-      if (n == 0) return {IoStatus::TimedOut, 0};
-      if (fds[1].revents & POLLIN) {
-        Drain(readWake_.get());
-        continue;  // the loop's checks say why
-      }
-      if (fds[0].revents & POLLIN) {
-        // Without report ids the kernel gives the data alone; keep byte 0 for the id.
-        uint8_t* into = usesReportIds_ ? raw.data() : raw.data() + 1;
-        const size_t room = usesReportIds_ ? raw.size() : raw.size() - 1;
-        const ssize_t got = ::read(fd_.get(), into, room);
-        if (got < 0) {
-          if (errno == EAGAIN || errno == EINTR) continue;
-          return {IoStatus::Failed, 0};
-        }
-        if (got == 0) return {IoStatus::Failed, 0};
-        if (!usesReportIds_) raw[0] = 0;
-        const size_t total = static_cast<size_t>(got) + (usesReportIds_ ? 0 : 1);
-        if (!collection_.HasReportId(raw[0])) continue;  // another collection's report
-        std::fill(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length), 0);
-        std::copy_n(raw.begin(), std::min(total, length), buffer.begin());
-        return {IoStatus::Completed, length};
-      }
-      if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return {IoStatus::Failed, 0};
+      if (got == 0) return {IoStatus::Failed, 0};
+      if (!usesReportIds_) raw[0] = 0;
+      const size_t total = static_cast<size_t>(got) + (usesReportIds_ ? 0 : 1);
+      if (!collection_.HasReportId(raw[0])) continue;  // another collection's report
+      std::fill(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length), 0);
+      std::copy_n(raw.begin(), std::min(total, length), buffer.begin());
+      return {IoStatus::Completed, length};
     }
   }
 
@@ -151,21 +135,8 @@ class HidrawConnection : public HidConnection {
     Drain(writeWake_.get());
     const Wakes wakes = WakeOn(cancel, writeWake_.get());
     for (;;) {
-      if (closed_.IsSet()) return {IoStatus::Failed, 0};
-      if (cancel.Requested()) return {IoStatus::Cancelled, 0};
-      pollfd fds[2] = {{fd_.get(), POLLOUT, 0}, {writeWake_.get(), POLLIN, 0}};
-      const int n = ::poll(fds, 2, PollTimeout(timeoutMs, deadline));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return {IoStatus::Failed, 0};
-      }
-      if (n == 0) return {IoStatus::TimedOut, 0};
-      if (fds[1].revents & POLLIN) {
-        Drain(writeWake_.get());
-        continue;
-      }
-      if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return {IoStatus::Failed, 0};
-      if (!(fds[0].revents & POLLOUT)) continue;
+      const IoStatus ready = WaitForNode(POLLOUT, writeWake_.get(), cancel, timeoutMs, deadline);
+      if (ready != IoStatus::Completed) return {ready, 0};
       // Without report ids byte 0 is 0 and the kernel drops it; it still counts.
       const ssize_t put = ::write(fd_.get(), report.data(), report.size());
       if (put < 0) {
@@ -218,6 +189,30 @@ class HidrawConnection : public HidConnection {
   Wakes WakeOn(const Cancellation& cancel, int eventFd) {
     auto wake = [eventFd] { Signal(eventFd); };
     return Wakes{cancel.Subscribe(wake), closed_.Subscribe(wake)};
+  }
+
+  // Polls the node for `events` together with the transfer's eventfd until
+  // the node is ready (Completed), the time runs out, the cancellation asks
+  // or the connection closes.
+  IoStatus WaitForNode(short events, int wakeFd, const Cancellation& cancel, uint32_t timeoutMs,
+                       std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+      if (closed_.IsSet()) return IoStatus::Failed;
+      if (cancel.Requested()) return IoStatus::Cancelled;
+      pollfd fds[2] = {{fd_.get(), events, 0}, {wakeFd, POLLIN, 0}};
+      const int n = ::poll(fds, 2, PollTimeout(timeoutMs, deadline));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return IoStatus::Failed;
+      }
+      if (n == 0) return IoStatus::TimedOut;
+      if (fds[1].revents & POLLIN) {
+        Drain(wakeFd);
+        continue;  // the checks above say why
+      }
+      if (fds[0].revents & events) return IoStatus::Completed;
+      if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return IoStatus::Failed;
+    }
   }
 
   Fd fd_;
@@ -287,11 +282,21 @@ std::optional<NodeInfo> ReadNode(udev_device* node) {
   return info;
 }
 
+// A sysfs file, opened O_CLOEXEC as every descriptor of this backend: a
+// program started meanwhile on another thread inherits none of them.
 bool ReadFileBytes(const std::string& file, std::vector<uint8_t>* bytes) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
+  const Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return false;
+  bytes->clear();
+  uint8_t chunk[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    bytes->insert(bytes->end(), chunk, chunk + n);
+    if (bytes->size() > kMaxDescriptorBytes) return true;  // too long: the parser refuses it
+  }
 }
 
 // The descriptor of an open node, by ioctl.
@@ -324,15 +329,36 @@ std::shared_ptr<HidConnection> MakeHidrawConnection(int fd, HidAttributes attrib
                                             std::move(collection), usesReportIds, mode);
 }
 
+std::optional<std::vector<std::string>> NodeCollectionPaths(std::string_view node, uint16_t vendor,
+                                                            uint16_t product,
+                                                            std::optional<uint16_t> interfaceNumber,
+                                                            std::span<const uint8_t> descriptor) {
+  std::string why;
+  const auto parsed = ParseReportDescriptor(descriptor, &why);
+  if (!parsed) {
+    Trace("HID descriptor of " + std::string(node) + " refused (" + why +
+          "); the interface is left out");
+    return std::nullopt;
+  }
+  std::vector<std::string> paths;
+  const size_t count = parsed->collections.size();
+  for (size_t c = 0; c < count; ++c)
+    paths.push_back(MakeInterfacePath(
+        node, vendor, product, interfaceNumber,
+        count > 1 ? std::optional<uint16_t>(static_cast<uint16_t>(c + 1)) : std::nullopt));
+  return paths;
+}
+
 struct HidrawBackend::State {
   std::mutex lock;  // guards everything below
   Udev udev;
   UdevMonitor monitor;  // null when hot-plug events cannot be had
   uint64_t changes = 0;
-  // As of the last listing: node -> what it carried, and HID parent ->
-  // parsed descriptor (null when refused, so that it is traced once).
+  // As of the last listing: node -> what it carried, and HID parent -> the
+  // paths of its collections (null when its descriptor was refused, so that
+  // it is traced once).
   std::map<std::string, NodeInfo, std::less<>> nodes;
-  std::map<std::string, std::shared_ptr<const ParsedDescriptor>> descriptors;
+  std::map<std::string, std::shared_ptr<const std::vector<std::string>>> collectionPaths;
   // Nodes whose identity was read again since the count last moved.
   std::map<std::string, uint64_t, std::less<>> verifiedAt;
 
@@ -398,7 +424,7 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
     return false;
   }
   std::map<std::string, NodeInfo, std::less<>> nodes;
-  std::map<std::string, std::shared_ptr<const ParsedDescriptor>> descriptors;
+  std::map<std::string, std::shared_ptr<const std::vector<std::string>>> collectionPaths;
   udev_list_entry* entry = nullptr;
   udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(listing.get())) {
     UdevDevice device(udev_device_new_from_syspath(s.udev.get(), udev_list_entry_get_name(entry)));
@@ -408,31 +434,23 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
     std::optional<NodeInfo> info = ReadNode(device.get());
     if (!info) continue;
     // A descriptor is read and parsed once per plugged device.
-    std::shared_ptr<const ParsedDescriptor> parsed;
-    if (auto known = s.descriptors.find(info->hidSyspath); known != s.descriptors.end()) {
-      parsed = known->second;
+    std::shared_ptr<const std::vector<std::string>> found;
+    if (auto known = s.collectionPaths.find(info->hidSyspath); known != s.collectionPaths.end()) {
+      found = known->second;
     } else {
       std::vector<uint8_t> bytes;
-      std::string why = "no report descriptor";
-      if (ReadFileBytes(info->hidSyspath + "/report_descriptor", &bytes)) {
-        if (auto p = ParseReportDescriptor(bytes, &why))
-          parsed = std::make_shared<const ParsedDescriptor>(std::move(*p));
-      }
-      if (!parsed)
-        Trace("HID descriptor of " + std::string(devnode) + " refused (" + why +
-              "); the interface is left out");
+      if (!ReadFileBytes(info->hidSyspath + "/report_descriptor", &bytes)) bytes.clear();
+      if (auto made = NodeCollectionPaths(devnode, info->vendor, info->product,
+                                          info->interfaceNumber, bytes))
+        found = std::make_shared<const std::vector<std::string>>(std::move(*made));
     }
-    descriptors[info->hidSyspath] = parsed;
-    if (!parsed) continue;
-    const size_t count = parsed->collections.size();
-    for (size_t c = 0; c < count; ++c)
-      paths.push_back(MakeInterfacePath(
-          devnode, info->vendor, info->product, info->interfaceNumber,
-          count > 1 ? std::optional<uint16_t>(static_cast<uint16_t>(c + 1)) : std::nullopt));
+    collectionPaths[info->hidSyspath] = found;
+    if (!found) continue;
+    paths.insert(paths.end(), found->begin(), found->end());
     nodes[devnode] = std::move(*info);
   }
   s.nodes = std::move(nodes);
-  s.descriptors = std::move(descriptors);
+  s.collectionPaths = std::move(collectionPaths);
   s.verifiedAt.clear();
   return true;
 }

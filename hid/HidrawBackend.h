@@ -59,6 +59,14 @@ class HidrawBackend : public HidBackend {
   std::unique_ptr<State> state_;
 };
 
+// The listing's paths for one node: one per top-level collection of its
+// report descriptor. nullopt, traced, when the parser refuses the descriptor:
+// that interface is left out and the listing goes on.
+std::optional<std::vector<std::string>> NodeCollectionPaths(std::string_view node, uint16_t vendor,
+                                                            uint16_t product,
+                                                            std::optional<uint16_t> interfaceNumber,
+                                                            std::span<const uint8_t> descriptor);
+
 // A connection over an already opened hidraw-like file descriptor (taken
 // over, closed with the connection). Open uses it; tests drive it over a
 // pipe or socket to check waits, cancels and time-outs without a device.

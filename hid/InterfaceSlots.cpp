@@ -82,6 +82,7 @@ bool InterfaceSlots::ClaimSlot(DeviceInterfaceInfo& info, size_t* slotIndex) {
     if (!SameSix(slot, info) || !Free(slot)) continue;
     slot.Connected = 1;
     slot.DevicePath = info.DevicePath;
+    ++changes_;
     if (slotIndex) *slotIndex = i;
     return true;
   }
@@ -102,6 +103,12 @@ void InterfaceSlots::Release(size_t slotIndex) {
   if (slotIndex >= slots_.size()) return;
   slots_[slotIndex].Connected = 0;
   slots_[slotIndex].DevicePath.clear();
+  ++changes_;
+}
+
+uint64_t InterfaceSlots::Changes() const {
+  std::lock_guard guard(lock_);
+  return changes_;
 }
 
 }  // namespace hid

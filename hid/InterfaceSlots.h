@@ -37,14 +37,18 @@ class InterfaceSlots {
   bool IsTwinConnected(size_t slotIndex) const;
   // Marks the slot free (Connected 0, empty path).
   void Release(size_t slotIndex);
+  // Moves on every claim and release: while it stands still, a path that
+  // found no slot still finds none.
+  uint64_t Changes() const;
 
  private:
   static bool SameInterface(const SupportedInterfaceRow& a, const SupportedInterfaceRow& b);
   static bool Free(const DeviceInterfaceInfo& slot);
   bool HeldLocked(const std::string& path) const;
 
-  mutable std::mutex lock_;
+  mutable std::mutex lock_;  // guards slots_ and changes_
   std::vector<DeviceInterfaceInfo> slots_;
+  uint64_t changes_ = 0;
 };
 
 }  // namespace hid

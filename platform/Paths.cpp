@@ -1,6 +1,8 @@
 #include "platform/Paths.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <system_error>
@@ -55,13 +57,21 @@ std::filesystem::path FromSystemPath(std::string_view relative) {
   return s;
 }
 
-std::filesystem::path RuntimeFolder() {
+std::filesystem::path RuntimeFolder(std::string* problem) {
   std::string base = Env("XDG_RUNTIME_DIR");
-  if (base.empty() || !std::filesystem::is_directory(base)) {
-    base = QDir::tempPath().toStdString() + "/vx27-runtime-" + std::to_string(::getuid());
-    ::mkdir(base.c_str(), 0700);
-  }
-  return WithSlash(base);
+  if (!base.empty() && std::filesystem::is_directory(base)) return WithSlash(base);
+
+  base = QDir::tempPath().toStdString() + "/vx27-runtime-" + std::to_string(::getuid());
+  ::mkdir(base.c_str(), 0700);  // an existing one is checked below like a new one
+  struct stat st {};
+  std::string why;
+  if (::lstat(base.c_str(), &st) != 0) why = std::string("cannot create it: ") + std::strerror(errno);
+  else if (!S_ISDIR(st.st_mode)) why = "it is not a folder";
+  else if (st.st_uid != ::getuid()) why = "it belongs to another user";
+  else if ((st.st_mode & 077) != 0) why = "other users can open it (it must be mode 0700)";
+  if (why.empty()) return WithSlash(base);
+  if (problem) *problem = "unsafe runtime folder " + base + ": " + why + " (set XDG_RUNTIME_DIR)";
+  return {};
 }
 
 }  // namespace platform

@@ -24,7 +24,11 @@ bool EnsureFolder(const std::filesystem::path& folder);
 // this system's form; the case of every name is kept.
 std::filesystem::path FromSystemPath(std::string_view relative);
 
-// $XDG_RUNTIME_DIR, else a private folder under the temp path, created 0700.
-std::filesystem::path RuntimeFolder();
+// $XDG_RUNTIME_DIR, else a private folder under the temp path
+// ("vx27-runtime-<uid>"), created 0700. An existing fallback folder that is a
+// link, is owned by another user or is open to group or others is refused
+// (another user could read our lock files and bus sockets, or plant their
+// own): the result is then empty and `problem` says why.
+std::filesystem::path RuntimeFolder(std::string* problem = nullptr);
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/Settings.h"
 
+#include <algorithm>
+
 #include <QSettings>
 #include <QStandardPaths>
 #include <QString>
@@ -34,8 +36,12 @@ SettingsStore::SettingsStore(std::string_view file) {
 SettingsStore::~SettingsStore() = default;
 
 bool SettingsStore::KeyExists(std::string_view key) const {
-  return settings_->contains(Key(key, kKeyMarker)) ||
-         !settings_->allKeys().filter(Group(key) + "/").isEmpty();
+  if (settings_->contains(Key(key, kKeyMarker))) return true;
+  // A key exists when a value or a subkey lives under it: whole path parts
+  // from the start, never a match somewhere inside a longer path.
+  const QString prefix = Group(key) + "/";
+  const QStringList all = settings_->allKeys();
+  return std::any_of(all.begin(), all.end(), [&](const QString& k) { return k.startsWith(prefix); });
 }
 
 void SettingsStore::CreateKey(std::string_view key) {

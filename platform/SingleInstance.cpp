@@ -9,9 +9,11 @@
 namespace platform {
 
 std::string InstanceLock::LockFilePath(std::string_view name) {
+  const std::filesystem::path folder = RuntimeFolder();
+  if (folder.empty()) return {};  // refused: no lock anyone else could reach
   std::string safe;
   for (char c : name) safe += (c == '/' || c == '\\') ? '_' : c;
-  return (RuntimeFolder() / ("vx27-" + safe + ".lock")).string();
+  return (folder / ("vx27-" + safe + ".lock")).string();
 }
 
 InstanceLock::~InstanceLock() { Release(); }
@@ -29,7 +31,11 @@ InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept {
 
 bool InstanceLock::TryAcquire(std::string_view name) {
   Release();
-  const int fd = ::open(LockFilePath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const std::string path = LockFilePath(name);
+  if (path.empty()) return false;
+  // O_NOFOLLOW: a link planted in our place must not make us open (or create)
+  // a file somewhere else.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return false;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);

@@ -301,7 +301,10 @@ struct BusWindow::Impl : std::enable_shared_from_this<BusWindow::Impl> {
   }
 };
 
-std::string BusWindow::BusFolder() { return (RuntimeFolder() / "vx27-bus").string(); }
+std::string BusWindow::BusFolder() {
+  const std::filesystem::path runtime = RuntimeFolder();
+  return runtime.empty() ? std::string() : (runtime / "vx27-bus").string();
+}
 
 BusWindow::BusWindow(std::string className, std::string title, Handler handler)
     : impl_(std::make_shared<Impl>()), className_(std::move(className)), title_(std::move(title)) {
@@ -321,6 +324,10 @@ BusWindow::~BusWindow() {
 bool BusWindow::Listen() {
   if (!impl_->socketPath.empty()) return true;
   const std::string folder = BusFolder();
+  if (folder.empty()) {
+    Trace("window bus: no safe runtime folder");
+    return false;
+  }
   ::mkdir(folder.c_str(), 0700);
   ::chmod(folder.c_str(), 0700);
   static std::atomic<int> counter{0};

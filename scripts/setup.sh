@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing, then configures and builds
-# incrementally into build/. Idempotent and non-interactive; sourced by run.sh
+# incrementally into build/ (or $VX27_BUILD: build-asan/ and build-tsan/ for
+# the sanitizer lane). Idempotent and non-interactive; sourced by run.sh
 # and test.sh.
 set -euo pipefail
 
@@ -22,9 +23,26 @@ vx27_install_packages() {
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# vx27_build [cmake -D options...] [-- targets...]
+# Configures $VX27_BUILD when it is new or options are given, then builds the
+# targets (everything when none are named).
 vx27_build() {
-  if [ ! -f "$VX27_BUILD/build.ninja" ]; then
-    cmake -S "$VX27_ROOT" -B "$VX27_BUILD" -G Ninja
+  local options=() targets=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = "--" ]; then
+      shift
+      targets=("$@")
+      break
+    fi
+    options+=("$1")
+    shift
+  done
+  if [ ! -f "$VX27_BUILD/build.ninja" ] || [ ${#options[@]} -gt 0 ]; then
+    cmake -S "$VX27_ROOT" -B "$VX27_BUILD" -G Ninja "${options[@]}"
   fi
-  cmake --build "$VX27_BUILD" -j "$(nproc)"
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$VX27_BUILD" -j "$(nproc)" --target "${targets[@]}"
+  else
+    cmake --build "$VX27_BUILD" -j "$(nproc)"
+  fi
 }

@@ -1,5 +1,7 @@
 #include "ui/UIBuilder.h"
 
+#include <QRegularExpression>
+
 #include "platform/Trace.h"
 #include "ui/UIButton.h"
 #include "ui/UIColorPalette.h"
@@ -25,19 +27,83 @@ void TraceLine(const QString& text) { Trace(text.toStdString()); }
 
 bool Is(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 
-// Attributes that must be applied after all others (they depend on the
-// manager's fonts and styles, which are known by then).
-void ApplyAttributes(CControlUI* control, const XmlNode& node, CPaintManagerUI* manager) {
+// A text that is meant as a text id: letters, digits and underscores with
+// at least one underscore ("message_text_3"), not a plain word or number.
+bool LooksLikeTextId(const QString& text) {
+  static const QRegularExpression id(QStringLiteral("^[A-Za-z][A-Za-z0-9]*(_[A-Za-z0-9]+)+$"));
+  return id.match(text).hasMatch();
+}
+}  // namespace
+
+struct CDialogBuilder::Origins {
+  QHash<const CControlUI*, std::pair<QString, int>> where;  // file and line
+};
+
+void CDialogBuilder::Warn(const XmlNode& node, const QString& what) const {
+  TraceLine(QStringLiteral("ui: %1:%2: %3").arg(label_).arg(node.line).arg(what));
+}
+
+void CDialogBuilder::ApplyAttributes(CControlUI* control, const XmlNode& node, CPaintManagerUI* manager) {
   if (manager) {
     const QString defaults = manager->GetDefaultAttributeList(control->GetClass());
     if (!defaults.isEmpty()) control->ApplyAttributeList(defaults);
   }
+  control->TakeUnknownAttribute();
   for (const auto& [key, value] : node.attributes) {
     if (Is(key, "style") && manager) control->ApplyAttributeList(manager->GetStyle(value));
     else control->SetAttribute(key, value);
+    if (control->TakeUnknownAttribute())
+      Warn(node, QStringLiteral("unknown attribute \"%1\" on %2 \"%3\"").arg(key, node.name, control->GetName()));
+  }
+  const CResourceManager& res = CResourceManager::GetInstance();
+  for (const char* key : {"text", "tooltip"}) {
+    const QString id = node.Attr(QLatin1String(key));
+    if (control->IsResourceText() && LooksLikeTextId(id) && res.IsMissingText(id))
+      Warn(node, QStringLiteral("text id \"%1\" (%2 of \"%3\") is not in the language file")
+                     .arg(id, QLatin1String(key), control->GetName()));
   }
 }
-}  // namespace
+
+// Names must be unique inside one page: a look-up by name would find only
+// the first. A page root inside the tree starts a page of its own. Controls
+// of one class at one depth of the tree that share a name are a family
+// routed by that name (a grid of image buttons) and pass.
+void CDialogBuilder::CheckNames(CControlUI* root) const {
+  if (!origins_) return;
+  struct First {
+    const CControlUI* control;
+    size_t depth;
+  };
+  struct Todo {
+    CControlUI* control;
+    size_t page;
+    size_t depth;
+  };
+  std::vector<QHash<QString, First>> pages(1);
+  std::vector<Todo> todo{{root, 0, 0}};
+  while (!todo.empty()) {
+    auto [control, page, depth] = todo.back();
+    todo.pop_back();
+    if (control != root && control->IsPageRoot()) {
+      pages.emplace_back();
+      page = pages.size() - 1;
+    }
+    const QString name = control->GetName();
+    auto here = origins_->where.constFind(control);
+    if (!name.isEmpty() && here != origins_->where.cend()) {
+      auto first = pages[page].constFind(name);
+      if (first == pages[page].cend()) {
+        pages[page].insert(name, {control, depth});
+      } else if (first->control->GetClass() != control->GetClass() || first->depth != depth) {
+        const auto there = origins_->where.value(first->control);
+        TraceLine(QStringLiteral("ui: %1:%2: name \"%3\" is used twice in one page (first at %4:%5)")
+                      .arg(here->first).arg(here->second).arg(name, there.first).arg(there.second));
+      }
+    }
+    if (auto* box = qobject_cast<CContainerUI*>(control))
+      for (int i = box->GetCount() - 1; i >= 0; --i) todo.push_back({box->GetItemAt(i), page, depth + 1});
+  }
+}
 
 CControlFactory& CControlFactory::GetInstance() {
   static CControlFactory factory;
@@ -62,13 +128,15 @@ CControlUI* CDialogBuilder::CreateBuiltIn(const QString& c) {
   if (n == QLatin1String("verticallayout")) return new CVerticalLayoutUI;
   if (n == QLatin1String("horizontallayout")) return new CHorizontalLayoutUI;
   if (n == QLatin1String("tablayout")) return new CTabLayoutUI;
+  if (n == QLatin1String("tilelayout")) return new CTileLayoutUI;
   if (n == QLatin1String("label") || n == QLatin1String("text")) return new CLabelUI;
   if (n == QLatin1String("button")) return new CButtonUI;
   if (n == QLatin1String("option")) return new COptionUI;
   if (n == QLatin1String("checkbox")) return new CCheckBoxUI;
   if (n == QLatin1String("progress")) return new CProgressUI;
   if (n == QLatin1String("slider")) return new CSliderUI;
-  if (n == QLatin1String("edit") || n == QLatin1String("richedit")) return new CEditUI;
+  if (n == QLatin1String("edit")) return new CEditUI;
+  if (n == QLatin1String("richedit")) return new CRichEditUI;
   if (n == QLatin1String("combo")) return new CComboUI;
   if (n == QLatin1String("list")) return new CListUI;
   if (n == QLatin1String("listlabelelement") || n == QLatin1String("listelement")) return new CListLabelElementUI;
@@ -101,9 +169,21 @@ CControlUI* CDialogBuilder::Create(const QString& layout, const QString&, IDialo
     QString name = layout;
     const QString indexed = CResourceManager::GetInstance().GetXmlPath(layout);
     if (!indexed.isEmpty()) name = indexed;
+    name.replace('\\', '/');
+    label = name;
     root = LoadSkinXml(name);
   }
   if (!root) return nullptr;
+  label_ = label;
+  const bool outermost = !origins_;
+  if (outermost) origins_ = std::make_shared<Origins>();
+  struct ForgetOrigins {
+    std::shared_ptr<Origins>& origins;
+    bool on;
+    ~ForgetOrigins() {
+      if (on) origins.reset();
+    }
+  } forget{origins_, outermost};
 
   const XmlNode* top = &*root;
   if (Is(root->name, "Window")) {
@@ -132,6 +212,7 @@ CControlUI* CDialogBuilder::Create(const QString& layout, const QString&, IDialo
     TraceLine(QStringLiteral("ui: layout %1 built no control").arg(label));
     return nullptr;
   }
+  if (outermost) CheckNames(control);
   if (manager && !container) manager->InitControls(control, parent);
   return control;
 }
@@ -176,6 +257,7 @@ CControlUI* CDialogBuilder::Include(const XmlNode& node, CContainerUI* parent, C
   for (int i = 0; i < count; ++i) {
     CDialogBuilder inner;
     inner.includeDepth_ = includeDepth_ + depth + 1;
+    inner.origins_ = origins_;
     CControlUI* built = inner.Create(source, {}, callback_, manager, parent);
     if (!built) return last;
     if (parent) parent->Add(built);
@@ -193,10 +275,11 @@ CControlUI* CDialogBuilder::BuildNode(const XmlNode& node, CContainerUI* parent,
   if (!control && callback_) control = callback_->CreateControl(node.name);
   if (!control) control = CControlFactory::GetInstance().CreateControl(node.name);
   if (!control) {
-    TraceLine(QStringLiteral("ui: unknown control class \"%1\" (name \"%2\") skipped")
-                  .arg(node.name, node.Attr(QStringLiteral("name"))));
+    Warn(node, QStringLiteral("unknown control class \"%1\" (name \"%2\") skipped")
+                   .arg(node.name, node.Attr(QStringLiteral("name"))));
     return nullptr;
   }
+  if (origins_) origins_->where.insert(control, {label_, node.line});
   // The manager is known before attributes so styles, fonts and groups work.
   if (manager) control->SetManager(manager, parent, false);
   ApplyAttributes(control, node, manager);
@@ -209,7 +292,7 @@ CControlUI* CDialogBuilder::BuildNode(const XmlNode& node, CContainerUI* parent,
       if (CControlUI* c = BuildNode(child, box, manager, depth + 1)) box->Add(c);
     }
   } else if (!node.children.empty()) {
-    TraceLine(QStringLiteral("ui: \"%1\" is no container; its children are skipped").arg(node.name));
+    Warn(node, QStringLiteral("\"%1\" is no container; its children are skipped").arg(node.name));
   }
   return control;
 }

@@ -11,9 +11,15 @@
 // the layer does not know goes to the builder callback, then to the factory;
 // when neither makes it, the element and its children are skipped (traced).
 // <Include source="file.xml" count="n"/> builds another layout in place.
+//
+// Layout typos are traced with the file and line: an unknown element or
+// attribute, a name used twice inside one page (a page root starts a new
+// page), and a text or tooltip that looks like a text id ("word_word") but
+// is missing from the loaded language.
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include <QSize>
@@ -58,14 +64,21 @@ class CDialogBuilder {
   static CControlUI* CreateBuiltIn(const QString& className);
 
  private:
+  struct Origins;  // where each built control came from, shared with includes
+
   CControlUI* BuildNode(const XmlNode& node, CContainerUI* parent, CPaintManagerUI* manager, int depth);
+  void ApplyAttributes(CControlUI* control, const XmlNode& node, CPaintManagerUI* manager);
   void ApplyWindowElement(const XmlNode& node, CPaintManagerUI* manager);
   CControlUI* Include(const XmlNode& node, CContainerUI* parent, CPaintManagerUI* manager, int depth);
+  void Warn(const XmlNode& node, const QString& what) const;
+  void CheckNames(CControlUI* root) const;
 
   IDialogBuilderCallback* callback_ = nullptr;
   QSize windowSize_;
   std::vector<std::pair<QString, QString>> windowAttributes_;
   int includeDepth_ = 0;
+  QString label_;  // the file being built, for traces
+  std::shared_ptr<Origins> origins_;
 };
 
 }  // namespace ui

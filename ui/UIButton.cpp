@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 
 #include "ui/UIContainer.h"
 #include "ui/UIManager.h"
@@ -43,6 +44,12 @@ bool CLabelUI::IsClass(const QString& c) const { return Is(c, "Label") || CContr
 
 void CLabelUI::SetText(const QString& text) {
   CControlUI::SetText(text);
+  if (autoCalcWidth_) NeedParentUpdate();
+}
+
+void CLabelUI::ReloadText() {
+  CControlUI::ReloadText();
+  // The new language's text has another width.
   if (autoCalcWidth_) NeedParentUpdate();
 }
 
@@ -133,7 +140,7 @@ void CButtonUI::BindTriggerTabSel(int index) {
 
 bool CButtonUI::Activate() {
   if (!CControlUI::Activate()) return false;
-  if (manager_) manager_->SendNotify(this, notify::kClick);
+  if (!NotifyAlive(notify::kClick)) return true;
   BindTriggerTabSel();
   return true;
 }
@@ -305,18 +312,25 @@ void COptionUI::Selected(bool selected, bool notify) {
   if (selected) state_ |= UISTATE_SELECTED;
   else state_ &= ~UISTATE_SELECTED;
   Invalidate();
+  // Every notification may end in a handler that removes this option or
+  // the others of its group.
+  QPointer<COptionUI> self(this);
   if (manager_ && !group_.isEmpty() && selected) {
-    for (COptionUI* other : manager_->GetOptionGroup(group_, GetPageRoot())) {
-      if (other != this) other->Selected(false, notify);
+    std::vector<QPointer<COptionUI>> others;
+    for (COptionUI* other : manager_->GetOptionGroup(group_, GetPageRoot()))
+      if (other != this) others.emplace_back(other);
+    for (const QPointer<COptionUI>& other : others) {
+      if (other) other->Selected(false, notify);
+      if (!self) return;
     }
   }
-  if (manager_ && notify) manager_->SendNotify(this, notify::kSelectChanged);
+  if (notify && !NotifyAlive(notify::kSelectChanged)) return;
   if (selected) BindTriggerTabSel();
 }
 
 bool COptionUI::Activate() {
   if (!CControlUI::Activate()) return false;
-  if (manager_) manager_->SendNotify(this, notify::kClick);
+  if (!NotifyAlive(notify::kClick)) return true;
   if (!group_.isEmpty()) Selected(true);
   else Selected(!selected_);
   return true;

@@ -16,6 +16,7 @@ class CLabelUI : public CControlUI {
   QString GetClass() const override { return QStringLiteral("Label"); }
   bool IsClass(const QString& className) const override;
   void SetText(const QString& text) override;
+  void ReloadText() override;
 
   // Qt::Alignment flags plus Qt::TextWordWrap when word breaking.
   int GetTextStyle() const { return textStyle_; }

@@ -54,7 +54,21 @@ class ScrollBarOverlay : public QWidget {
 };
 
 CContainerUI::CContainerUI() = default;
-CContainerUI::~CContainerUI() = default;
+CContainerUI::~CContainerUI() {
+  // The children die after this object (with the QWidget): they must not
+  // reach back into it.
+  for (CControlUI* c : items_) c->parent_ = nullptr;
+  items_.clear();
+}
+
+void CContainerUI::ForgetItem(CControlUI* control) {
+  auto it = std::find(items_.begin(), items_.end(), control);
+  if (it == items_.end()) return;
+  const int index = int(it - items_.begin());
+  items_.erase(it);
+  ItemGone(index);
+  RequestLayout();
+}
 
 bool CContainerUI::IsClass(const QString& className) const {
   return className.compare(QLatin1String("Container"), Qt::CaseInsensitive) == 0 ||
@@ -86,6 +100,7 @@ bool CContainerUI::Remove(CControlUI* control, bool keep) {
   control->DisarmAllTimers();
   control->hide();
   control->setParent(nullptr);
+  control->parent_ = nullptr;
   // Removal can come from the control's own event handler: destroy later.
   if (!keep) control->deleteLater();
   RequestLayout();
@@ -238,20 +253,56 @@ void CContainerUI::LayoutChildren() {
 
 namespace {
 
-// Lays out a line of children along one axis. `along` picks the axis:
-// vertical columns use heights, horizontal rows use widths.
 struct Slot {
   CControlUI* control;
   int mainSize;   // fixed size along the axis, 0 = shares the rest
   QSize estimate;
+  int minSize = 0, maxSize = 0;  // scaled limits along the axis
 };
+
+// Shares `rest` among the slots without a fixed size: each gets an equal
+// share held within its minimum and maximum; what a held child leaves (or
+// takes) is shared by the others. The last sharing child takes the pixels
+// the division leaves over.
+void ShareOut(std::vector<Slot>& line, int rest) {
+  std::vector<Slot*> open;
+  for (Slot& s : line)
+    if (s.mainSize == 0) open.push_back(&s);
+  while (!open.empty()) {
+    const int share = rest / int(open.size());
+    bool held = false;
+    for (auto it = open.begin(); it != open.end();) {
+      Slot* s = *it;
+      const int size = share < s->minSize ? s->minSize : share > s->maxSize ? s->maxSize : -1;
+      if (size < 0) {
+        ++it;
+        continue;
+      }
+      s->mainSize = std::max(size, 0);
+      rest -= s->mainSize;
+      it = open.erase(it);
+      held = true;
+    }
+    if (held) continue;
+    for (size_t i = 0; i < open.size(); ++i)
+      open[i]->mainSize = std::max(0, share + (i + 1 == open.size() ? rest - share * int(open.size()) : 0));
+    break;
+  }
+}
+
+// Where a line of children starts along its axis when they leave room:
+// 0 start, 1 centre, 2 end.
+int AlignOffset(int align, int room) {
+  if (room <= 0) return 0;
+  return align == 1 ? room / 2 : align == 2 ? room : 0;
+}
 
 }  // namespace
 
 void CVerticalLayoutUI::LayoutChildren() {
   const QRect rc = ContentRect();
   std::vector<Slot> placed;
-  int fixedTotal = 0, adjustables = 0;
+  int fixedTotal = 0;
   for (CControlUI* c : items_) {
     if (!c->IsVisible()) continue;
     if (c->IsFloat()) {
@@ -260,44 +311,41 @@ void CVerticalLayoutUI::LayoutChildren() {
     }
     const QMargins p = c->GetPadding();
     QSize est = c->EstimateSize(QSize(rc.width() - Scale(p.left() + p.right()), rc.height()));
+    const int minH = Scale(c->GetMinHeight()), maxH = Scale(c->GetMaxHeight());
     int h = est.height();
     // Not std::clamp: a layout may give a minimum above its maximum, and then
     // the maximum wins.
-    if (h > 0) h = std::min(std::max(h, Scale(c->GetMinHeight())), Scale(c->GetMaxHeight()));
-    if (h == 0) ++adjustables;
+    if (h > 0) h = std::min(std::max(h, minH), maxH);
     fixedTotal += h + Scale(p.top() + p.bottom());
-    placed.push_back({c, h, est});
+    placed.push_back({c, h, est, std::min(minH, maxH), maxH});
   }
   if (!placed.empty()) fixedTotal += Scale(childPadding_) * int(placed.size() - 1);
-  const int rest = std::max(0, rc.height() - fixedTotal);
-  const int share = adjustables ? rest / adjustables : 0;
-  int remainder = adjustables ? rest - share * adjustables : 0;
-  int y = rc.top() - (vscroll_ ? scrollPos_ : 0);
+  ShareOut(placed, std::max(0, rc.height() - fixedTotal));
   int total = 0;
   for (const Slot& s : placed) {
     const QMargins p = s.control->GetPadding();
-    int h = s.mainSize;
-    if (h == 0) {
-      h = std::max(share + (--adjustables == 0 ? remainder : 0), Scale(s.control->GetMinHeight()));
-    }
+    total += s.mainSize + Scale(p.top() + p.bottom());
+  }
+  if (!placed.empty()) total += Scale(childPadding_) * int(placed.size() - 1);
+  int y = rc.top() - (vscroll_ ? scrollPos_ : 0) + AlignOffset(childVAlign_, rc.height() - total);
+  for (const Slot& s : placed) {
+    const QMargins p = s.control->GetPadding();
+    const int h = s.mainSize;
     const int avail = rc.width() - Scale(p.left() + p.right());
     int w = s.estimate.width() > 0 ? std::min(s.estimate.width(), std::max(avail, 0)) : avail;
-    int x = rc.left() + Scale(p.left());
-    if (childAlign_ == 1) x += (avail - w) / 2;
-    else if (childAlign_ == 2) x += avail - w;
+    w = std::min(w, Scale(s.control->GetMaxWidth()));
+    const int x = rc.left() + Scale(p.left()) + AlignOffset(childAlign_, avail - w);
     y += Scale(p.top());
     s.control->SetPos(QRect(x, y, std::max(w, 0), std::max(h, 0)));
     y += h + Scale(p.bottom()) + Scale(childPadding_);
-    total += h + Scale(p.top() + p.bottom()) + Scale(childPadding_);
   }
-  if (!placed.empty()) total -= Scale(childPadding_);
   SetScrollRange(total - rc.height());
 }
 
 void CHorizontalLayoutUI::LayoutChildren() {
   const QRect rc = ContentRect();
   std::vector<Slot> placed;
-  int fixedTotal = 0, adjustables = 0;
+  int fixedTotal = 0;
   for (CControlUI* c : items_) {
     if (!c->IsVisible()) continue;
     if (c->IsFloat()) {
@@ -306,26 +354,28 @@ void CHorizontalLayoutUI::LayoutChildren() {
     }
     const QMargins p = c->GetPadding();
     QSize est = c->EstimateSize(QSize(rc.width(), rc.height() - Scale(p.top() + p.bottom())));
+    const int minW = Scale(c->GetMinWidth()), maxW = Scale(c->GetMaxWidth());
     int w = est.width();
-    if (w > 0) w = std::min(std::max(w, Scale(c->GetMinWidth())), Scale(c->GetMaxWidth()));
-    if (w == 0) ++adjustables;
+    if (w > 0) w = std::min(std::max(w, minW), maxW);
     fixedTotal += w + Scale(p.left() + p.right());
-    placed.push_back({c, w, est});
+    placed.push_back({c, w, est, std::min(minW, maxW), maxW});
   }
   if (!placed.empty()) fixedTotal += Scale(childPadding_) * int(placed.size() - 1);
-  const int rest = std::max(0, rc.width() - fixedTotal);
-  const int share = adjustables ? rest / adjustables : 0;
-  const int remainder = adjustables ? rest - share * adjustables : 0;
-  int x = rc.left();
+  ShareOut(placed, std::max(0, rc.width() - fixedTotal));
+  int total = 0;
   for (const Slot& s : placed) {
     const QMargins p = s.control->GetPadding();
-    int w = s.mainSize;
-    if (w == 0) w = std::max(share + (--adjustables == 0 ? remainder : 0), Scale(s.control->GetMinWidth()));
+    total += s.mainSize + Scale(p.left() + p.right());
+  }
+  if (!placed.empty()) total += Scale(childPadding_) * int(placed.size() - 1);
+  int x = rc.left() + AlignOffset(childAlign_, rc.width() - total);
+  for (const Slot& s : placed) {
+    const QMargins p = s.control->GetPadding();
+    const int w = s.mainSize;
     const int avail = rc.height() - Scale(p.top() + p.bottom());
     int h = s.estimate.height() > 0 ? std::min(s.estimate.height(), std::max(avail, 0)) : avail;
-    int y = rc.top() + Scale(p.top());
-    if (childVAlign_ == 1) y += (avail - h) / 2;
-    else if (childVAlign_ == 2) y += avail - h;
+    h = std::min(h, Scale(s.control->GetMaxHeight()));
+    const int y = rc.top() + Scale(p.top()) + AlignOffset(childVAlign_, avail - h);
     x += Scale(p.left());
     s.control->SetPos(QRect(x, y, std::max(w, 0), std::max(h, 0)));
     x += w + Scale(p.right()) + Scale(childPadding_);
@@ -333,12 +383,68 @@ void CHorizontalLayoutUI::LayoutChildren() {
   SetScrollRange(0);
 }
 
+void CTileLayoutUI::SetColumns(int columns) {
+  columns_ = std::max(1, columns);
+  RequestLayout();
+}
+
+void CTileLayoutUI::SetItemSize(QSize size) {
+  itemSize_ = size;
+  RequestLayout();
+}
+
+void CTileLayoutUI::SetAttribute(const QString& name, const QString& value) {
+  if (name.compare(QLatin1String("columns"), Qt::CaseInsensitive) == 0) SetColumns(value.toInt());
+  else if (name.compare(QLatin1String("itemsize"), Qt::CaseInsensitive) == 0) SetItemSize(ParseSize(value));
+  else CContainerUI::SetAttribute(name, value);
+}
+
+void CTileLayoutUI::LayoutChildren() {
+  const QRect rc = ContentRect();
+  const int gap = Scale(childPadding_);
+  int columns = columns_;
+  int cellW = 0;
+  if (itemSize_.width() > 0) {
+    cellW = Scale(itemSize_.width());
+    columns = std::max(1, (rc.width() + gap) / std::max(1, cellW + gap));
+  } else {
+    cellW = std::max(0, (rc.width() - gap * (columns - 1)) / columns);
+  }
+  int x = 0, column = 0, rowHeight = 0;
+  int y = rc.top() - (vscroll_ ? scrollPos_ : 0);
+  int total = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      PlaceFloat(c, rc);
+      continue;
+    }
+    const QMargins p = c->GetPadding();
+    const QSize est = c->EstimateSize(QSize(cellW, rc.height()));
+    const int h = itemSize_.height() > 0 ? Scale(itemSize_.height()) : est.height();
+    x = rc.left() + column * (cellW + gap);
+    c->SetPos(QRect(x + Scale(p.left()), y + Scale(p.top()), std::max(0, cellW - Scale(p.left() + p.right())),
+                    std::max(0, h)));
+    rowHeight = std::max(rowHeight, h + Scale(p.top() + p.bottom()));
+    if (++column == columns) {
+      column = 0;
+      y += rowHeight + gap;
+      total += rowHeight + gap;
+      rowHeight = 0;
+    }
+  }
+  total += column ? rowHeight : (total > 0 ? -gap : 0);
+  SetScrollRange(total - rc.height());
+}
+
 bool CTabLayoutUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CTabLayoutUI::AddAt(CControlUI* control, int index) {
+  CControlUI* selected = GetItemAt(curSel_);
   if (!CContainerUI::AddAt(control, index)) return false;
-  if (curSel_ < 0 && control->IsVisible()) curSel_ = GetItemIndex(control);
-  else if (curSel_ >= index && GetCount() > 1 && GetItemAt(curSel_) != control) ++curSel_;
+  // The selection follows the selected page, wherever the new one goes.
+  if (selected) curSel_ = GetItemIndex(selected);
+  else if (control->IsVisible()) curSel_ = GetItemIndex(control);
   ShowSelected();
   return true;
 }
@@ -346,10 +452,14 @@ bool CTabLayoutUI::AddAt(CControlUI* control, int index) {
 bool CTabLayoutUI::Remove(CControlUI* control, bool keep) {
   const int index = GetItemIndex(control);
   if (!CContainerUI::Remove(control, keep)) return false;
+  ItemGone(index);
+  return true;
+}
+
+void CTabLayoutUI::ItemGone(int index) {
   if (curSel_ == index) curSel_ = GetCount() > 0 ? 0 : -1;
   else if (curSel_ > index) --curSel_;
   ShowSelected();
-  return true;
 }
 
 void CTabLayoutUI::RemoveAll() {
@@ -366,13 +476,20 @@ bool CTabLayoutUI::SelectItem(int index) {
   return true;
 }
 
+void CTabLayoutUI::DoInit() {
+  CContainerUI::DoInit();
+  if (initialSel_ >= 0) SelectItem(initialSel_);
+  initialSel_ = -1;
+}
+
 bool CTabLayoutUI::SelectItem(CControlUI* control) { return SelectItem(GetItemIndex(control)); }
 
 void CTabLayoutUI::SetAttribute(const QString& name, const QString& value) {
   if (name.compare(QLatin1String("selectedid"), Qt::CaseInsensitive) == 0) {
-    const int id = value.toInt();
-    curSel_ = id;
-    ShowSelected();
+    // A layout names the page before its pages exist: kept until DoInit,
+    // which runs once the children are built.
+    if (inited_) SelectItem(value.toInt());
+    else initialSel_ = value.toInt();
   } else {
     CContainerUI::SetAttribute(name, value);
   }

@@ -43,6 +43,10 @@ class CContainerUI : public CControlUI {
   void SetScrollPos(int pos);
   int GetScrollRange() const { return scrollRange_; }
 
+  // A child destroyed without Remove leaves the container here (from the
+  // child's destructor; the child must not be touched).
+  void ForgetItem(CControlUI* control);
+
   // First control of the subtree (this one excluded) with that name.
   CControlUI* FindSubControl(const QString& name) const;
 
@@ -59,6 +63,9 @@ class CContainerUI : public CControlUI {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   virtual void LayoutChildren();
+  // The item that was at `index` is gone (removed or destroyed): selections
+  // keep pointing at the same item.
+  virtual void ItemGone(int index) { Q_UNUSED(index); }
   QRect ContentRect() const;  // window coordinates, inset applied
   void PlaceFloat(CControlUI* child, const QRect& rc);
   void SetScrollRange(int range);
@@ -93,6 +100,28 @@ class CHorizontalLayoutUI : public CContainerUI {
   void LayoutChildren() override;
 };
 
+// Children in a grid, row by row: "columns" per row (default 1), or as
+// many as fit when "itemsize" gives the cell size; a cell is as tall as its
+// child's fixed height or the item size. Scrolls vertically with
+// vscrollbar="true".
+class CTileLayoutUI : public CContainerUI {
+  Q_OBJECT
+ public:
+  QString GetClass() const override { return QStringLiteral("TileLayout"); }
+  int GetColumns() const { return columns_; }
+  void SetColumns(int columns);
+  QSize GetItemSize() const { return itemSize_; }
+  void SetItemSize(QSize size);
+  void SetAttribute(const QString& name, const QString& value) override;
+
+ protected:
+  void LayoutChildren() override;
+
+ private:
+  int columns_ = 1;
+  QSize itemSize_;  // 96-DPI; empty = share the width among the columns
+};
+
 class CTabLayoutUI : public CContainerUI {
   Q_OBJECT
  public:
@@ -105,13 +134,16 @@ class CTabLayoutUI : public CContainerUI {
   virtual bool SelectItem(int index);
   bool SelectItem(CControlUI* control);
   void SetAttribute(const QString& name, const QString& value) override;
+  void DoInit() override;
 
  protected:
   void LayoutChildren() override;
+  void ItemGone(int index) override;
 
  private:
   void ShowSelected();
   int curSel_ = -1;
+  int initialSel_ = -1;  // "selectedid" until the children are built
 };
 
 }  // namespace ui

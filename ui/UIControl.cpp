@@ -7,8 +7,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QWheelEvent>
 
+#include "platform/MessageTarget.h"
 #include "platform/Timers.h"
 #include "ui/UIContainer.h"
 #include "ui/UIManager.h"
@@ -35,7 +37,10 @@ CControlUI::CControlUI() {
   setFocusPolicy(Qt::NoFocus);
 }
 
-CControlUI::~CControlUI() = default;
+CControlUI::~CControlUI() {
+  // Deleted directly rather than through Remove: leave the container.
+  if (auto* box = qobject_cast<CContainerUI*>(parent_)) box->ForgetItem(this);
+}
 
 bool CControlUI::IsClass(const QString& className) const {
   return className.compare(QLatin1String("Control"), Qt::CaseInsensitive) == 0 ||
@@ -204,7 +209,18 @@ void CControlUI::SetBkColor(uint32_t argb) { bkColor_ = argb; Invalidate(); }
 void CControlUI::SetBkColor2(uint32_t argb) { bkColor2_ = argb; Invalidate(); }
 void CControlUI::SetBorderColor(uint32_t argb) { borderColor_ = argb; Invalidate(); }
 void CControlUI::SetFocusBorderColor(uint32_t argb) { focusBorderColor_ = argb; Invalidate(); }
-void CControlUI::SetBorderSize(int size) { borderSize_ = std::max(size, 0); Invalidate(); }
+void CControlUI::SetBorderSize(int size) {
+  borderSize_ = std::max(size, 0);
+  borderSides_ = {};
+  Invalidate();
+}
+
+void CControlUI::SetBorderSides(const QMargins& sides) {
+  borderSides_ = QMargins(std::max(sides.left(), 0), std::max(sides.top(), 0), std::max(sides.right(), 0),
+                          std::max(sides.bottom(), 0));
+  borderSize_ = 0;
+  Invalidate();
+}
 void CControlUI::SetBorderRound(QSize round) { borderRound_ = round; Invalidate(); }
 void CControlUI::SetBkImage(const QString& image) { bkImage_ = image; Invalidate(); }
 void CControlUI::SetForeImage(const QString& image) { foreImage_ = image; Invalidate(); }
@@ -238,7 +254,10 @@ void CControlUI::SetAttribute(const QString& nameIn, const QString& value) {
   else if (name == QLatin1String("bkcolor2")) SetBkColor2(ParseColor(value));
   else if (name == QLatin1String("bordercolor")) SetBorderColor(ParseColor(value));
   else if (name == QLatin1String("focusbordercolor")) SetFocusBorderColor(ParseColor(value));
-  else if (name == QLatin1String("bordersize")) SetBorderSize(value.toInt());
+  else if (name == QLatin1String("bordersize")) {
+    if (value.contains(',')) SetBorderSides(ParseMargins(value));
+    else SetBorderSize(value.toInt());
+  }
   else if (name == QLatin1String("borderround")) SetBorderRound(ParseSize(value));
   else if (name == QLatin1String("bkimage")) SetBkImage(value);
   else if (name == QLatin1String("foreimage")) SetForeImage(value);
@@ -253,6 +272,7 @@ void CControlUI::SetAttribute(const QString& nameIn, const QString& value) {
   else if (name == QLatin1String("virtualwnd")) SetVirtualWnd(value);
   else if (name == QLatin1String("cursor")) SetCursorName(value);
   else if (name == QLatin1String("style")) ApplyAttributeList(CPaintManagerUI::FindStyle(manager_, value));
+  else unknownAttribute_ = true;
 }
 
 void CControlUI::ApplyAttributeList(const QString& list) {
@@ -357,6 +377,17 @@ void CControlUI::PaintBorder(QPainter& painter) {
   const uint32_t color = (IsFocused() && HasColor(focusBorderColor_)) ? focusBorderColor_ : borderColor_;
   if (borderSize_ > 0)
     CRenderEngine::DrawBorder(painter, GetPos(), color, std::max(1, int(borderSize_ * f)), borderRound_ * f);
+  else if (!borderSides_.isNull() && HasColor(color)) {
+    const QRect rc = GetPos();
+    auto side = [&](int width) { return width > 0 ? std::max(1, int(width * f)) : 0; };
+    const int l = side(borderSides_.left()), t = side(borderSides_.top());
+    const int r = side(borderSides_.right()), b = side(borderSides_.bottom());
+    const QColor c = QColor::fromRgba(color);
+    if (l) painter.fillRect(QRect(rc.left(), rc.top(), l, rc.height()), c);
+    if (t) painter.fillRect(QRect(rc.left(), rc.top(), rc.width(), t), c);
+    if (r) painter.fillRect(QRect(rc.right() - r + 1, rc.top(), r, rc.height()), c);
+    if (b) painter.fillRect(QRect(rc.left(), rc.bottom() - b + 1, rc.width(), b), c);
+  }
 }
 
 bool CControlUI::DrawImage(QPainter& painter, const QString& image) {
@@ -380,7 +411,25 @@ void CControlUI::NeedParentUpdate() {
   if (auto* p = qobject_cast<CContainerUI*>(parent_)) p->RequestLayout();
 }
 
+bool CControlUI::NotifyAlive(const QString& type, uint64_t wParam, int64_t lParam) {
+  if (!manager_) return true;
+  QPointer<CControlUI> self(this);
+  manager_->SendNotify(this, type, wParam, lParam);
+  return !self.isNull();
+}
+
+// Timer calls from other threads are queued to the UI thread in the order
+// they were made, so a worker's set then kill ends with no timer; the timer
+// set itself is made and used on the UI thread only.
+bool CControlUI::QueueToUi(std::function<void()> call) {
+  if (platform::OnUiThread()) return false;
+  QPointer<CControlUI> self(this);
+  QMetaObject::invokeMethod(this, [self, call = std::move(call)] { if (self) call(); }, Qt::QueuedConnection);
+  return true;
+}
+
 void CControlUI::ArmTimer(uint32_t id, uint32_t elapseMs) {
+  if (QueueToUi([this, id, elapseMs] { ArmTimer(id, elapseMs); })) return;
   if (!timers_) {
     timers_ = std::make_unique<platform::TimerSet>(this, [this](uint32_t timerId) {
       TEventUI event;
@@ -395,14 +444,19 @@ void CControlUI::ArmTimer(uint32_t id, uint32_t elapseMs) {
 }
 
 void CControlUI::DisarmTimer(uint32_t id) {
+  if (QueueToUi([this, id] { DisarmTimer(id); })) return;
   if (timers_) timers_->KillTimer(id);
 }
 
 void CControlUI::DisarmAllTimers() {
+  if (QueueToUi([this] { DisarmAllTimers(); })) return;
   if (timers_) timers_->KillAll();
 }
 
-bool CControlUI::IsTimerArmed(uint32_t id) const { return timers_ && timers_->IsArmed(id); }
+bool CControlUI::IsTimerArmed(uint32_t id) const {
+  VX27_ASSERT_UI_THREAD();
+  return timers_ && timers_->IsArmed(id);
+}
 
 uint32_t CControlUI::TimerInterval(uint32_t id) const { return timers_ ? timers_->Interval(id) : 0; }
 

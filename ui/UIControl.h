@@ -12,6 +12,7 @@
 // language's text for it, or the text itself when no language has that id.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <QMargins>
@@ -34,6 +35,8 @@ class CContainerUI;
 
 class CControlUI : public QWidget {
   Q_OBJECT
+  friend class CContainerUI;  // keeps parent_ true when children come and go
+
  public:
   CControlUI();
   ~CControlUI() override;
@@ -118,6 +121,10 @@ class CControlUI : public QWidget {
   void SetFocusBorderColor(uint32_t argb);
   int GetBorderSize() const { return borderSize_; }
   void SetBorderSize(int size);
+  // Per-side border widths ("bordersize" given as "left,top,right,bottom");
+  // empty when one width goes all round.
+  QMargins GetBorderSides() const { return borderSides_; }
+  void SetBorderSides(const QMargins& sides);
   QSize GetBorderRound() const { return borderRound_; }
   void SetBorderRound(QSize round);
   QString GetBkImage() const { return bkImage_; }
@@ -156,6 +163,13 @@ class CControlUI : public QWidget {
   // Layout attributes. Names are compared without regard to case. Unknown
   // names are ignored.
   virtual void SetAttribute(const QString& name, const QString& value);
+  // True once after SetAttribute met a name no class of the control knows
+  // (the base class's fall-through marks it); the builder traces it.
+  bool TakeUnknownAttribute() {
+    const bool was = unknownAttribute_;
+    unknownAttribute_ = false;
+    return was;
+  }
   // "name=\"value\" name2=\"value\"" as in class defaults and styles.
   void ApplyAttributeList(const QString& list);
   void SetAttributeList(const QString& list) { ApplyAttributeList(list); }
@@ -182,7 +196,9 @@ class CControlUI : public QWidget {
   void NeedUpdate();
   void NeedParentUpdate();
 
-  // Per-control timers (used through CPaintManagerUI::SetTimer).
+  // Per-control timers (used through CPaintManagerUI::SetTimer). Any thread
+  // may arm and disarm: calls from other threads are queued to the UI
+  // thread in order. IsTimerArmed is for the UI thread.
   void ArmTimer(uint32_t id, uint32_t elapseMs);
   void DisarmTimer(uint32_t id);
   void DisarmAllTimers();
@@ -209,6 +225,13 @@ class CControlUI : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
   QPoint ToWindow(QPoint local) const;
+  // Sends a notification from this control. False when the control was
+  // destroyed while it was delivered (a handler's nested loop, such as a
+  // message box, may remove it): the caller must not touch `this` then.
+  bool NotifyAlive(const QString& type, uint64_t wParam = 0, int64_t lParam = 0);
+  // Off the UI thread: queues `call` to it (dropped if this control is gone
+  // by then) and returns true; on the UI thread returns false.
+  bool QueueToUi(std::function<void()> call);
   void SendEvent(TEventUI& event);
   void ApplyShown();
   // The text colour of the current state (falls back to the theme).
@@ -231,12 +254,14 @@ class CControlUI : public QWidget {
   bool internVisible_ = true;
   bool enabled_ = true;
   bool pageRoot_ = false;
+  bool unknownAttribute_ = false;
   bool mouseEnabled_ = true;
   bool keyboardEnabled_ = true;
   bool contextMenu_ = false;
   uint32_t bkColor_ = 0, bkColor2_ = 0;
   uint32_t borderColor_ = 0, focusBorderColor_ = 0;
   int borderSize_ = 0;
+  QMargins borderSides_;
   QSize borderRound_;
   QString bkImage_, foreImage_;
   QString userData_;

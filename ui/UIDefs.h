@@ -7,7 +7,21 @@
 #include <cstdint>
 
 #include <QPoint>
+#include <QtGlobal>
 #include <QString>
+
+namespace platform {
+bool OnUiThread();
+}
+
+// Debug builds stop where a call that only the UI thread may make comes
+// from another thread (workers use Send/Post, or the timer calls, which
+// queue themselves).
+#ifndef NDEBUG
+#define VX27_ASSERT_UI_THREAD() Q_ASSERT_X(::platform::OnUiThread(), Q_FUNC_INFO, "UI thread only")
+#else
+#define VX27_ASSERT_UI_THREAD() ((void)0)
+#endif
 
 namespace ui {
 

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPainter>
 #include <QRegularExpressionValidator>
 
@@ -13,46 +14,75 @@
 
 namespace ui {
 
-CEditUI::CEditUI() {
+CEditUI::CEditUI() : CEditUI(false) {}
+
+CEditUI::CEditUI(bool multiLine) {
   resourceText_ = false;
-  textPadding_ = QMargins(6, 0, 6, 0);
-  edit_ = new QLineEdit(this);  // Qt-owned child
-  edit_->setFrame(false);
-  edit_->setMaxLength(maxChar_);
-  edit_->setAttribute(Qt::WA_MacShowFocusRect, false);
-  edit_->installEventFilter(this);
-  setFocusProxy(edit_);
-  connect(edit_, &QLineEdit::textEdited, this, [this] {
-    if (manager_) manager_->SendNotify(this, notify::kTextChanged);
-  });
-  connect(edit_, &QLineEdit::returnPressed, this, [this] {
-    if (manager_) manager_->SendNotify(this, notify::kReturn);
-  });
+  textPadding_ = multiLine ? QMargins(4, 4, 4, 4) : QMargins(6, 0, 6, 0);
+  if (multiLine) {
+    area_ = new QPlainTextEdit(this);  // Qt-owned child
+    area_->setFrameShape(QFrame::NoFrame);
+    area_->setTabChangesFocus(true);
+    area_->viewport()->setAutoFillBackground(false);
+    connect(area_, &QPlainTextEdit::textChanged, this, [this] {
+      // Only the user's changes: SetText blocks the signal.
+      if (maxChar_ > 0 && area_->toPlainText().size() > maxChar_) {
+        const QSignalBlocker block(area_);
+        QTextCursor cursor = area_->textCursor();
+        area_->setPlainText(area_->toPlainText().left(maxChar_));
+        cursor.setPosition(int(area_->toPlainText().size()));
+        area_->setTextCursor(cursor);
+      }
+      NotifyAlive(notify::kTextChanged);
+    });
+  } else {
+    edit_ = new QLineEdit(this);  // Qt-owned child
+    edit_->setFrame(false);
+    edit_->setMaxLength(maxChar_);
+    connect(edit_, &QLineEdit::textEdited, this, [this] { NotifyAlive(notify::kTextChanged); });
+    connect(edit_, &QLineEdit::returnPressed, this, [this] { NotifyAlive(notify::kReturn); });
+  }
+  Native()->setAttribute(Qt::WA_MacShowFocusRect, false);
+  Native()->installEventFilter(this);
+  setFocusProxy(Native());
   ApplyLook();
 }
 
-CEditUI::~CEditUI() { edit_->removeEventFilter(this); }
+CEditUI::~CEditUI() { Native()->removeEventFilter(this); }
+
+QWidget* CEditUI::Native() const { return edit_ ? static_cast<QWidget*>(edit_) : static_cast<QWidget*>(area_); }
+
+CRichEditUI::CRichEditUI() : CEditUI(true) { maxChar_ = 0; }
+
+bool CRichEditUI::IsClass(const QString& c) const {
+  return c.compare(QLatin1String("RichEdit"), Qt::CaseInsensitive) == 0 || CEditUI::IsClass(c);
+}
 
 bool CEditUI::IsClass(const QString& c) const {
   return c.compare(QLatin1String("Edit"), Qt::CaseInsensitive) == 0 || CLabelUI::IsClass(c);
 }
 
-QString CEditUI::GetText() const { return edit_->text(); }
+QString CEditUI::GetText() const { return edit_ ? edit_->text() : area_->toPlainText(); }
 
 void CEditUI::SetText(const QString& text) {
   text_ = text;
-  const QSignalBlocker block(edit_);
+  const QSignalBlocker block(Native());
+  if (area_) {
+    area_->setPlainText(text);
+    return;
+  }
   edit_->setText(text);
   edit_->setCursorPosition(0);
 }
 
 void CEditUI::SetMaxChar(int max) {
   maxChar_ = max > 0 ? max : 32767;
-  edit_->setMaxLength(maxChar_);
+  if (edit_) edit_->setMaxLength(maxChar_);
 }
 
 void CEditUI::SetNumberOnly(bool on) {
   numberOnly_ = on;
+  if (!edit_) return;  // a multi-line edit takes any text
   if (on) {
     edit_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit_));
   } else {
@@ -62,7 +92,8 @@ void CEditUI::SetNumberOnly(bool on) {
 
 void CEditUI::SetReadOnly(bool on) {
   readOnly_ = on;
-  edit_->setReadOnly(on);
+  if (edit_) edit_->setReadOnly(on);
+  else area_->setReadOnly(on);
   if (on) state_ |= UISTATE_READONLY;
   else state_ &= ~UISTATE_READONLY;
   Invalidate();
@@ -70,24 +101,40 @@ void CEditUI::SetReadOnly(bool on) {
 
 void CEditUI::SetPasswordMode(bool on) {
   password_ = on;
-  edit_->setEchoMode(on ? QLineEdit::Password : QLineEdit::Normal);
+  if (edit_) edit_->setEchoMode(on ? QLineEdit::Password : QLineEdit::Normal);
 }
 
 void CEditUI::SetPromptText(const QString& text) {
   prompt_ = text;
-  edit_->setPlaceholderText(CResourceManager::GetInstance().ResolveText(text));
+  ApplyPrompt();
+}
+
+void CEditUI::ApplyPrompt() {
+  const QString shown = CResourceManager::GetInstance().ResolveText(prompt_);
+  if (edit_) edit_->setPlaceholderText(shown);
+  else area_->setPlaceholderText(shown);
 }
 
 void CEditUI::SetSel(int start, int end) {
-  if (end < 0) end = int(edit_->text().size());
-  edit_->setSelection(start, end - start);
+  if (end < 0) end = int(GetText().size());
+  if (edit_) {
+    edit_->setSelection(start, end - start);
+    return;
+  }
+  QTextCursor cursor = area_->textCursor();
+  cursor.setPosition(start);
+  cursor.setPosition(end, QTextCursor::KeepAnchor);
+  area_->setTextCursor(cursor);
 }
 
-void CEditUI::SetSelAll() { edit_->selectAll(); }
+void CEditUI::SetSelAll() {
+  if (edit_) edit_->selectAll();
+  else area_->selectAll();
+}
 
 void CEditUI::SetEnabled(bool enabled) {
   CLabelUI::SetEnabled(enabled);
-  edit_->setEnabled(enabled);
+  Native()->setEnabled(enabled);
   ApplyLook();
 }
 
@@ -115,41 +162,43 @@ void CEditUI::SetAttribute(const QString& nameIn, const QString& value) {
 
 void CEditUI::ReloadText() {
   CLabelUI::ReloadText();
-  if (!prompt_.isEmpty()) edit_->setPlaceholderText(CResourceManager::GetInstance().ResolveText(prompt_));
+  if (!prompt_.isEmpty()) ApplyPrompt();
   ApplyLook();
 }
 
 void CEditUI::DoInit() { ApplyLook(); }
 
 void CEditUI::ApplyLook() {
-  QPalette pal = edit_->palette();
+  QWidget* native = Native();
+  QPalette pal = native->palette();
   const uint32_t text = IsEnabled() ? TextColorFor(textColor_) : theme::kTextDisabled;
   pal.setColor(QPalette::Text, QColor::fromRgba(text));
   pal.setColor(QPalette::PlaceholderText, QColor::fromRgba(theme::kTextDim));
   pal.setColor(QPalette::Base, HasColor(nativeBkColor_) ? QColor::fromRgba(nativeBkColor_) : QColor(Qt::transparent));
   pal.setColor(QPalette::Highlight, QColor::fromRgba(theme::kAccent));
   pal.setColor(QPalette::HighlightedText, Qt::white);
-  edit_->setPalette(pal);
-  edit_->setAutoFillBackground(HasColor(nativeBkColor_));
-  if (manager_) edit_->setFont(CurrentFont());
-  edit_->setAlignment(Qt::Alignment(textStyle_ & (Qt::AlignLeft | Qt::AlignHCenter | Qt::AlignRight)) | Qt::AlignVCenter);
-  edit_->setGeometry(rect().adjusted(Scale(textPadding_.left()), Scale(textPadding_.top()) + 1,
+  native->setPalette(pal);
+  native->setAutoFillBackground(HasColor(nativeBkColor_));
+  if (manager_) native->setFont(CurrentFont());
+  if (edit_)
+    edit_->setAlignment(Qt::Alignment(textStyle_ & (Qt::AlignLeft | Qt::AlignHCenter | Qt::AlignRight)) | Qt::AlignVCenter);
+  native->setGeometry(rect().adjusted(Scale(textPadding_.left()), Scale(textPadding_.top()) + 1,
                                      -Scale(textPadding_.right()), -Scale(textPadding_.bottom()) - 1));
 }
 
 void CEditUI::resizeEvent(QResizeEvent*) { ApplyLook(); }
 
 bool CEditUI::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == edit_) {
+  if (watched == Native()) {
     if (event->type() == QEvent::FocusIn) {
       state_ |= UISTATE_FOCUSED;
       if (manager_) manager_->SetFocus(this);
       Invalidate();
-      if (manager_) manager_->SendNotify(this, notify::kSetFocus);
+      if (!NotifyAlive(notify::kSetFocus)) return false;
     } else if (event->type() == QEvent::FocusOut) {
       state_ &= ~UISTATE_FOCUSED;
       Invalidate();
-      if (manager_) manager_->SendNotify(this, notify::kKillFocus);
+      if (!NotifyAlive(notify::kKillFocus)) return false;
     } else if (event->type() == QEvent::Enter) {
       state_ |= UISTATE_HOT;
       Invalidate();
@@ -163,7 +212,7 @@ bool CEditUI::eventFilter(QObject* watched, QEvent* event) {
 
 void CEditUI::DoEvent(TEventUI& event) {
   if (event.Type == UIEVENT_BUTTONDOWN && IsEnabled()) {
-    edit_->setFocus(Qt::MouseFocusReason);
+    Native()->setFocus(Qt::MouseFocusReason);
     return;
   }
   CLabelUI::DoEvent(event);

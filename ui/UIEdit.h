@@ -4,10 +4,14 @@
 // focus ring. Notifications: "textchanged" on every change the user makes,
 // "return" on Enter, "setfocus" and "killfocus". Text set by the program
 // sends nothing. The text is the user's and is never taken as a text id.
+// CRichEditUI ("RichEdit") is the multi-line kind: Enter starts a new line
+// (no "return"), the text scrolls inside, "maxchar" is unlimited unless
+// given.
 
 #include "ui/UIButton.h"
 
 class QLineEdit;
+class QPlainTextEdit;
 
 namespace ui {
 
@@ -44,21 +48,40 @@ class CEditUI : public CLabelUI {
   void PaintBorder(QPainter& painter) override;
   void DoInit() override;
 
+  // The Qt edit inside: a QLineEdit, or for the multi-line kind a
+  // QPlainTextEdit (NativeEdit is then null).
   QLineEdit* NativeEdit() const { return edit_; }
+  QPlainTextEdit* NativeTextEdit() const { return area_; }
+  QWidget* Native() const;
 
  protected:
+  explicit CEditUI(bool multiLine);
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ApplyLook();
-  QLineEdit* edit_ = nullptr;  // Qt-owned child
+  void ApplyPrompt();
+  QLineEdit* edit_ = nullptr;       // Qt-owned child, one-line kind
+  QPlainTextEdit* area_ = nullptr;  // Qt-owned child, multi-line kind
+
+ protected:
   int maxChar_ = 255;
+
+ private:
   bool numberOnly_ = false;
   bool readOnly_ = false;
   bool password_ = false;
   QString prompt_;
   uint32_t nativeBkColor_ = 0;
+};
+
+class CRichEditUI : public CEditUI {
+  Q_OBJECT
+ public:
+  CRichEditUI();
+  QString GetClass() const override { return QStringLiteral("RichEdit"); }
+  bool IsClass(const QString& className) const override;
 };
 
 }  // namespace ui

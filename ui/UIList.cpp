@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QWheelEvent>
 
@@ -58,9 +59,11 @@ bool IListItemUI::HandleItemEvent(CControlUI* self, TEventUI& event) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_RBUTTONDOWN:
       if (self->IsEnabled()) {
+        // The "itemselect" handler may remove this element.
+        QPointer<CControlUI> alive(self);
         if ((event.wKeyState & MK_CONTROL) && owner_ && owner_->GetListInfo()->multiSelect) SelectMulti(!selected_);
         else Select(true);
-        self->Invalidate();
+        if (alive) self->Invalidate();
       }
       return true;
     case UIEVENT_DBLCLICK:
@@ -212,10 +215,12 @@ bool CListUI::IsClass(const QString& c) const { return Is(c, "List") || CVertica
 bool CListUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CListUI::AddAt(CControlUI* control, int index) {
+  CControlUI* selected = GetItemAt(curSel_);
   if (!CVerticalLayoutUI::AddAt(control, index)) return false;
   auto* item = dynamic_cast<IListItemUI*>(control);
   if (item) item->SetOwner(this);
-  if (curSel_ >= index && GetItemAt(curSel_) != control) ++curSel_;
+  // The selection follows the selected item, wherever the new one goes.
+  if (selected) curSel_ = GetItemIndex(selected);
   Reindex();
   // An element the layout marks selected becomes the selection, silently.
   if (item && item->IsSelected()) {
@@ -230,10 +235,14 @@ bool CListUI::Remove(CControlUI* control, bool keep) {
   if (index < 0) return false;
   if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(nullptr);
   CVerticalLayoutUI::Remove(control, keep);
+  ItemGone(index);
+  return true;
+}
+
+void CListUI::ItemGone(int index) {
   if (curSel_ == index) curSel_ = -1;
   else if (curSel_ > index) --curSel_;
   Reindex();
-  return true;
 }
 
 void CListUI::RemoveAll() {
@@ -406,8 +415,21 @@ class ComboPopup : public QWidget {
       const QMargins pad = info->textPadding;
       p.drawText(r.adjusted(combo_->Scale(pad.left()), 0, -combo_->Scale(pad.right()), 0), info->textStyle, item->GetText());
     }
+    if (ScrollRange() > 0) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor::fromRgba(theme::kBorder));
+      p.drawRoundedRect(QRectF(Thumb()), 2.5, 2.5);
+    }
   }
   void mouseMoveEvent(QMouseEvent* e) override {
+    if (dragging_ && (e->buttons() & Qt::LeftButton)) {
+      const int y = int(e->position().y());
+      const int travel = height() - 8 - Thumb().height();
+      if (travel > 0) scroll_ = std::clamp(scroll_ + (y - lastY_) * ScrollRange() / travel, 0, ScrollRange());
+      lastY_ = y;
+      update();
+      return;
+    }
     const int i = ItemAt(e->position().toPoint());
     if (i != hot_) {
       hot_ = i;
@@ -415,6 +437,10 @@ class ComboPopup : public QWidget {
     }
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
+    if (dragging_) {
+      dragging_ = false;
+      return;
+    }
     if (!rect().contains(e->position().toPoint())) {
       close();
       return;
@@ -429,15 +455,58 @@ class ComboPopup : public QWidget {
     scroll_ = std::clamp(scroll_ - e->angleDelta().y() / 3, 0, range);
     update();
   }
+  // Up and Down move the highlight over the items that can be picked and
+  // scroll it into view; Enter picks it; Escape closes.
   void keyPressEvent(QKeyEvent* e) override {
-    if (e->key() == Qt::Key_Escape) close();
-    else QWidget::keyPressEvent(e);
+    const int key = e->key();
+    if (key == Qt::Key_Escape) {
+      close();
+    } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
+      std::vector<int> rows;
+      for (int i : Rows())
+        if (combo_->GetItemAt(i)->IsEnabled()) rows.push_back(i);
+      if (rows.empty()) return;
+      auto at = std::find(rows.begin(), rows.end(), hot_);
+      if (at == rows.end()) hot_ = key == Qt::Key_Down ? rows.front() : rows.back();
+      else if (key == Qt::Key_Down && at + 1 != rows.end()) hot_ = *(at + 1);
+      else if (key == Qt::Key_Up && at != rows.begin()) hot_ = *(at - 1);
+      const QRect r = RowRect(hot_);
+      if (r.top() < 4) scroll_ -= 4 - r.top();
+      else if (r.bottom() > height() - 5) scroll_ += r.bottom() - (height() - 5);
+      scroll_ = std::clamp(scroll_, 0, ScrollRange());
+      update();
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      const int pick = hot_;
+      close();
+      if (pick >= 0 && combo_->GetItemAt(pick)->IsEnabled()) combo_->SelectItem(pick, false, true);
+    } else {
+      QWidget::keyPressEvent(e);
+    }
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    dragging_ = Thumb().adjusted(-4, 0, 4, 0).contains(e->position().toPoint());
+    lastY_ = int(e->position().y());
   }
 
+ public:
+  int ScrollRange() const { return std::max(0, ContentHeight() - height()); }
+  int ScrollPos() const { return scroll_; }
+
  private:
+  // The scroll thumb at the right edge of a list longer than the drop-down.
+  QRect Thumb() const {
+    const int range = ScrollRange();
+    if (range <= 0) return {};
+    const int h = height() - 8;
+    const int thumbH = std::max(20, h * h / (h + range));
+    return QRect(width() - 8, 4 + (h - thumbH) * scroll_ / range, 5, thumbH);
+  }
+
   CComboUI* combo_;
   int hot_ = -1;
   int scroll_ = 0;
+  bool dragging_ = false;
+  int lastY_ = 0;
 };
 
 // --------------------------------------------------------------- CComboUI
@@ -454,11 +523,13 @@ bool CComboUI::IsClass(const QString& c) const { return Is(c, "Combo") || CConta
 bool CComboUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CComboUI::AddAt(CControlUI* control, int index) {
+  CControlUI* selected = GetItemAt(curSel_);
   if (!CContainerUI::AddAt(control, index)) return false;
   auto* item = dynamic_cast<IListItemUI*>(control);
   if (item) item->SetOwner(this);
   control->SetInternVisible(false);
-  if (curSel_ >= index && GetItemAt(curSel_) != control) ++curSel_;
+  // The selection follows the selected item, wherever the new one goes.
+  if (selected) curSel_ = GetItemIndex(selected);
   Reindex();
   if (item && item->IsSelected()) {
     item->SetSelectedFlag(false);
@@ -472,11 +543,15 @@ bool CComboUI::Remove(CControlUI* control, bool keep) {
   if (index < 0) return false;
   if (auto* item = dynamic_cast<IListItemUI*>(control)) item->SetOwner(nullptr);
   CContainerUI::Remove(control, keep);
+  ItemGone(index);
+  return true;
+}
+
+void CComboUI::ItemGone(int index) {
   if (curSel_ == index) curSel_ = -1;
   else if (curSel_ > index) --curSel_;
   Reindex();
   Invalidate();
-  return true;
 }
 
 void CComboUI::RemoveAll() {
@@ -516,6 +591,8 @@ bool CComboUI::SelectItem(int index, bool, bool triggerEvent) {
   if (triggerEvent && manager_) manager_->SendNotify(this, notify::kItemSelect, uint64_t(index), old);
   return true;
 }
+
+QWidget* CComboUI::GetDropWindow() const { return popup_; }
 
 bool CComboUI::Activate() {
   if (!CControlUI::Activate()) return false;

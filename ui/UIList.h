@@ -113,6 +113,7 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   bool AddAt(CControlUI* control, int index) override;
   bool Remove(CControlUI* control, bool keep = false) override;
   void RemoveAll() override;
+  void ItemGone(int index) override;
 
   TListInfoUI* GetListInfo() override { return &info_; }
   int GetCurSel() const override { return curSel_; }
@@ -145,6 +146,7 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   bool AddAt(CControlUI* control, int index) override;
   bool Remove(CControlUI* control, bool keep = false) override;
   void RemoveAll() override;
+  void ItemGone(int index) override;
 
   QString GetText() const override;  // the selected item's text
   TListInfoUI* GetListInfo() override { return &info_; }
@@ -157,6 +159,9 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   void ClosePopup();
   QWidget* GetPopup() const;
   int GetDropBoxHeight() const { return dropHeight_; }
+  // The open (or last) drop-down; keys go there while it is open. A list
+  // longer than the drop-down scrolls, with a thumb at its right edge.
+  QWidget* GetDropWindow() const;
 
   void SetAttribute(const QString& name, const QString& value) override;
   void PaintBkColor(QPainter& painter) override;

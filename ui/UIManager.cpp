@@ -8,6 +8,7 @@
 
 #include "ui/UIEdit.h"
 
+#include "platform/MessageTarget.h"
 #include "platform/Paths.h"
 #include "platform/Trace.h"
 #include "ui/UIButton.h"
@@ -130,6 +131,7 @@ void CPaintManagerUI::SetInitSize(int cx, int cy) {
 QSize CPaintManagerUI::GetClientSize() const { return host_ ? host_->size() : QSize(); }
 
 CControlUI* CPaintManagerUI::FindControl(const QString& name) const {
+  VX27_ASSERT_UI_THREAD();
   if (name.isEmpty()) return nullptr;
   return FindIn(root_.data(), name);
 }
@@ -171,6 +173,7 @@ void CPaintManagerUI::SendNotify(CControlUI* control, const QString& type, uint6
 }
 
 void CPaintManagerUI::SendNotify(TNotifyUI& msg, bool async) {
+  VX27_ASSERT_UI_THREAD();
   msg.dwTimestamp = uint64_t(QDateTime::currentMSecsSinceEpoch());
   if (msg.pSender) {
     msg.sVirtualWnd = msg.pSender->GetVirtualWnd();
@@ -208,7 +211,14 @@ bool CPaintManagerUI::SetTimer(CControlUI* control, uint32_t id, uint32_t elapse
 }
 
 bool CPaintManagerUI::KillTimer(CControlUI* control, uint32_t id) {
-  if (!control || !control->IsTimerArmed(id)) return false;
+  if (!control) return false;
+  // From another thread the kill is queued behind any set still on its way,
+  // so it cannot be dropped for a timer that is not armed yet.
+  if (!platform::OnUiThread()) {
+    control->DisarmTimer(id);
+    return true;
+  }
+  if (!control->IsTimerArmed(id)) return false;
   control->DisarmTimer(id);
   return true;
 }
@@ -218,6 +228,7 @@ void CPaintManagerUI::KillTimer(CControlUI* control) {
 }
 
 bool CPaintManagerUI::AddOptionGroup(const QString& group, COptionUI* option) {
+  VX27_ASSERT_UI_THREAD();
   auto& members = optionGroups_[group];
   for (const auto& m : members)
     if (m == option) return false;

@@ -1,8 +1,10 @@
 #include "ui/UIMenu.h"
 
 #include <deque>
+#include <functional>
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWidget>
@@ -38,20 +40,35 @@ uint64_t PushCommand(MenuCmd cmd) {
 }
 }  // namespace
 
-// The pop-up top-level widget of a menu.
+// The pop-up top-level widget of a menu. It owns the menu's manager, so a
+// menu retired while one of its controls is still handling an event keeps a
+// live manager until the host (and its control tree) is deleted; the tree
+// goes first.
 class MenuHost : public QWidget {
  public:
-  MenuHost() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
+  MenuHost() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), manager_(std::make_unique<CPaintManagerUI>()) {
     setAttribute(Qt::WA_QuitOnClose, false);
   }
+  ~MenuHost() override {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) delete child;
+  }
+  CPaintManagerUI* Manager() const { return manager_.get(); }
+  std::function<void(int key)> onKey;
 
  protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (onKey) onKey(e->key());
+    e->accept();
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.fillRect(rect(), QColor::fromRgba(theme::kPopupBk));
     p.setPen(QColor::fromRgba(theme::kBorder));
     p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
   }
+
+ private:
+  std::unique_ptr<CPaintManagerUI> manager_;
 };
 
 CMenuUI::CMenuUI() {
@@ -124,6 +141,8 @@ CMenuWnd::~CMenuWnd() {
   host_.reset();
 }
 
+CPaintManagerUI* CMenuWnd::GetManager() const { return manager_; }
+
 bool CMenuWnd::Init(CWindowWnd* owner, const QString& layout, QPoint screenPoint) {
   return Init(owner ? &owner->Target() : nullptr, layout, screenPoint);
 }
@@ -132,20 +151,20 @@ bool CMenuWnd::Init(platform::MessageTarget* owner, const QString& layout, QPoin
   Close();
   // An earlier menu may be the one whose event led here: retire it later.
   if (manager_) manager_->RemoveNotifier(this);
-  if (host_) host_.release()->deleteLater();
+  if (host_) host_.release()->deleteLater();  // with its manager
   owner_ = owner;
-  manager_ = std::make_unique<CPaintManagerUI>();
   host_ = std::make_unique<MenuHost>();
+  manager_ = host_->Manager();
   manager_->Init(host_.get(), QStringLiteral("menu"));
   // Menus follow the DPI of the windows.
   const auto& managers = CPaintManagerUI::GetManagers();
   if (managers.size() > 1) manager_->SetDPI(managers.front()->GetDPI());
   CDialogBuilder builder;
-  CControlUI* root = builder.Create(layout, {}, nullptr, manager_.get());
+  CControlUI* root = builder.Create(layout, {}, nullptr, manager_);
   if (!root) {
     Trace(QStringLiteral("ui: menu %1 cannot be built").arg(layout).toStdString());
     host_.reset();
-    manager_.reset();
+    manager_ = nullptr;
     return false;
   }
   manager_->AttachDialog(root);
@@ -160,18 +179,56 @@ bool CMenuWnd::Init(platform::MessageTarget* owner, const QString& layout, QPoin
     }
   }
   const int width = manager_->Scale(root->GetFixedWidth() > 0 ? root->GetFixedWidth() : 180);
-  host_->resize(width, height);
   QPoint at = screenPoint;
   if (QScreen* screen = QGuiApplication::screenAt(screenPoint) ? QGuiApplication::screenAt(screenPoint)
                                                                 : QGuiApplication::primaryScreen()) {
     const QRect avail = screen->availableGeometry();
+    // Taller than the work area: as tall as it, scrolling.
+    if (height > avail.height()) {
+      height = avail.height();
+      if (auto* list = qobject_cast<CContainerUI*>(root)) list->EnableScrollBar(true);
+    }
     if (at.x() + width > avail.right()) at.setX(std::max(avail.left(), at.x() - width));
-    if (at.y() + height > avail.bottom()) at.setY(std::max(avail.top(), at.y() - height));
+    if (at.y() + height > avail.bottom()) at.setY(std::max(avail.top(), avail.bottom() + 1 - height));
   }
+  host_->resize(width, height);
   host_->move(at);
+  host_->onKey = [this](int key) { OnKey(key); };
   manager_->UpdateLayout();
   host_->show();
+  host_->setFocus(Qt::PopupFocusReason);
   return true;
+}
+
+CMenuUI* CMenuWnd::Root() const { return manager_ ? qobject_cast<CMenuUI*>(manager_->GetRoot()) : nullptr; }
+
+bool CMenuWnd::IsChoosable(const CControlUI* control) {
+  auto* element = qobject_cast<const CMenuElementUI*>(control);
+  return element && !element->IsLine() && element->IsEnabled() && element->IsVisible();
+}
+
+// Up and Down move the highlight over the elements that can be chosen (round
+// the ends), Enter chooses, Escape closes.
+void CMenuWnd::OnKey(int key) {
+  CMenuUI* list = Root();
+  if (!list) return;
+  const int count = list->GetCount();
+  if (key == Qt::Key_Up || key == Qt::Key_Down) {
+    const int step = key == Qt::Key_Down ? 1 : -1;
+    int i = list->GetCurSel();
+    for (int tried = 0; tried < count; ++tried) {
+      i = i < 0 ? (step > 0 ? 0 : count - 1) : (i + step + count) % count;
+      if (IsChoosable(list->GetItemAt(i))) {
+        list->SelectItem(i, false, false);
+        return;
+      }
+    }
+  } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (auto* element = qobject_cast<CMenuElementUI*>(list->GetItemAt(list->GetCurSel())); IsChoosable(element))
+      ChooseElement(element);
+  } else if (key == Qt::Key_Escape) {
+    Close();
+  }
 }
 
 void CMenuWnd::Close() {
@@ -186,11 +243,15 @@ bool CMenuWnd::Choose(const QString& elementName) {
   if (!manager_) return false;
   auto* element = qobject_cast<CMenuElementUI*>(manager_->FindControl(elementName));
   if (!element || !element->IsEnabled() || element->IsLine()) return false;
+  ChooseElement(element);
+  return true;
+}
+
+void CMenuWnd::ChooseElement(CMenuElementUI* element) {
   TNotifyUI msg;
   msg.sType = notify::kItemClick;
   msg.pSender = element;
   Notify(msg);
-  return true;
 }
 
 void CMenuWnd::Notify(TNotifyUI& msg) {

@@ -6,6 +6,9 @@
 // posts the owner the menu message (1145) whose wParam is a token for the
 // command record; the owner takes the record with CMenuWnd::TakeCommand
 // (each record is taken once; untaken ones are dropped after 64 newer).
+// A menu taller than the screen's work area is cut to it and scrolls; it is
+// kept on the screen. Keys: Up and Down move the highlight over the
+// elements that can be chosen, Enter chooses, Escape closes.
 
 #include <memory>
 #include <optional>
@@ -73,17 +76,23 @@ class CMenuWnd : public INotifyUI {
   void Close();
   bool IsOpen() const;
   QWidget* GetHWND() const;
-  CPaintManagerUI* GetManager() const { return manager_.get(); }
+  CPaintManagerUI* GetManager() const;
   // Chooses an element as a click would.
   bool Choose(const QString& elementName);
+  // A key pressed in the open menu.
+  void OnKey(int key);
 
   static std::optional<MenuCmd> TakeCommand(uint64_t token);
 
   void Notify(TNotifyUI& msg) override;
 
  private:
+  CMenuUI* Root() const;
+  static bool IsChoosable(const CControlUI* control);
+  void ChooseElement(CMenuElementUI* element);
+
   platform::MessageTarget* owner_ = nullptr;
-  std::unique_ptr<CPaintManagerUI> manager_;
+  CPaintManagerUI* manager_ = nullptr;  // the host's
   std::unique_ptr<MenuHost> host_;
 };
 

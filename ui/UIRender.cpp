@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <map>
+#include <memory>
+
 #include "platform/Trace.h"
 #include "ui/UIManager.h"
 #include "ui/UIResource.h"
@@ -95,9 +98,19 @@ TDrawInfo ParseImageString(const QString& description) {
 
 namespace {
 
+// Images by resolved path (stable addresses: draws keep pointers), and the
+// look-ups by the name a layout gives and by the whole description, so a
+// draw neither touches the file system nor parses the description again; a
+// missing image is looked for (and traced) once.
 struct ImageCache {
-  QHash<QString, TImageInfo> images;
+  std::map<QString, std::unique_ptr<TImageInfo>> images;
   QHash<QString, bool> missing;
+  QHash<QString, const TImageInfo*> byName;  // null: missing
+  struct Described {
+    TDrawInfo info;
+    const TImageInfo* image = nullptr;
+  };
+  QHash<QString, Described> byDescription;
 };
 
 ImageCache& Cache() {
@@ -161,36 +174,51 @@ QString ResolveSkinPath(const QString& name) {
 }
 
 const TImageInfo* CRenderEngine::GetImage(const QString& file) {
-  const QString path = ResolveSkinPath(file);
   auto& cache = Cache();
-  auto it = cache.images.find(path);
-  if (it != cache.images.end()) return &it.value();
-  if (cache.missing.contains(path)) return nullptr;
-  QImage image(path);
-  if (image.isNull()) {
-    cache.missing.insert(path, true);
-    Trace(QStringLiteral("ui: image not found: %1").arg(file).toStdString());
-    return nullptr;
+  if (auto known = cache.byName.constFind(file); known != cache.byName.cend()) return known.value();
+  const QString path = ResolveSkinPath(file);
+  const TImageInfo* found = nullptr;
+  if (auto it = cache.images.find(path); it != cache.images.end()) {
+    found = it->second.get();
+  } else if (!cache.missing.contains(path)) {
+    QImage image(path);
+    if (image.isNull()) {
+      cache.missing.insert(path, true);
+      Trace(QStringLiteral("ui: image not found: %1").arg(file).toStdString());
+    } else {
+      auto info = std::make_unique<TImageInfo>();
+      info->nX = image.width();
+      info->nY = image.height();
+      info->image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      found = cache.images.emplace(path, std::move(info)).first->second.get();
+    }
   }
-  TImageInfo info;
-  info.nX = image.width();
-  info.nY = image.height();
-  info.image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  return &cache.images.insert(path, std::move(info)).value();
+  cache.byName.insert(file, found);
+  return found;
 }
 
 void CRenderEngine::ClearImageCache() {
-  Cache().images.clear();
-  Cache().missing.clear();
+  auto& cache = Cache();
+  cache.byDescription.clear();
+  cache.byName.clear();
+  cache.images.clear();
+  cache.missing.clear();
 }
 
 bool CRenderEngine::DrawImageString(QPainter& painter, CPaintManagerUI* manager, const QRect& rc,
                                     const QString& description, uint32_t tintColor, int tintLevel,
                                     bool tint) {
-  const TDrawInfo info = ParseImageString(description);
-  if (!info.valid) return false;
-  const TImageInfo* img = GetImage(info.file);
-  if (!img) return false;
+  auto& cache = Cache();
+  auto described = cache.byDescription.constFind(description);
+  if (described == cache.byDescription.cend()) {
+    ImageCache::Described d;
+    d.info = ParseImageString(description);
+    if (d.info.valid) d.image = GetImage(d.info.file);
+    described = cache.byDescription.insert(description, d);
+  }
+  const TDrawInfo& info = described->info;
+  const TImageInfo* img = described->image;
+  if (!info.valid || !img) return false;
   const double scale = manager ? manager->GetDPIObj().ScaleFactor() : 1.0;
   QRect source = info.source.isEmpty() ? img->image.rect() : info.source.intersected(img->image.rect());
   QRect dest = rc;

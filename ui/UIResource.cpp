@@ -3,6 +3,7 @@
 #include "platform/Trace.h"
 #include "ui/UIControl.h"
 #include "ui/UIManager.h"
+#include "ui/UIRender.h"
 #include "ui/UIXml.h"
 
 namespace ui {
@@ -23,12 +24,14 @@ bool CResourceManager::LoadResource(const QString& file, const QString&) {
     if (n.name.compare(QLatin1String("Xml"), Qt::CaseInsensitive) == 0) xmls_.insert(name, path);
     else if (n.name.compare(QLatin1String("Image"), Qt::CaseInsensitive) == 0) images_.insert(name, path);
   }
+  CRenderEngine::ClearImageCache();
   return true;
 }
 
 void CResourceManager::ResetResourceMap() {
   xmls_.clear();
   images_.clear();
+  CRenderEngine::ClearImageCache();  // image names may stand for other files now
 }
 
 QString CResourceManager::GetXmlPath(const QString& name) const { return xmls_.value(name); }
@@ -45,6 +48,10 @@ bool CResourceManager::LoadLanguage(const QString& file) {
   }
   texts_ = std::move(texts);
   return true;
+}
+
+bool CResourceManager::IsMissingText(const QString& id) const {
+  return !texts_.isEmpty() && GetText(id).isNull();
 }
 
 void CResourceManager::ReloadText() {

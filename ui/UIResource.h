@@ -38,6 +38,8 @@ class CResourceManager {
 
   // The text of `id`, or a null string when no language text has that id.
   QString GetText(const QString& id, const QString& type = {}) const;
+  // True when a language is loaded and has no text for `id`.
+  bool IsMissingText(const QString& id) const;
   // The text to show for a control's text: the language's text, or the
   // text itself.
   QString ResolveText(const QString& text) const;

@@ -95,7 +95,7 @@ void CProgressUI::PaintStatusImage(QPainter& painter) {
 // --------------------------------------------------------------- CSliderUI
 
 CSliderUI::CSliderUI() {
-  setFocusPolicy(Qt::TabFocus);
+  setFocusPolicy(Qt::StrongFocus);  // a click picks it for the keys and the wheel
   textStyle_ = Qt::AlignHCenter | Qt::AlignVCenter;
 }
 
@@ -154,8 +154,7 @@ void CSliderUI::DoEvent(TEventUI& event) {
       state_ |= UISTATE_CAPTURED | UISTATE_PUSHED;
       pressValue_ = value_;
       SetValue(ValueAt(event.ptMouse));
-      if (sendMove_ && value_ != pressValue_ && manager_)
-        manager_->SendNotify(this, notify::kMoveValueChanged);
+      if (sendMove_ && value_ != pressValue_ && !NotifyAlive(notify::kMoveValueChanged)) return;
       Invalidate();
       return;
     case UIEVENT_MOUSEMOVE:
@@ -171,11 +170,15 @@ void CSliderUI::DoEvent(TEventUI& event) {
       if (state_ & UISTATE_CAPTURED) {
         state_ &= ~(UISTATE_CAPTURED | UISTATE_PUSHED);
         SetValue(ValueAt(event.ptMouse));
-        if (manager_) manager_->SendNotify(this, notify::kValueChanged);
+        if (!NotifyAlive(notify::kValueChanged)) return;
         Invalidate();
       }
       return;
     case UIEVENT_SCROLLWHEEL: {
+      // Only a slider the user has picked takes the wheel; otherwise the
+      // wheel scrolls the page past it (ten equaliser sliders in a
+      // scrolling panel would each write to the device).
+      if (!hasFocus()) break;
       const int before = value_;
       SetValue(value_ + (event.wParam == 0 ? step_ : -step_));
       if (value_ != before && manager_) manager_->SendNotify(this, notify::kValueChanged);

@@ -122,6 +122,12 @@ class CWindowWnd {
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
+// Teardown order: (1) the derived window's destructor runs while its whole
+// control tree, its manager and its Notify still work, so that is where it
+// stops its page threads and anything else that reaches its controls;
+// (2) ~WindowImplBase stops notifications to the window and destroys the
+// control tree, while the manager the controls point to still exists;
+// (3) the manager; (4) ~CWindowWnd: timers and the message target.
 class WindowImplBase : public CWindowWnd, public CNotifyPump, public INotifyUI, public IDialogBuilderCallback {
  public:
   WindowImplBase();

@@ -29,6 +29,7 @@ std::optional<XmlNode> ParseXml(const QByteArray& data, QString* error) {
     if (token == QXmlStreamReader::StartElement) {
       XmlNode node;
       node.name = reader.name().toString();
+      node.line = int(reader.lineNumber());
       for (const auto& a : reader.attributes()) node.attributes.emplace_back(a.name().toString(), a.value().toString());
       stack.push_back(std::move(node));
     } else if (token == QXmlStreamReader::EndElement) {

@@ -15,6 +15,7 @@ struct XmlNode {
   std::vector<std::pair<QString, QString>> attributes;  // in document order
   std::vector<XmlNode> children;
   QString text;
+  int line = 0;  // where the element starts in its file
 
   QString Attr(const QString& key) const;  // case-insensitive; empty when absent
   bool HasAttr(const QString& key) const;

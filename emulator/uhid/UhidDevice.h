@@ -18,9 +18,9 @@ struct UhidDesc {
   std::string name;  // shown as the device's name
   std::string phys;  // ends in "/input<N>" so the interface number can be found
   std::string uniq;
-  // BUS_USB, so that hidapi lists the device. It finds no USB parent, so it
-  // reports bus type 0, interface -1, release 0 and no manufacturer: matching
-  // must rely on the ids, the descriptor and the "/input<N>" end of phys.
+  // BUS_USB, as the real devices. The device has no USB parent, so the
+  // hidraw backend finds no bInterfaceNumber or bcdDevice: the interface
+  // number comes from the "/input<N>" end of phys, the version is 0.
   uint16_t bus = 0x03;
   uint32_t vendor = 0;
   uint32_t product = 0;

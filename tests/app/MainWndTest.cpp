@@ -8,7 +8,6 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
-#include "app/ControlRegistry.h"
 #include "app/MainWnd.h"
 #include "app/MsgWnd.h"
 #include "platform/Settings.h"
@@ -196,19 +195,6 @@ TEST_F(MainWndTest, TrayMenuExitEndsTheLoopAndAboutOpensModally) {
   apptest::TakeQuitRequest();
 }
 
-TEST(ControlRegistry, EveryCustomClassBuildsInItsOrder) {
-  app::RegisterCustomControls();
-  for (const char* name : app::kCustomControlClasses) {
-    ui::CControlUI* c = ui::CControlFactory::GetInstance().CreateControl(QString::fromLatin1(name));
-    ASSERT_NE(c, nullptr) << name;
-    if (auto* p = qobject_cast<app::CPlaceholderControlUI*>(c)) EXPECT_EQ(p->StandsFor(), QString::fromLatin1(name));
-    else EXPECT_TRUE(app::IsRealControlClass(name)) << name;
-    delete c;
-  }
-  EXPECT_EQ(app::kCustomControlClasses.front(), std::string("CCircleProgressUI"));
-  EXPECT_EQ(app::kCustomControlClasses.back(), std::string("CGesterinRU6533Device"));
-}
-
 // Screenshots of the program's windows in English and Chinese, written to
 // the screens folder for a person to look at.
 class ScreenshotTest : public MainWndTest {};
@@ -254,59 +240,3 @@ TEST_F(ScreenshotTest, MessageBoxAboutSkinFrameAndMainWindow) {
 }
 
 }  // namespace
-
-#if defined(VX27_HAVE_CONTROLS)
-#include "controls/Controls.h"
-
-namespace {
-
-// The registered key caps and select panel, built from a layout by the
-// class names the device pages use: a dragged rectangle selects exactly
-// the caps it covers and the panel reports the end of the selection.
-TEST(ControlRegistry, LayoutsGetTheRealKeyCapsAndSelectPanel) {
-  ASSERT_TRUE(app::IsRealControlClass("CSelectPanelUI"));
-  ASSERT_TRUE(app::IsRealControlClass("CDeviceKeyButtonUI"));
-  app::RegisterCustomControls();
-  class PanelWnd : public ui::WindowImplBase {
-   public:
-    QString GetWindowClassName() const override { return QStringLiteral("PanelWnd"); }
-    QString GetSkinFile() override {
-      return QStringLiteral(
-          "<Window size=\"300,100\"><CSelectPanelUI name=\"panel\">"
-          "<CDeviceKeyButtonUI name=\"key_1\" float=\"true\" pos=\"10,10,50,50\"/>"
-          "<CDeviceKeyButtonUI name=\"key_2\" float=\"true\" pos=\"60,10,100,50\"/>"
-          "<CDeviceKeyButtonUI name=\"key_3\" float=\"true\" pos=\"110,10,150,50\"/>"
-          "</CSelectPanelUI></Window>");
-    }
-    void Notify(ui::TNotifyUI& msg) override {
-      if (msg.sType == ui::notify::kClickSelectEnd) ++selectEnds;
-    }
-    int selectEnds = 0;
-  } wnd;
-  ASSERT_TRUE(wnd.Create(static_cast<QWidget*>(nullptr), QStringLiteral("panel")));
-  wnd.ShowWindow(true);
-  wnd.PaintManager().UpdateLayout();
-  auto* panel = qobject_cast<CSelectPanelUI*>(wnd.FindControl(QStringLiteral("panel")));
-  ASSERT_NE(panel, nullptr);
-  auto key = [&](const char* n) { return qobject_cast<CDeviceKeyButtonUI*>(wnd.FindControl(QString::fromLatin1(n))); };
-  ASSERT_NE(key("key_3"), nullptr);
-
-  // From the gap left of key_1 to the middle of key_2.
-  const QPoint from = QPoint(5, 5) - panel->GetPos().topLeft();
-  const QPoint to = QPoint(80, 30) - panel->GetPos().topLeft();
-  auto mouse = [&](QEvent::Type type, QPoint p) {
-    QMouseEvent e(type, QPointF(p), QPointF(panel->mapToGlobal(p)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(panel, &e);
-  };
-  mouse(QEvent::MouseButtonPress, from);
-  mouse(QEvent::MouseMove, to);
-  mouse(QEvent::MouseButtonRelease, to);
-  EXPECT_TRUE(key("key_1")->IsSelected());
-  EXPECT_TRUE(key("key_2")->IsSelected());
-  EXPECT_FALSE(key("key_3")->IsSelected());
-  EXPECT_TRUE(apptest::WaitFor([&] { return wnd.selectEnds == 1; }, 1000));
-}
-
-}  // namespace
-#endif  // VX27_HAVE_CONTROLS

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -30,10 +31,34 @@ struct Event {
   bool operator==(const Event&) const = default;
 };
 
+// The emulator, counting the opens and presence probes discovery makes.
+class CountingBackend : public HidBackend {
+ public:
+  explicit CountingBackend(std::shared_ptr<HidBackend> inner) : inner_(std::move(inner)) {}
+  bool Enumerate(std::vector<std::string>& paths) override { return inner_->Enumerate(paths); }
+  std::shared_ptr<HidConnection> Open(std::string_view path, const OpenMode& mode) override {
+    ++opens;
+    return inner_->Open(path, mode);
+  }
+  bool IsPresent(std::string_view path) override {
+    ++probes;
+    return inner_->IsPresent(path);
+  }
+  bool Owns(std::string_view path) const override { return inner_->Owns(path); }
+  std::optional<uint64_t> ChangeCount() override { return inner_->ChangeCount(); }
+
+  std::atomic<int> opens{0};
+  std::atomic<int> probes{0};
+
+ private:
+  std::shared_ptr<HidBackend> inner_;
+};
+
 class DiscoveryTest : public ::testing::Test {
  protected:
   DiscoveryTest()
       : emu_(std::make_shared<emulator::Emulator>()),
+        counting_(std::make_shared<CountingBackend>(emu_)),
         identity_(platform::RegisterWindowMessage("VX27 MOUSE")),
         target_([this](const platform::Message& m) {
           std::lock_guard guard(lock_);
@@ -47,7 +72,7 @@ class DiscoveryTest : public ::testing::Test {
           }
           return int64_t{0};
         }),
-        worker_(emu_, slots_, target_, identity_) {}
+        worker_(counting_, slots_, target_, identity_) {}
 
   void Plug(std::string_view list) {
     std::string error;
@@ -81,6 +106,7 @@ class DiscoveryTest : public ::testing::Test {
   }
 
   std::shared_ptr<emulator::Emulator> emu_;
+  std::shared_ptr<CountingBackend> counting_;
   InterfaceSlots slots_;
   platform::MessageId identity_;
   std::mutex lock_;  // guards the records below (the handler may run on another thread)
@@ -209,13 +235,26 @@ TEST_F(DiscoveryTest, QuietPassesReuseTheListingYetSeeEveryChangeWithinOnePass) 
   ASSERT_TRUE(Pass());
   EXPECT_EQ(Slots(Take(), UM_INTERFACE_ARRIVED), (std::vector<uint64_t>{0, 1, 4, 5, 8, 9, 10}));
   const int listings = emu_->EnumerationCount();
-  // Thirty quiet passes, three seconds: no listing at all (receiver slots stay free).
+  const int opens = counting_->opens;
+  const int probes = counting_->probes;
+  // Thirty quiet passes, three seconds: no listing (receiver slots stay free),
+  // no presence probe, and the decoy, which no row takes, is not opened again.
   for (int i = 0; i < 30; ++i) {
     now += 100ms;
     ASSERT_TRUE(Pass());
   }
   EXPECT_EQ(emu_->EnumerationCount(), listings);
+  EXPECT_EQ(counting_->opens, opens);
+  EXPECT_EQ(counting_->probes, probes);
   EXPECT_TRUE(Take().empty());
+
+  // A slot the main window releases (a mode switch) is claimed again by the
+  // next pass from the re-used listing.
+  slots_.Release(10);
+  now += 100ms;
+  ASSERT_TRUE(Pass());
+  EXPECT_EQ(Take(), (std::vector<Event>{{UM_INTERFACE_ARRIVED, 10}}));
+  EXPECT_EQ(emu_->EnumerationCount(), listings);
 
   // A plug and an unplug are each seen in the very next pass.
   Plug("mouse:receiver");
@@ -231,14 +270,18 @@ TEST_F(DiscoveryTest, QuietPassesReuseTheListingYetSeeEveryChangeWithinOnePass) 
   ASSERT_TRUE(Pass());
   EXPECT_EQ(emu_->EnumerationCount(), listings + 2);
 
-  // Still a full listing every five seconds, in case an event was lost.
+  // Still a full listing and a full probe every five seconds, in case an
+  // event was lost.
   const int before = emu_->EnumerationCount();
+  const int probesBefore = counting_->probes;
   now += 4700ms;  // 4.8 s after the last listing
   ASSERT_TRUE(Pass());
   EXPECT_EQ(emu_->EnumerationCount(), before);
+  EXPECT_EQ(counting_->probes, probesBefore);
   now += 300ms;
   ASSERT_TRUE(Pass());
   EXPECT_EQ(emu_->EnumerationCount(), before + 1);
+  EXPECT_EQ(counting_->probes, probesBefore + 7) << "one probe per claimed slot";
 }
 
 TEST(InterfaceSlots, ClaimNeedsAllSixValuesAndTwinsPointBack) {

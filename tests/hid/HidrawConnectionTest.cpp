@@ -1,7 +1,9 @@
-// The hidraw connection's waits over a SOCK_SEQPACKET socket pair, which keeps
-// report boundaries as a hidraw node does: reads filtered by report id, reads
-// ended by the worker's stop event, the cancel event and the close, and
-// writes that give TimedOut when the node stays unwritable.
+// The parts of the hidraw backend that need no device: the listing's paths of
+// one node from its descriptor, and the connection's waits over a
+// SOCK_SEQPACKET socket pair, which keeps report boundaries as a hidraw node
+// does: reads filtered by report id, reads ended by the worker's stop event,
+// the cancel event and the close, and writes that give TimedOut when the node
+// stays unwritable.
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -16,6 +18,7 @@
 #include "hid/HidrawBackend.h"
 #include "hid/ReportDescriptor.h"
 #include "platform/StopEvent.h"
+#include "platform/Trace.h"
 #include "tests/hid/Fixtures.h"
 
 namespace hid {
@@ -24,6 +27,29 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kPrompt = 2s;  // generous for loaded CI
+
+TEST(HidrawListing, OnePathPerCollectionAndARefusedDescriptorIsTracedAndLeftOut) {
+  std::vector<std::string> traced;
+  platform::ScopedTraceSink sink([&](std::string_view line) { traced.emplace_back(line); });
+  EXPECT_EQ(NodeCollectionPaths("/dev/hidraw3", 0x320F, 0x226E, 1, fixtures::kThreeCollections),
+            (std::vector<std::string>{"/dev/hidraw3#vid_320f&pid_226e&mi_01&col01",
+                                      "/dev/hidraw3#vid_320f&pid_226e&mi_01&col02",
+                                      "/dev/hidraw3#vid_320f&pid_226e&mi_01&col03"}));
+  EXPECT_EQ(NodeCollectionPaths("/dev/hidraw5", 0x0C76, 0x1630, 3, fixtures::kBootMouse),
+            (std::vector<std::string>{"/dev/hidraw5#vid_0c76&pid_1630&mi_03"}));
+  EXPECT_TRUE(traced.empty());
+
+  // 1025 usages before one main item: more than the parser takes (the kernel
+  // takes up to 12288), so this interface is left out of the listing.
+  std::vector<uint8_t> manyUsages = {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07};
+  for (int u = 0; u < 1025; ++u) manyUsages.insert(manyUsages.end(), {0x09, uint8_t(u)});
+  manyUsages.insert(manyUsages.end(), {0x75, 0x08, 0x95, 0x01, 0x81, 0x00, 0xC0});
+  EXPECT_EQ(NodeCollectionPaths("/dev/hidraw7", 0x320F, 0x226E, 0, manyUsages), std::nullopt);
+  EXPECT_EQ(NodeCollectionPaths("/dev/hidraw8", 0x320F, 0x226E, 0, {}), std::nullopt);
+  ASSERT_EQ(traced.size(), 2u);
+  EXPECT_NE(traced[0].find("/dev/hidraw7"), std::string::npos);
+  EXPECT_NE(traced[0].find("left out"), std::string::npos);
+}
 
 class HidrawConnectionTest : public ::testing::Test {
  protected:

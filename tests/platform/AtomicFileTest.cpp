@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -56,6 +57,37 @@ TEST(AtomicFile, FailedWriteLeavesTheOldFileByteForByte) {
   EXPECT_EQ(FilesIn(dir.path().toStdString()), 1u) << "the temporary file was left behind";
   ASSERT_FALSE(traced.empty());
   EXPECT_NE(traced.back().find("keyboard.Json"), std::string::npos);
+}
+
+TEST(AtomicFile, KeepsTheOldModeAndNewFilesFollowTheUmask) {
+  struct Case {
+    const char* name;
+    int oldMode;  // -1: no old file
+    mode_t umask;
+    mode_t want;
+  };
+  const Case cases[] = {
+      {"private old file", 0600, 022, 0600},
+      {"group-readable old file", 0640, 077, 0640},
+      {"new file, umask 022", -1, 022, 0644},
+      {"new file, umask 077", -1, 077, 0600},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    const std::filesystem::path file = dir.filePath("main.ini").toStdString();
+    if (c.oldMode >= 0) {
+      ASSERT_TRUE(platform::WriteFileAtomic(file, "old\n"));
+      ASSERT_EQ(::chmod(file.c_str(), mode_t(c.oldMode)), 0);
+    }
+    const mode_t saved = ::umask(c.umask);
+    const bool ok = platform::WriteFileAtomic(file, "new\n");
+    ::umask(saved);
+    ASSERT_TRUE(ok);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.want);
+  }
 }
 
 TEST(AtomicFile, MissingFolderFailsCleanly) {

@@ -28,6 +28,27 @@ TEST(SettingsStore, ValuesPersistAcrossStoresAndMissingValuesReadAsNothing) {
   EXPECT_EQ(again.ReadString(platform::kUninstallKey, "DisplayVersion"), "2.0.10");
 }
 
+TEST(SettingsStore, KeysMatchWholePathsFromTheStart) {
+  QTemporaryDir dir;
+  platform::SettingsStore store(dir.filePath("registry.ini").toStdString());
+  store.WriteInt("SOFTWARE/VX27 MOUSE/Devices", "LANGUAGE", 1);
+  struct Case {
+    const char* key;
+    bool exists;
+  };
+  const Case cases[] = {
+      {"SOFTWARE/VX27 MOUSE/Devices", true},
+      {"SOFTWARE/VX27 MOUSE", true},  // a parent of an existing key
+      {"SOFTWARE", true},
+      {"VX27 MOUSE", false},          // inside the path, not from its start
+      {"VX27 MOUSE/Devices", false},
+      {"SOFTWARE/VX27", false},       // part of a name
+      {"Devices", false},
+      {"SOFTWARE/VX27 MOUSE/Devices/LANGUAGE", false},  // a value, not a key
+  };
+  for (const Case& c : cases) EXPECT_EQ(store.KeyExists(c.key), c.exists) << c.key;
+}
+
 TEST(Paths, UserDataFollowsXdgAndSystemPathsLoseTheirBackslashes) {
   QTemporaryDir dir;
   const std::string saved = getenv("XDG_DATA_HOME") ? getenv("XDG_DATA_HOME") : "";

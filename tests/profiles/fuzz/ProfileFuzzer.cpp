@@ -1,11 +1,11 @@
 // libFuzzer target over LoadJsonFile and every section reader and writer.
 // The first input byte picks which file the rest of the input becomes — the
 // profile, the light configuration file or a light effect file — while the
-// other two keep a small valid content. Built only with clang:
-//   CXX=clang++ cmake -S . -B build-fuzz -G Ninja \
-//     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link"
-//   cmake --build build-fuzz --target profiles_fuzzer
-//   build-fuzz/tests/profiles_fuzzer -max_total_time=60 DefaultData/
+// other two keep a small valid content. Every lane runs it as fuzz_profile
+// (tests/fuzz) from the corpus in tests/fuzz/corpus/profile; with clang's
+// libFuzzer, for a coverage-guided run: configure with CXX=clang++ and
+// CMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link", build
+// profiles_fuzzer and run it on tests/fuzz/corpus/profile.
 
 #include <cstdint>
 #include <cstdlib>
