@@ -5,6 +5,7 @@
 #include "app/DeviceBar.h"
 
 #include "controls/CDeviceKeyButtonUI.h"
+#include "controls/ControlRegistry.h"
 #include "controls/CSelectPanelUI.h"
 
 namespace app {
@@ -31,9 +32,8 @@ void RegisterCustomControls() {
     }
     factory.RegistControl(QString::fromLatin1(className), std::move(creator));
   }
-  // The bar entry and power panel layouts name them by their short class.
-  factory.RegistControl(QStringLiteral("DeviceOption"), [] { return new CDeviceOptionUI; });
-  factory.RegistControl(QStringLiteral("MpDevicePower"), [] { return new CMpDevicePowerUI; });
+  // Layouts name the library's controls by their short classes.
+  controls::RegisterControls(factory);
 }
 
 bool IsRealControlClass(const char* className) { return bool(RealCreator(className)); }

@@ -1,170 +1,141 @@
 #include "app/DeviceBar.h"
 
-#include "hid/SupportedDevices.h"
+#include <chrono>
+
+#include "platform/Messages.h"
+#include "platform/Trace.h"
 
 namespace app {
-namespace {
 
-struct EntryIcons {
-  const char* stem;  // file names are common/device_ico/<stem>_device_<state>.png
-  const char* text;
-};
+std::atomic<int> g_bDeviceUsable{0};
 
-// nullopt: leave the icons as they are.
-std::optional<EntryIcons> IconsFor(int kind, int role) {
-  switch (kind) {
-    case 1:
-      return EntryIcons{"kb", "kb_device_name_text"};
-    case 2:
-      return EntryIcons{"ms", "ms_device_name_text"};
-    case 3:
-      if (role == 0) return EntryIcons{"hard_mp", "hard_mp_device_name_text"};
-      if (role == 1) return EntryIcons{"soft_mp", "soft_mp_device_name_text"};
-      return std::nullopt;
-    case 4:
-    case 7:
-      return EntryIcons{"hd", "hd_device_name_text"};
-    case 5:
-      return EntryIcons{"hub", "hub_device_name_text"};
-    default:
-      return EntryIcons{"unknow", "unknow_device_name_text"};
-  }
+namespace bt = devices::bartimer;
+
+devices::CGesterinUSBDevice* DeviceOf(const CDeviceOptionUI* entry) {
+  return entry ? qobject_cast<devices::CGesterinUSBDevice*>(entry->Device()) : nullptr;
 }
 
-QString IconFile(const char* stem, const char* state) {
-  return QStringLiteral("common/device_ico/%1_device_%2.png").arg(QLatin1String(stem), QLatin1String(state));
+bool HasBatteryPanel(const devices::CGesterinUSBDevice& device) { return device.PowerPanelStyle() != 0; }
+
+void RequestStatus(CDeviceOptionUI& entry) {
+  devices::CGesterinUSBDevice* device = DeviceOf(&entry);
+  if (device && HasBatteryPanel(*device) && device->CommandChannel().IsOpen())
+    entry.ArmTimer(bt::kStatusPoll, kPromptStatusMs);
+}
+
+void StartLinkWatch(CDeviceOptionUI& entry, uint32_t ms) {
+  devices::CGesterinUSBDevice* device = DeviceOf(&entry);
+  if (device && device->CommandChannel().IsOpen()) entry.ArmTimer(bt::kLinkWatch, ms);
+}
+
+void MarkLinkState(devices::CGesterinUSBDevice& device, bool online) {
+  if (platform::MessageTarget* main = device.MainWindow())
+    main->Send(platform::msg::kLinkState, uint64_t(device.PageTableRow()), online ? 1 : 0);
+}
+
+namespace {
+
+// The light steps of all entries fall on one grid of their period, so the
+// event loop wakes once per step for every device instead of once for each.
+void ArmLightStep(CDeviceOptionUI& entry, uint32_t periodMs) {
+  const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                       .count();
+  const uint32_t delay = periodMs - uint32_t(now % periodMs);
+  entry.ArmTimer(bt::kLightStep, delay);
+}
+
+void FirstLoad(CDeviceOptionUI& entry, devices::CGesterinUSBDevice& device) {
+  entry.DisarmTimer(bt::kFirstLoad);
+  protocol::CCommandChannel& channel = device.CommandChannel();
+  if (!channel.IsOpen()) return;
+  const bool receiver = channel.ReceiverMode();
+  if (receiver) {
+    if (!device.IsLinked()) {
+      entry.CountLinkFailure();
+      MarkLinkState(device, false);
+      entry.ArmTimer(bt::kFirstLoad, kLinkRetryMs);
+      return;
+    }
+    MarkLinkState(device, true);
+  }
+  device.LoadFromDevice();
+  entry.ResetLinkFailures();
+  ArmLightStep(entry, kFirstLightStepMs);
+  if (receiver) StartLinkWatch(entry, kFirstLinkWatchMs);
+}
+
+void LinkWatch(CDeviceOptionUI& entry, devices::CGesterinUSBDevice& device) {
+  protocol::CCommandChannel& channel = device.CommandChannel();
+  if (!channel.ReceiverMode()) {
+    if (channel.IsOpen()) Trace("2.4gcesvdfherhue  12312423");
+    entry.DisarmTimer(bt::kLinkWatch);
+    return;
+  }
+  entry.ArmTimer(bt::kLinkWatch, kLinkWatchMs);
+  const bool linked = device.IsLinked() != 0;
+  if (linked && !entry.IsVisible()) {
+    MarkLinkState(device, true);
+    device.LoadFromDevice();
+    if (HasBatteryPanel(device)) device.PollStatus();
+    Trace("2.4gcesvdfherhue  12312423 123342341");
+  } else if (!linked && entry.IsVisible()) {
+    MarkLinkState(device, false);
+    Trace("2.4gcesvdfherhue");
+  }
 }
 
 }  // namespace
 
-bool CDeviceOptionUI::IsClass(const QString& className) const {
-  return className == QLatin1String("DeviceOption") || ui::CHorizontalLayoutUI::IsClass(className);
-}
-
-ui::COptionUI* CDeviceOptionUI::SelectOption() {
-  if (!select_) select_ = qobject_cast<ui::COptionUI*>(FindSubControl(QStringLiteral("device_select")));
-  return select_;
-}
-
-ui::COptionUI* CDeviceOptionUI::SynchroOption() {
-  if (!synchro_)
-    synchro_ = qobject_cast<ui::COptionUI*>(FindSubControl(QStringLiteral("synchro_device_select")));
-  return synchro_;
-}
-
-void CDeviceOptionUI::SetKind(int kind, int role) {
-  kind_ = kind;
-  role_ = role;
-  const std::optional<EntryIcons> icons = IconsFor(kind, role);
-  if (!icons) return;
-  if (ui::COptionUI* option = SelectOption()) {
-    option->SetNormalImage(IconFile(icons->stem, "normal"));
-    option->SetSelectedImage(IconFile(icons->stem, "selected"));
-  }
-  SetLabel(QString::fromLatin1(icons->text));
-}
-
-void CDeviceOptionUI::BindPage(const QString& containerName, int index) {
-  if (ui::COptionUI* option = SelectOption()) {
-    option->BindTabLayoutName(containerName);
-    option->BindTabIndex(index);
-  }
-}
-
-void CDeviceOptionUI::SetPowerPanel(const QString& containerName, int index) {
-  powerContainer_ = containerName;
-  powerIndex_ = index;
-}
-
-void CDeviceOptionUI::SetGroup(const QString& name) {
-  if (ui::COptionUI* option = SelectOption()) option->SetGroup(name);
-}
-
-void CDeviceOptionUI::SetLabel(const QString& text) {
-  if (ui::CControlUI* label = FindSubControl(QStringLiteral("device_select_name"))) label->SetText(text);
-}
-
-void CDeviceOptionUI::SetDevice(devices::CGesterinUSBDevice* page) {
-  device_ = page;
-  if (page) page->SetDeviceOption(this);
-}
-
-bool CDeviceOptionUI::IsSelected() {
-  ui::COptionUI* option = SelectOption();
-  return option && option->IsSelected();
-}
-
-void CDeviceOptionUI::Select(bool selected) {
-  if (ui::COptionUI* option = SelectOption()) option->Selected(selected, false);
-}
-
-void CDeviceOptionUI::SetVisible(bool visible) { ui::CHorizontalLayoutUI::SetVisible(visible); }
-
-void CDeviceOptionUI::StartInitialLoad() { ArmTimer(devices::bartimer::kFirstLoad, kInitialLoadDelayMs); }
-
-void CDeviceOptionUI::RequestStatus() {
-  if (device_ && device_->PowerPanelStyle() != 0 && device_->CommandChannel().IsOpen())
-    ArmTimer(devices::bartimer::kStatusPoll, kPromptStatusMs);
-}
-
-void CDeviceOptionUI::DoEvent(ui::TEventUI& event) {
-  if (event.Type == ui::UIEVENT_TIMER && event.pSender == this) {
-    OnTimer(uint32_t(event.wParam));
+void RunEntryTimer(CDeviceOptionUI& entry, uint32_t id) {
+  devices::CGesterinUSBDevice* device = DeviceOf(&entry);
+  if (!device) {
+    entry.DisarmTimer(id);
     return;
   }
-  ui::CHorizontalLayoutUI::DoEvent(event);
-}
-
-void CDeviceOptionUI::OnTimer(uint32_t id) {
-  namespace bt = devices::bartimer;
-  if (!device_) {
-    DisarmTimer(id);
-    return;
-  }
-  protocol::CCommandChannel& channel = device_->CommandChannel();
+  protocol::CCommandChannel& channel = device->CommandChannel();
   switch (id) {
     case bt::kLightStep:
       if (!channel.IsOpen()) {
-        DisarmTimer(id);
+        entry.DisarmTimer(id);
         return;
       }
-      device_->LightStep();
+      device->LightStep();
+      // The period follows the mode, which a mode switch may have changed;
+      // the first step after arming came on the grid, the next ones keep it.
+      if (const uint32_t period = channel.ReceiverMode() ? kReceiverLightStepMs : kCableLightStepMs;
+          entry.TimerInterval(id) != period) {
+        if (entry.TimerInterval(id) > period) ArmLightStep(entry, period);
+        else entry.ArmTimer(id, period);
+      }
       return;
     case bt::kFirstLoad:
-      DisarmTimer(id);
-      if (!channel.IsOpen()) return;
-      device_->LoadFromDevice();
-      ArmTimer(bt::kLightStep, channel.ReceiverMode() ? kReceiverLightStepMs : kCableLightStepMs);
+      FirstLoad(entry, *device);
       return;
     case bt::kReloadSettings:
-      DisarmTimer(id);
-      device_->ReloadSettings();
+      entry.DisarmTimer(id);
+      device->ReloadSettings();
       return;
     case bt::kSpareHook1:
-      DisarmTimer(id);
-      device_->SpareHook1();
+      entry.DisarmTimer(id);
+      device->SpareHook1();
       return;
     case bt::kSpareHook2:
-      DisarmTimer(id);
-      device_->SpareHook2();
+      entry.DisarmTimer(id);
+      device->SpareHook2();
       return;
     case bt::kStatusPoll:
-      device_->PollStatus();
-      if (device_->PowerPanelStyle() != 0) ArmTimer(id, kStatusPollMs);
-      else DisarmTimer(id);
+      device->PollStatus();
+      if (HasBatteryPanel(*device)) entry.ArmTimer(id, kStatusPollMs);
+      else entry.DisarmTimer(id);
+      return;
+    case bt::kLinkWatch:
+      LinkWatch(entry, *device);
       return;
     default:
-      DisarmTimer(id);
+      entry.DisarmTimer(id);
       return;
   }
-}
-
-bool CMpDevicePowerUI::IsClass(const QString& className) const {
-  return className == QLatin1String("MpDevicePower") || ui::CHorizontalLayoutUI::IsClass(className);
-}
-
-void CMpDevicePowerUI::SetStyle(int style) {
-  if (ui::CControlUI* layout = FindSubControl(QStringLiteral("device_power_Layout"))) layout->SetVisible(style == 1);
 }
 
 }  // namespace app

@@ -107,6 +107,17 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
       return;
     }
   }
+  if (msg.sType == ui::notify::kSelectChanged && msg.pSender) {
+    const QString name = msg.pSender->GetName();
+    if (name == QLatin1String("device_select")) ShowSelectedPowerPanel();
+    // A synchro check clicked: its entry shows the synchro icons or the plain ones.
+    if (name == QLatin1String("synchro_device_select"))
+      for (ui::CControlUI* c = msg.pSender->GetParent(); c; c = c->GetParent())
+        if (auto* entry = qobject_cast<CDeviceOptionUI*>(c)) {
+          entry->SynchroChanged();
+          break;
+        }
+  }
   WindowImplBase::Notify(msg);
 }
 
@@ -133,6 +144,14 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
       return 0;
     case platform::msg::UM_INTERFACE_REMOVED:
       OnSlotRemoved(size_t(msg.wParam));
+      handled = true;
+      return 0;
+    case platform::msg::kLinkState:
+      OnLinkState(msg.wParam, msg.lParam);
+      handled = true;
+      return 0;
+    case platform::msg::kInfoBlockUsable:
+      OnInfoBlockUsable(msg.wParam);
       handled = true;
       return 0;
     case platform::msg::kTrayCallback:

@@ -99,12 +99,35 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   // Hides the window, sets every worker's stop event, waits for each in turn
   // (1000 ms bound each, traced) and releases the table.
   void StopWorkers();
+  // ---- device bar (DeviceHotPlug.cpp) -------------------------------------
   void OnSlotArrived(size_t slotIndex);
   void OnSlotRemoved(size_t slotIndex);
+  // Shows or hides the entry; `select` also selects its page and power
+  // panel. Then the overlay, the synchronised lighting and the synchro
+  // checks follow the number of visible entries.
+  void ShowEntry(int index, bool visible, bool select);
   void ShowEntry(CDeviceOptionUI* entry, bool visible, bool select);
+  // Hides the entry; a selected one hands the selection to another visible
+  // entry.
+  void HideEntry(int index);
   void HideEntry(CDeviceOptionUI* entry);
-  int CountVisibleEntries() const;
+  // The number of visible entries; `first` gets the index of the first
+  // (-1: none).
+  int CountVisibleEntries(int* first = nullptr) const;
   devices::CGesterinUSBDevice* SelectedDevice() const;
+  void ShowSelectedPowerPanel();
+  // Some entry drives the device this slot's interface belongs to.
+  bool EntryExistsFor(size_t slotIndex) const;
+  CDeviceOptionUI* Entry(int index) const;
+  int IndexOf(const CDeviceOptionUI* entry) const;
+  CDeviceOptionUI* EntryOf(const devices::CGesterinUSBDevice* device) const;
+  // Messages 3331 (link state) and 3333 (information block usable).
+  void OnLinkState(uint64_t row, int64_t online);
+  void OnInfoBlockUsable(uint64_t usable);
+  struct SelectedEntryInfo {
+    int index = -1, kind = 0, role = 0;
+  };
+  const SelectedEntryInfo& SelectedEntry() const { return selectedEntry_; }
 
   const std::vector<QPointer<devices::CGesterinUSBDevice>>& Devices(PageKind kind) const {
     return devices_[size_t(kind)];
@@ -127,9 +150,17 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   void OnMenuCommand(uint64_t token);
   void InitialiseWindow();
   void StartWorkers();
-  CDeviceOptionUI* EntryOf(const devices::CGesterinUSBDevice* device) const;
-  devices::CGesterinUSBDevice* DeviceAttachedTo(const hid::DeviceInterfaceInfo& slot) const;
   void UpdateNoDeviceOverlay();
+  void ShowPowerPanelOf(CDeviceOptionUI& entry);
+  // The command interface record a device attached through this slot
+  // carries: a second interface's command slot, a dual-mode receiver's
+  // cable twin.
+  hid::DeviceInterfaceInfo ReferenceRecord(size_t slotIndex) const;
+  devices::CGesterinUSBDevice* DeviceAttachedTo(size_t slotIndex) const;
+  void AttachCommandInterface(size_t slotIndex, devices::CGesterinUSBDevice& device);
+  // A dual-mode device whose other mode stays attached moves to the mode of
+  // the cable slot that arrived (cable) or left (receiver).
+  void SwitchMode(size_t slotIndex);
 
   platform::SettingsStore& store_;
   ProgramMessages messages_;
@@ -155,6 +186,7 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   std::array<std::vector<QPointer<devices::CGesterinUSBDevice>>, 4> devices_;
   std::vector<QPointer<CDeviceOptionUI>> entries_;
   std::vector<QPointer<CMpDevicePowerUI>> powerPanels_;
+  SelectedEntryInfo selectedEntry_;
   std::unique_ptr<hid::DiscoveryWorker> discovery_;
   std::array<std::unique_ptr<platform::Worker>, kWorkerSlots> workers_;
 };

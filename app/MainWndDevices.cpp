@@ -1,5 +1,5 @@
 // The main window's device side: window initialisation, the worker table,
-// the builder callback, device pages, the DPI policy, arrival and removal.
+// the builder callback, device pages and the DPI policy.
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -16,7 +16,6 @@ namespace {
 
 const QString kDeviceSwitch = QStringLiteral("device_switch");
 const QString kDeviceSelectLayout = QStringLiteral("device_select_layout");
-const QString kNoDeviceLink = QStringLiteral("No_device_Link");
 const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevicePower.xml");
 
 // Builder callback rows that build a layout of their own.
@@ -53,29 +52,6 @@ constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
 }};
 
 bool Same(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
-
-bool SameInterface(const hid::DeviceInterfaceInfo& a, const hid::DeviceInterfaceInfo& b) {
-  return a.VendorId == b.VendorId && a.ProductId == b.ProductId && a.InterfaceNumber == b.InterfaceNumber &&
-         a.CollectionNumber == b.CollectionNumber && a.DeviceKind == b.DeviceKind &&
-         a.InterfaceUse == b.InterfaceUse;
-}
-
-bool IsReceiverKind(int kind) { return kind == hid::kind::kMouseReceiver || kind == hid::kind::kKeyboardReceiver; }
-bool IsDualKind(int kind) {
-  return kind == hid::kind::kKeyboardCable || kind == hid::kind::kMouseCable || IsReceiverKind(kind);
-}
-
-// Trace texts of arrival and removal by kind.
-const char* ArrivalText(int kind) {
-  if (kind == 1 || kind == 9) return "添加一个键盘设备";
-  if (kind == 2 || kind == 6) return "添加一个鼠标设备";
-  return "添加一个鼠标垫设备";
-}
-const char* RemovalText(int kind) {
-  if (kind == 1 || kind == 9) return "删除一个键盘设备";
-  if (kind == 2 || kind == 6) return "删除一个鼠标设备";
-  return "删除一个鼠标垫设备";
-}
 
 }  // namespace
 
@@ -230,6 +206,8 @@ bool CMainWnd::CreateDevicePage(int slotIndex, int role) {
   entry->SetVisible(false);
   entry->SetLabel(QString::fromLatin1(kindRow.name));
   entry->SetDevice(page);
+  page->SetDeviceOption(entry);
+  entry->SetTimerHandler(RunEntryTimer);
   entries_.emplace_back(entry);
   return true;
 }
@@ -251,150 +229,6 @@ void CMainWnd::ApplyDpiPolicy() {
   ui::CPaintManagerUI::SetAllDPI(dpi_);
   CenterWindow();
   ShowWindow(visible, false);
-}
-
-// ---- device bar ------------------------------------------------------------
-
-int CMainWnd::CountVisibleEntries() const {
-  int v = 0;
-  for (const auto& e : entries_)
-    if (e && e->IsVisible()) ++v;
-  return v;
-}
-
-devices::CGesterinUSBDevice* CMainWnd::SelectedDevice() const {
-  for (const auto& e : entries_)
-    if (e && e->IsVisible() && e->IsSelected()) return e->Device();
-  return nullptr;
-}
-
-CDeviceOptionUI* CMainWnd::EntryOf(const devices::CGesterinUSBDevice* device) const {
-  for (const auto& e : entries_)
-    if (e && e->Device() == device) return e;
-  return nullptr;
-}
-
-void CMainWnd::UpdateNoDeviceOverlay() {
-  if (ui::CControlUI* overlay = FindControl(kNoDeviceLink)) overlay->SetVisible(CountVisibleEntries() == 0);
-}
-
-void CMainWnd::ShowEntry(CDeviceOptionUI* entry, bool visible, bool select) {
-  if (!entry) return;
-  entry->SetVisible(visible);
-  if (select) {
-    if (auto* pages = qobject_cast<ui::CTabLayoutUI*>(FindControl(kDeviceSwitch)))
-      pages->SelectItem(pages->GetItemIndex(entry->Device()));
-    if (auto* power = qobject_cast<ui::CTabLayoutUI*>(FindControl(entry->PowerContainer()))) {
-      power->SetVisible(entry->PowerIndex() >= 0);
-      if (entry->PowerIndex() >= 0) power->SelectItem(entry->PowerIndex());
-    }
-    entry->RequestStatus();
-    entry->Select(true);
-  }
-  const int visibleCount = CountVisibleEntries();
-  int synchro = 0;
-  for (const auto& e : entries_)
-    if (e && e->IsVisible() && e->SynchroOption() && e->SynchroOption()->IsSelected()) ++synchro;
-  if (ui::CControlUI* overlay = FindControl(kNoDeviceLink)) overlay->SetVisible(visibleCount == 0);
-  if (visibleCount == 0) {
-    for (const QString& name : {QStringLiteral("device_power_switch"), kDeviceSwitch})
-      if (auto* tabs = qobject_cast<ui::CTabLayoutUI*>(FindControl(name))) tabs->SelectItem(0);
-  }
-  // Synchronised lighting needs two devices.
-  if (visibleCount <= 1)
-    for (const auto& list : devices_)
-      for (const auto& d : list)
-        if (d) d->CommandChannel().SetHoldFlag(false);
-  if (synchro <= 1)
-    for (const auto& e : entries_)
-      if (e && e->SynchroOption()) e->SynchroOption()->Selected(false, false);
-}
-
-void CMainWnd::HideEntry(CDeviceOptionUI* entry) {
-  if (!entry) return;
-  CDeviceOptionUI* other = nullptr;
-  if (entry->IsVisible() && entry->IsSelected()) {
-    CloseAuxWindows();
-    for (const auto& e : entries_)
-      if (e && e != entry && e->IsVisible()) {
-        other = e;
-        break;
-      }
-  }
-  ShowEntry(entry, false, false);
-  if (other) ShowEntry(other, true, true);
-}
-
-// ---- arrival and removal ---------------------------------------------------
-
-// The device attached with the command interface this slot belongs to: the
-// slot itself, the command slot of a second interface, and for a dual-mode
-// receiver slot its cable twin.
-devices::CGesterinUSBDevice* CMainWnd::DeviceAttachedTo(const hid::DeviceInterfaceInfo& slot) const {
-  hid::DeviceInterfaceInfo ref = slot;
-  if (slot.InterfaceUse == hid::kUseSecond) {
-    for (size_t i = 0; i < slots_->Count(); ++i) {
-      const hid::DeviceInterfaceInfo s = slots_->Slot(i);
-      if (s.VendorId == slot.VendorId && s.ProductId == slot.ProductId && s.DeviceKind == slot.DeviceKind &&
-          s.InterfaceUse == hid::kUseCommand) {
-        ref = s;
-        break;
-      }
-    }
-  }
-  if (IsReceiverKind(ref.DeviceKind) && ref.DualMode) ref = slots_->Slot(ref.TwinSlot);
-  for (const auto& list : devices_)
-    for (const auto& d : list)
-      if (d && SameInterface(d->Descriptor(), ref)) return d;
-  return nullptr;
-}
-
-void CMainWnd::OnSlotArrived(size_t slotIndex) {
-  if (!slots_ || slotIndex >= slots_->Count()) return;
-  const hid::DeviceInterfaceInfo slot = slots_->Slot(slotIndex);
-  const int kind = slot.DeviceKind;
-  Trace(ArrivalText(kind));
-  if (!DeviceAttachedTo(slot))
-    CreateDevicePage(hid::FindSupportedRow(slot.VendorId, slot.ProductId, kind, hid::kUseCommand), 0);
-  devices::CGesterinUSBDevice* device = DeviceAttachedTo(slot);
-  if (device && slot.InterfaceUse == hid::kUseSecond) {
-    device->OpenEventInterface(kind, slot.DevicePath);
-  } else if (device && IsDualKind(kind) && slots_->IsTwinConnected(slotIndex)) {
-    // Already attached through its other mode: switching modes comes with
-    // the device bar's hot-plug work.
-    Trace("mode switch not handled yet");
-  } else if (device && !device->CommandChannel().IsOpen()) {
-    const bool receiver = IsReceiverKind(kind);
-    const auto mode = receiver ? protocol::ConnectionMode::Receiver : protocol::ConnectionMode::Wired;
-    if (device->CommandChannel().OpenHandle(mode, slot.DevicePath)) {
-      device->CommandChannel().SetConnectionMode(receiver ? 2 : 1);
-      hid::DeviceInterfaceInfo ref = slot;
-      if (receiver && slot.DualMode) ref = slots_->Slot(slot.TwinSlot);
-      device->Attach(ref);
-      // A receiver's entry shows once its wireless device answers.
-      if (!receiver) ShowEntry(EntryOf(device), true, CountVisibleEntries() == 0);
-      if (CDeviceOptionUI* entry = EntryOf(device)) entry->StartInitialLoad();
-    }
-  }
-  UpdateOverlayAndRaise();
-}
-
-void CMainWnd::OnSlotRemoved(size_t slotIndex) {
-  if (!slots_ || slotIndex >= slots_->Count()) return;
-  const hid::DeviceInterfaceInfo slot = slots_->Slot(slotIndex);
-  const int kind = slot.DeviceKind;
-  Trace(RemovalText(kind));
-  devices::CGesterinUSBDevice* device = DeviceAttachedTo(slot);
-  if (!device) return;
-  if (slot.InterfaceUse == hid::kUseSecond) {
-    device->CloseEventInterface(kind);
-    return;
-  }
-  if (kind == 1 || kind == 9) Trace("键盘设备丢失");
-  if (kind == 2 || kind == 6) Trace("鼠标设备丢失");
-  if (IsDualKind(kind) && slots_->IsTwinConnected(slotIndex)) return;  // the other mode stays
-  device->CommandChannel().CloseHandles();
-  HideEntry(EntryOf(device));
 }
 
 }  // namespace app

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 
 #include "app/MainWnd.h"
+#include "emulator/firmware/Power.h"
 #include "emulator/firmware/ProgramEmulation.h"
 #include "platform/Trace.h"
 #include "ui/UILib.h"
@@ -307,6 +308,7 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
     if (!done) return {Result::Failed, rest + " already " + (verb == "plug" ? "plugged" : "unplugged")};
     return {Result::Ok, {}};
   }
+  if (verb == "wireless" || verb == "battery") return PowerStep(verb, rest);
   if (verb == "shot") {
     if (rest.empty()) return {Result::Stop, "shot needs a file"};
     QWidget* host = window_.GetHWND();
@@ -314,6 +316,27 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
     return {Result::Ok, {}};
   }
   return {Result::Stop, "unknown step"};
+}
+
+UiScript::Outcome UiScript::PowerStep(const std::string& verb, const std::string& rest) {
+  namespace fw = emulator::firmware;
+  std::istringstream words(rest);
+  std::vector<std::string> w;
+  for (std::string word; words >> word;) w.push_back(word);
+  const auto* unit = emulation_ && !w.empty() ? emulation_->Find(w[0]) : nullptr;
+  if (verb == "wireless") {
+    const std::optional<bool> on = w.size() == 2 ? fw::ParseOnOff(w[1]) : std::nullopt;
+    if (!on) return {Result::Stop, "wireless needs a device and on or off"};
+    if (!unit) return {Result::Stop, "no emulated device " + w[0]};
+    if (!fw::SetWireless(*unit->device, *on)) return {Result::Failed, w[0] + " is no receiver"};
+    return {Result::Ok, {}};
+  }
+  const std::optional<int> level = w.size() == 3 ? ToInt(w[1]) : std::nullopt;
+  const std::optional<uint8_t> state = w.size() == 3 ? fw::ParseChargeState(w[2]) : std::nullopt;
+  if (!level || *level < 0 || *level > 255 || !state) return {Result::Stop, "battery needs a device, a level and a state"};
+  if (!unit) return {Result::Stop, "no emulated device " + w[0]};
+  if (!fw::SetBattery(*unit->firmware, uint8_t(*level), *state)) return {Result::Failed, w[0] + " keeps no battery"};
+  return {Result::Ok, {}};
 }
 
 void UiScript::PollTrace() {

@@ -12,6 +12,11 @@
 //                                 ("Return", "Ctrl+A", "F5", ...)
 //   slide <name> <value>          arrow keys on a slider until it holds <value>
 //   plug <device> | unplug <device>   an emulated device (e.g. "mouse")
+//   wireless <device> on|off      the wireless device behind an emulated
+//                                 receiver (e.g. "mouse:receiver")
+//   battery <device> <level> <state>   what the emulated device's status
+//                                 reports: level in percent, state powered,
+//                                 charging, battery (or 0..2)
 //   shot <file.png>               the window as a picture
 //   sleep <ms>
 //   quit
@@ -69,6 +74,7 @@ class UiScript : public QObject {
   };
   void RunNext();
   Outcome Execute(const std::string& verb, const std::string& rest);
+  Outcome PowerStep(const std::string& verb, const std::string& rest);
   void Report(const std::string& line, const Outcome& outcome);
   ui::CControlUI* Find(const std::string& name) const;
   Outcome WithControl(const std::string& name, ui::CControlUI** control) const;

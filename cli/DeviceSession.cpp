@@ -116,6 +116,13 @@ bool DeviceSession::Open(std::string_view name) {
   return true;
 }
 
+const emulator::firmware::EmulatedUnit* DeviceSession::OpenedUnit(std::string_view name) const {
+  if (!emulation_) return nullptr;
+  if (receiver_)
+    if (const auto* unit = emulation_->Find(std::string(name) + ":receiver")) return unit;
+  return emulation_->Find(name);
+}
+
 int DeviceSession::ReadInfoAndBlockSize(protocol::DeviceInfoBlock& info) {
   const int result = channel_->ReadInfoBlock(info.raw);
   if (result != protocol::kOk) return result;

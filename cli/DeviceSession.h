@@ -41,6 +41,9 @@ class DeviceSession {
   // headset), through its receiver with --receiver. Prints why on failure.
   bool Open(std::string_view name);
   protocol::CCommandChannel& Channel() { return *channel_; }
+  bool ThroughReceiver() const { return receiver_; }
+  // The emulated device the session opened (null without an emulate list).
+  const emulator::firmware::EmulatedUnit* OpenedUnit(std::string_view name) const;
   // The emulated devices (null without an emulate list).
   emulator::firmware::ProgramEmulation* Emulation() { return emulation_.get(); }
   const std::shared_ptr<hid::HidBackend>& Backend() const { return emulation_->Backend(); }

@@ -1,6 +1,8 @@
 #include "controls/ControlRegistry.h"
 
 #include "controls/CDeviceKeyButtonUI.h"
+#include "controls/CDeviceOptionUI.h"
+#include "controls/CMpDevicePowerUI.h"
 #include "controls/CSelectPanelUI.h"
 #include "ui/UIBuilder.h"
 
@@ -10,6 +12,8 @@ void RegisterControls(ui::CControlFactory& factory) {
   // New controls are owned by the tree the builder adds them to.
   factory.RegistControl(QStringLiteral("DeviceKeyButton"), [] { return new CDeviceKeyButtonUI; });
   factory.RegistControl(QStringLiteral("SelectPanel"), [] { return new CSelectPanelUI; });
+  factory.RegistControl(QStringLiteral("DeviceOption"), [] { return new CDeviceOptionUI; });
+  factory.RegistControl(QStringLiteral("MpDevicePower"), [] { return new CMpDevicePowerUI; });
 }
 
 QString LayoutOfControlClass(const QString& className) {

@@ -9,8 +9,15 @@
 //   CSelectPanelUI ("SelectPanel")  the column holding a device picture's
 //       caps; a rectangle dragged over it selects the caps it touches and
 //       sends "click_select_end".
+//   CDeviceOptionUI ("DeviceOption")  one entry of the device bar: icons by
+//       device kind, selection bound to the device page, synchro check; its
+//       timers go to a handler the application installs.
+//   CMpDevicePowerUI ("MpDevicePower")  a device's power panel: battery,
+//       charge icon, wireless mark, phone type.
 //
 // Layouts name them by their class strings; the application registers them
 // with ui::CControlFactory.
 #include "controls/CDeviceKeyButtonUI.h"
+#include "controls/CDeviceOptionUI.h"
+#include "controls/CMpDevicePowerUI.h"
 #include "controls/CSelectPanelUI.h"

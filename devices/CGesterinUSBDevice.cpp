@@ -1,6 +1,7 @@
 #include "devices/CGesterinUSBDevice.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <QMetaObject>
 
@@ -82,6 +83,7 @@ void CGesterinUSBDevice::SetLightCount(int count) {
 }
 
 void CGesterinUSBDevice::InitPage() {
+  stepped_ = false;  // the caps are painted anew below
   if (layoutPath_.isEmpty()) {
     SetKeyButtonCount(0);
     SetLightCount(0);
@@ -150,15 +152,30 @@ void CGesterinUSBDevice::StepFourColourBlink() { RunCommon(CommonStep::FourColou
 void CGesterinUSBDevice::StepOff() { RunCommon(CommonStep::Off); }
 
 void CGesterinUSBDevice::LightStep() {
+  // Nothing to copy or build while the colours and positions stand still
+  // (static lighting): the caps and the frame are as the last step left them.
+  const bool sameColours = stepped_ && steppedColours_.size() == lightColours_.size() &&
+                           std::memcmp(steppedColours_.data(), lightColours_.data(),
+                                       lightColours_.size() * sizeof(LightColour)) == 0;
+  if (sameColours && steppedPositions_ == lightPositionMap_) return;
+  stepped_ = true;
+  steppedColours_ = lightColours_;
+  steppedPositions_ = lightPositionMap_;
   std::vector<std::optional<uint16_t>> positions(lightColours_.size());
+  bool changed = false;
   for (size_t i = 0; i < lightColours_.size(); ++i) {
     const LightColour c = lightColours_[i];
-    if (auto* cap = LightButton(int(i))) cap->SetLightOverlay(Rgb(c), c.brightness, true);
+    if (auto* cap = LightButton(int(i))) {
+      changed = changed || !cap->IsLightOverlayShown() || cap->GetLightColor() != Rgb(c) ||
+                cap->GetLightLevel() != c.brightness;
+      cap->SetLightOverlay(Rgb(c), c.brightness, true);
+    }
     if (auto it = lightPositionMap_.find(int(i)); it != lightPositionMap_.end())
       positions[i] = uint16_t(it->second);
   }
   protocol::BuildLightFrame(lightColours_, positions, frame_);
-  if (selectPanel_) selectPanel_->Invalidate();
+  // Static lighting repaints nothing: the picture changes only with a colour.
+  if (selectPanel_ && changed) selectPanel_->Invalidate();
 }
 
 void CGesterinUSBDevice::SetLightColour(int index, LightColour value) {

@@ -249,6 +249,10 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   std::atomic<bool> syncRequested_{false};
   TickClock clock_;
   protocol::LightFrame frame_{};
+  // What the last light step showed (it skips an unchanged step).
+  bool stepped_ = false;
+  std::vector<LightColour> steppedColours_;
+  std::map<int, int> steppedPositions_;
   platform::Worker lightThread_;
   std::unique_ptr<EventReader> cableEvents_;
   std::unique_ptr<EventReader> receiverEvents_;

@@ -1,5 +1,7 @@
 #include "devices/Models.h"
 
+#include "controls/CMpDevicePowerUI.h"
+#include "platform/Messages.h"
 #include "platform/Trace.h"
 
 namespace devices {
@@ -37,6 +39,20 @@ void CModelDevice::SaveProfile() { profile_->Save(); }
 void CModelDevice::SetOptionTag(int value) {
   CGesterinUSBDevice::SetOptionTag(value);
   profile_->SetDeviceIndex(0);
+}
+
+void CModelDevice::PollStatusBlock(uint8_t length) {
+  namespace sb = protocol::statusblock;
+  if (statusPollOff_ || !commandChannel_.IsOpen() || !commandChannel_.QueryWirelessLink()) return;
+  std::array<uint8_t, protocol::kStatusBlockSize> block{};
+  if (commandChannel_.ReadStatusBlock(block, length, 0) != protocol::kOk) return;
+  block[sb::kReceiverMode] = commandChannel_.ReceiverMode() ? 1 : 0;
+  if (auto* panel = qobject_cast<controls::CMpDevicePowerUI*>(powerPanel_.data())) panel->UpdatePower(block);
+  if (mainWindow_) mainWindow_->Send(platform::msg::kDeviceStatus, block[sb::kMessageParam], 0);
+}
+
+int CModelDevice::LinkedThroughReceiver() {
+  return commandChannel_.IsOpen() && commandChannel_.ReceiverMode() && commandChannel_.QueryWirelessLink() ? 1 : 0;
 }
 
 // ---- models --------------------------------------------------------------

@@ -37,6 +37,14 @@ class CModelDevice : public CGesterinUSBDevice {
   profiles::CBasicProfiledata& Profile() { return *profile_; }
 
  protected:
+  // The status poll of the keyboard and mouse: nothing when polling is off,
+  // the channel closed or the receiver's link down; else `length` bytes of
+  // the status block, the mode byte filled in, handed to the power panel and
+  // sent with message 3329.
+  void PollStatusBlock(uint8_t length);
+  // Channel open, in receiver mode, and the receiver's link query answered.
+  int LinkedThroughReceiver();
+
   std::unique_ptr<profiles::CBasicProfiledata> profile_;
 };
 
@@ -47,6 +55,10 @@ class CGesterinKeyboardDevice : public CModelDevice {
   ~CGesterinKeyboardDevice() override { StopThreads(); }
   QString GetClass() const override { return QStringLiteral("GesterinKeyboardDevice"); }
   bool IsClass(const QString& className) const override;
+  void PollStatus() override { PollStatusBlock(kKeyboardStatusLength); }
+  int IsLinked() override { return LinkedThroughReceiver(); }
+
+  static constexpr uint8_t kKeyboardStatusLength = 6;
 };
 
 class CGesterinMouseDevice : public CModelDevice {
@@ -56,6 +68,10 @@ class CGesterinMouseDevice : public CModelDevice {
   ~CGesterinMouseDevice() override { StopThreads(); }
   QString GetClass() const override { return QStringLiteral("GesterinMouseDevice"); }
   bool IsClass(const QString& className) const override;
+  void PollStatus() override { PollStatusBlock(kMouseStatusLength); }
+  int IsLinked() override { return LinkedThroughReceiver(); }
+
+  static constexpr uint8_t kMouseStatusLength = 2;
   // The mouse takes 0x401 only from the common codes; 0x402 and 0 do nothing.
   void OnEventValue(uint16_t value, bool cableHandle) override;
 };

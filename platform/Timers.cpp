@@ -43,6 +43,11 @@ bool TimerSet::IsArmed(uint32_t id) const {
   return it != timers_.end() && it->second->isActive();
 }
 
+uint32_t TimerSet::Interval(uint32_t id) const {
+  auto it = timers_.find(id);
+  return it != timers_.end() && it->second->isActive() ? uint32_t(it->second->interval()) : 0;
+}
+
 void TimerSet::SetOnUi(uint32_t id, uint32_t intervalMs) {
   auto& timer = timers_[id];
   if (!timer) {

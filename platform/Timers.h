@@ -28,6 +28,8 @@ class TimerSet {
   void KillTimer(uint32_t id);
   void KillAll();
   bool IsArmed(uint32_t id) const;  // UI thread only
+  // The period of an armed timer in ms, 0 when it is not armed (UI thread only).
+  uint32_t Interval(uint32_t id) const;
 
  private:
   void SetOnUi(uint32_t id, uint32_t intervalMs);

@@ -458,6 +458,8 @@ bool CControlUI::IsTimerArmed(uint32_t id) const {
   return timers_ && timers_->IsArmed(id);
 }
 
+uint32_t CControlUI::TimerInterval(uint32_t id) const { return timers_ ? timers_->Interval(id) : 0; }
+
 QSize CControlUI::EstimateSize(QSize) const { return QSize(Scale(fixedWidth_), Scale(fixedHeight_)); }
 
 void CControlUI::paintEvent(QPaintEvent*) {

@@ -203,6 +203,8 @@ class CControlUI : public QWidget {
   void DisarmTimer(uint32_t id);
   void DisarmAllTimers();
   bool IsTimerArmed(uint32_t id) const;
+  // The armed timer's period in ms; 0 when it is not armed.
+  uint32_t TimerInterval(uint32_t id) const;
 
   // Wanted size for `available` (scaled); fixed sizes win, 0 = take a share.
   virtual QSize EstimateSize(QSize available) const;

@@ -116,15 +116,17 @@ inline void Click(QWidget* w) {
 inline void WhenWindowShows(const char* className, std::function<void(QWidget*)> step) {
   auto tries = std::make_shared<int>(0);
   auto poll = std::make_shared<std::function<void()>>();
-  *poll = [className, step, tries, poll] {
+  // Only the pending timer holds the poll, so it goes when the polling ends.
+  std::weak_ptr<std::function<void()>> self = poll;
+  *poll = [className, step, tries, self] {
     if (QWidget* w = TopLevel(className)) return step(w);
     if (++*tries > 300) {
       ADD_FAILURE() << className << " never showed";
       return;
     }
-    QTimer::singleShot(10, *poll);
+    if (auto next = self.lock()) QTimer::singleShot(10, [next] { (*next)(); });
   };
-  QTimer::singleShot(0, *poll);
+  QTimer::singleShot(0, [poll] { (*poll)(); });
 }
 
 }  // namespace apptest

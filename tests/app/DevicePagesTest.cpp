@@ -16,83 +16,16 @@
 #include "emulator/firmware/Firmware.h"
 #include "platform/Trace.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/MainWndFixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using app::PageKind;
 
-// Trace lines, collected from any thread.
-class TraceLines {
- public:
-  TraceLines()
-      : sink_([this](std::string_view l) {
-          std::lock_guard guard(lock_);
-          lines_.emplace_back(l);
-        }) {}
-  std::vector<std::string> Lines() {
-    std::lock_guard guard(lock_);
-    return lines_;
-  }
-  int Count(const std::string& text) {
-    const auto all = Lines();
-    return int(std::count(all.begin(), all.end(), text));
-  }
+using apptest::ThreadCount;
+using apptest::TraceLines;
 
- private:
-  std::mutex lock_;
-  std::vector<std::string> lines_;
-  platform::ScopedTraceSink sink_;
-};
-
-size_t ThreadCount() {
-  return size_t(std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
-}
-
-class DevicePagesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::string install = apptest::InstallDir();
-    ui::CPaintManagerUI::SetInstancePath(QString::fromStdString(install + "/"));
-    ui::CPaintManagerUI::SetResourcePath(QString::fromStdString(install + "/skin/"));
-    ui::CResourceManager::GetInstance().ResetResourceMap();
-    ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadResource(QStringLiteral("res.xml")));
-    ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_en.xml")));
-    app::RegisterCustomControls();
-  }
-  void TearDown() override { ui::CPaintManagerUI::SetAllDPI(96); }
-
-  // A window over `backend`, created and initialised.
-  std::unique_ptr<app::CMainWnd> Open(std::shared_ptr<hid::HidBackend> backend) {
-    auto main = std::make_unique<app::CMainWnd>(store_, app::RegisterProgramMessages(), std::move(backend));
-    EXPECT_TRUE(main->CreateMain());
-    EXPECT_TRUE(apptest::WaitFor([&] { return main->SlotFillCount() == 1; }));
-    return main;
-  }
-  // An emulator with the listed devices, their firmware attached.
-  std::shared_ptr<emulator::Emulator> Emulate(const char* list) {
-    auto emu = std::make_shared<emulator::Emulator>();
-    std::string error;
-    EXPECT_TRUE(emulator::firmware::AddEmulatedUnits(*emu, list, &error)) << error;
-    return emu;
-  }
-  static bool EntryShown(app::CMainWnd& main, PageKind kind) {
-    const auto& pages = main.Devices(kind);
-    for (const auto& e : main.Entries())
-      if (e && !pages.empty() && e->Device() == pages.front()) return e->IsVisible();
-    return false;
-  }
-  static bool Overlay(app::CMainWnd& main) {
-    return main.FindControl(QStringLiteral("No_device_Link"))->IsVisible();
-  }
-
-  QTemporaryDir runtime_;
-  apptest::ScopedEnv runtimeEnv_{"XDG_RUNTIME_DIR", runtime_.path().toStdString()};
-  QTemporaryDir data_;
-  apptest::ScopedEnv dataEnv_{"XDG_DATA_HOME", data_.path().toStdString()};
-  QTemporaryDir root_;
-  platform::SettingsStore store_{(root_.path() + "/registry.ini").toStdString()};
-};
+class DevicePagesTest : public apptest::MainWndFixture {};
 
 TEST_F(DevicePagesTest, WithoutDevicesTheMouseAndKeyboardPagesExistHiddenBehindTheOverlay) {
   auto main = Open(apptest::NoDevices());
@@ -228,8 +161,7 @@ TEST_F(DevicePagesTest, ScreenshotsOfEveryPage) {
     main->SetMonitorSizeSource([monitor] { return monitor; });
     main->ApplyDpiPolicy();
     for (int k = 0; k < 4; ++k) {
-      for (const auto& e : main->Entries())
-        if (e->Device() == main->Devices(kinds[k]).front()) apptest::Click(e->SelectOption());
+      apptest::Click(EntryFor(*main, kinds[k])->SelectOption());
       ASSERT_TRUE(apptest::WaitFor([&] { return main->SelectedDevice() == main->Devices(kinds[k]).front(); }));
       apptest::WaitFor([] { return false; }, 50);  // a few light steps
       main->PaintManager().UpdateLayout();

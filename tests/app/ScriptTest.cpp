@@ -96,6 +96,22 @@ TEST_F(ScriptTest, AMouseIsShownPicturedAndUnplugged) {
 
 }
 
+TEST_F(ScriptTest, TheReceiversMouseGoesAndComesBackAndItsBatteryChanges) {
+  const int code = Run("wait-trace 添加一个鼠标设备 10\n"
+                       "sleep 1500\n"  // the first load finds the mouse linked
+                       "battery mouse:receiver 150 charging\n"
+                       "wireless mouse:receiver off\n"
+                       "wait-trace 2.4gcesvdfherhue 1 6\n"  // the entry hides
+                       "wireless mouse:receiver on\n"
+                       "wait-trace 2.4gcesvdfherhue  12312423 123342341 6\n"  // and shows again
+                       "quit\n",
+                       "mouse:receiver");
+  EXPECT_EQ(code, 0) << Trace();
+  for (const char* step : {"script battery mouse:receiver 150 charging -> ok", "script wireless mouse:receiver off -> ok",
+                           "script wireless mouse:receiver on -> ok"})
+    EXPECT_NE(Trace().find(step), std::string::npos) << step;
+}
+
 TEST_F(ScriptTest, AnUnknownStepOrMissingControlEndsWithExitCodeThree) {
   struct Case {
     const char* script;
@@ -104,6 +120,8 @@ TEST_F(ScriptTest, AnUnknownStepOrMissingControlEndsWithExitCodeThree) {
   const Case cases[] = {
       {"frobnicate now\nquit\n", "script frobnicate now -> unknown step"},
       {"click no_such_button\nquit\n", "script click no_such_button -> no control no_such_button"},
+      {"wireless mouse maybe\nquit\n", "script wireless mouse maybe -> wireless needs a device and on or off"},
+      {"battery mouse 50\nquit\n", "script battery mouse 50 -> battery needs a device, a level and a state"},
   };
   for (const Case& c : cases) {
     fs::remove(Path("trace.txt"));

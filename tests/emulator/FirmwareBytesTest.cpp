@@ -12,6 +12,7 @@
 
 #include "emulator/ProgramBackend.h"
 #include "emulator/firmware/Firmware.h"
+#include "emulator/firmware/Power.h"
 #include "protocol/EventImage.h"
 
 namespace emulator::firmware {
@@ -64,6 +65,43 @@ TEST(FirmwareBytes, InformationAndStatusBlocksAsTheDeviceSendsThem) {
 
   // The same request with its checksum one off is refused with 0xFE.
   EXPECT_EQ(Ask(keyboard, Report64({0x04, 0x21, 0x00, 0x1A, 0x06}))[7], 0xFE);
+}
+
+// The power a user sets shows in the status block's bytes; the mouse keeps
+// two of them, so it has no phone type.
+TEST(FirmwarePower, BatteryChargeStateAndPhoneTypeReachTheStatusBlock) {
+  CommandFirmware keyboard(FactoryMemory(DeviceModel::Keyboard));
+  ASSERT_TRUE(SetBattery(keyboard, 150, *ParseChargeState("charging")));
+  ASSERT_TRUE(SetPhoneType(keyboard, 2));
+  EXPECT_EQ(Ask(keyboard, Report64({0x04, 0x20, 0x00, 0x1A, 0x06, 0x00, 0x00, 0x00})),
+            Padded({0x04, 0xB9, 0x00, 0x1A, 0x06, 0x00, 0x00, 0x00, 150, 1, 0, 0, 0, 2}));
+
+  CommandFirmware mouse(FactoryMemory(DeviceModel::Mouse));
+  ASSERT_TRUE(SetBattery(mouse, 20, *ParseChargeState("battery")));
+  EXPECT_FALSE(SetPhoneType(mouse, 1));
+  EXPECT_EQ(DescribePower(mouse), "battery 20 charge 2");
+  EXPECT_FALSE(SetBattery(*std::make_unique<CommandFirmware>(FactoryMemory(DeviceModel::Pad)), 50, 0))
+      << "the pad keeps no status";
+
+  struct Case {
+    const char* text;
+    std::optional<uint8_t> state;
+  };
+  for (const Case& c : {Case{"powered", 0}, Case{"charging", 1}, Case{"battery", 2}, Case{"2", 2},
+                        Case{"flat", std::nullopt}, Case{"300", std::nullopt}, Case{"", std::nullopt}})
+    EXPECT_EQ(ParseChargeState(c.text), c.state) << c.text;
+}
+
+TEST(FirmwarePower, OnlyAReceiverSwitchesItsWirelessDevice) {
+  Emulator emulator;
+  EmulatedUnit receiver = AddDevice(emulator, DeviceModel::Mouse, true);
+  EmulatedUnit cable = AddDevice(emulator, DeviceModel::Mouse, false);
+  ASSERT_TRUE(SetWireless(*receiver.device, false));
+  EXPECT_FALSE(receiver.device->WirelessOn());
+  EXPECT_FALSE(SetWireless(*cable.device, false));
+  EXPECT_EQ(ParseOnOff("on"), true);
+  EXPECT_EQ(ParseOnOff("off"), false);
+  EXPECT_EQ(ParseOnOff("yes"), std::nullopt);
 }
 
 // One macro of one event: 300 ms, left button (type 1) pressed.
