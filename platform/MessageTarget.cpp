@@ -166,8 +166,9 @@ std::optional<int64_t> MessageTarget::Send(const Message& message, const StopEve
 }
 
 void MessageTarget::Post(const Message& message) {
-  const std::weak_ptr<Shared> weak = shared_;
-  shared_->Queue([weak, message] {
+  // Held while queueing: the UI thread may destroy the target meanwhile.
+  const std::shared_ptr<Shared> shared = shared_;
+  shared->Queue([weak = std::weak_ptr<Shared>(shared), message] {
     if (auto target = weak.lock()) target->Dispatch(message);
   });
 }

@@ -143,7 +143,7 @@ void CWindowWnd::ShowWindow(bool show, bool takeFocus) {
   }
   host_->show();
   if (takeFocus) {
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) host_->raise();
+    host_->raise();
     host_->activateWindow();
   }
 }

@@ -28,20 +28,26 @@ void Write(const std::filesystem::path& path, const std::string& text) {
 }
 
 // A working folder that is also the install folder, with small factory
-// profiles: the real keyboard profile would make every fallback slow.
+// profiles: the real keyboard profile would make every fallback slow. It is
+// removed when the run ends (the path is never destroyed before that, so the
+// exit handler can still name it).
 const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
+  static const std::filesystem::path* const folder = [] {
     std::string pattern = "/dev/shm/vx27-fuzz-XXXXXX";
-    const std::filesystem::path made(::mkdtemp(pattern.data()));
-    std::filesystem::create_directories(made / "DefaultData");
+    auto* made = new std::filesystem::path(::mkdtemp(pattern.data()));
+    std::filesystem::create_directories(*made / "DefaultData");
     for (const char* model : {"keyboard", "mouse", "MousePad", "HD"})
-      Write(made / "DefaultData" / (std::string(model) + ".Json"),
+      Write(*made / "DefaultData" / (std::string(model) + ".Json"),
             R"({"Device":[{"LightInfo":{"SelectItem":2},"KeyList":[{"Assignment":1}],)"
             R"("CustomLightMode":{"LightColorInfo":[[{"Red":1}]]},"EQHzValueInfo":[]}]})");
-    ::setenv("VX27_INSTALL_DIR", made.c_str(), 1);
+    ::setenv("VX27_INSTALL_DIR", made->c_str(), 1);
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(*folder, ec);
+    });
     return made;
   }();
-  return folder;
+  return *folder;
 }
 
 }  // namespace
