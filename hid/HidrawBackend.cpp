@@ -13,9 +13,12 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <utility>
 
 #include "hid/PathFields.h"
@@ -75,6 +78,48 @@ int PollTimeout(uint32_t timeoutMs, std::chrono::steady_clock::time_point deadli
   return static_cast<int>(std::min<int64_t>(ms, 0x7FFFFFFF));
 }
 
+
+// The turn to write on one node, taken with or without a deadline. A mutex and
+// a condition variable rather than std::timed_mutex: its timed lock goes
+// through pthread_mutex_clocklock, which the thread sanitizer cannot see.
+class WriteTurn {
+ public:
+  class Hold {
+   public:
+    Hold(WriteTurn& turn, std::optional<std::chrono::steady_clock::time_point> deadline) : turn_(turn) {
+      std::unique_lock guard(turn_.lock_);
+      const auto free = [this] { return !turn_.busy_; };
+      if (deadline) {
+        held_ = turn_.changed_.wait_until(guard, *deadline, free);
+      } else {
+        turn_.changed_.wait(guard, free);
+        held_ = true;
+      }
+      if (held_) turn_.busy_ = true;
+    }
+    ~Hold() {
+      if (!held_) return;
+      {
+        std::lock_guard guard(turn_.lock_);
+        turn_.busy_ = false;
+      }
+      turn_.changed_.notify_one();
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    bool Held() const { return held_; }
+
+   private:
+    WriteTurn& turn_;
+    bool held_ = false;
+  };
+
+ private:
+  std::mutex lock_;
+  std::condition_variable changed_;
+  bool busy_ = false;
+};
+
 class HidrawConnection : public HidConnection {
  public:
   HidrawConnection(Fd fd, Fd readWake, Fd writeWake, HidAttributes attributes,
@@ -126,12 +171,8 @@ class HidrawConnection : public HidConnection {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     // One output report at a time on the node; a writer waiting for its turn
     // keeps to its own time-out.
-    std::unique_lock turn(writeLock_, std::defer_lock);
-    if (timeoutMs == kInfinite) {
-      turn.lock();
-    } else if (!turn.try_lock_until(deadline)) {
-      return {IoStatus::TimedOut, 0};
-    }
+    WriteTurn::Hold turn(writeTurn_, timeoutMs == kInfinite ? std::nullopt : std::optional(deadline));
+    if (!turn.Held()) return {IoStatus::TimedOut, 0};
     Drain(writeWake_.get());
     const Wakes wakes = WakeOn(cancel, writeWake_.get());
     for (;;) {
@@ -217,14 +258,14 @@ class HidrawConnection : public HidConnection {
 
   Fd fd_;
   Fd readWake_;   // eventfd of the one reader
-  Fd writeWake_;  // eventfd of the writer holding writeLock_
+  Fd writeWake_;  // eventfd of the writer holding its turn
   HidAttributes attributes_;
   TopLevelCollection collection_;
   bool usesReportIds_;
   OpenMode mode_;
   platform::StopEvent closed_;  // set by Interrupt, for good
   std::vector<uint8_t> readBuffer_ = std::vector<uint8_t>(kMaxRawReport);  // the one reader's
-  std::timed_mutex writeLock_;
+  WriteTurn writeTurn_;
 };
 
 // What the listing learnt about one hidraw node.

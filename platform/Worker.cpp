@@ -42,9 +42,14 @@ bool Worker::Start(std::function<void(const StopEvent& stop)> body) {
 }
 
 bool Worker::Stop(std::chrono::milliseconds bound, std::string_view timeoutTrace) {
+  // Called by the body itself: only set the event. The body never reads
+  // thread_, which Start may still be assigning while the body already runs.
+  if (tThisThreadStop == &stop_) {
+    stop_.Set();
+    return false;
+  }
   if (!thread_.joinable()) return true;
   stop_.Set();
-  if (thread_.get_id() == std::this_thread::get_id()) return false;
   const bool inTime = finished_.wait_for(bound) == std::future_status::ready;
   if (!inTime && !timeoutTrace.empty()) Trace(timeoutTrace);
   thread_.join();
