@@ -8,6 +8,7 @@
 #include "app/MainWnd.h"
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
+#include "controls/ControlRegistry.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 
@@ -17,22 +18,6 @@ namespace {
 const QString kDeviceSwitch = QStringLiteral("device_switch");
 const QString kDeviceSelectLayout = QStringLiteral("device_select_layout");
 const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevicePower.xml");
-
-// Builder callback rows that build a layout of their own.
-struct LayoutRow {
-  const char* className;
-  const char* layout;
-};
-constexpr std::array<LayoutRow, 8> kLayoutRows{{
-    {"DeviceProfileUI", "XML\\CustomControlXML\\DeviceProfile.xml"},
-    {"LightSetControlUI", "XML\\CustomControlXML\\LightControl.xml"},
-    {"Voice6533SetControlUI", "XML\\CustomControlXML\\Voice6533Control.xml"},
-    {"MagicSetControlUI", "XML\\CustomControlXML\\MagicControl.xml"},
-    {"KeySetControlUI", "XML\\CustomControlXML\\KeySetControl.xml"},
-    {"MacroSetControlUI", "XML\\CustomControlXML\\MacroControl.xml"},
-    {"ShootKeySetControlUI", "XML\\CustomControlXML\\ShootControl.xml"},
-    {"VirtualSetControlUI", "XML\\CustomControlXML\\VirtualSet.xml"},
-}};
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
@@ -128,12 +113,11 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
   for (const auto& [name, standsFor] : kPendingRows)
     if (Same(className, name)) return new CPlaceholderControlUI(QString::fromLatin1(standsFor));
-  for (const LayoutRow& row : kLayoutRows) {
-    if (!Same(className, row.className)) continue;
-    ui::CDialogBuilder builder;
-    return builder.Create(QString::fromLatin1(row.layout), {}, this, &m_pm);
-  }
-  return nullptr;
+  // The panels built from a layout of their own.
+  const QString layout = controls::LayoutOfControlClass(className);
+  if (layout.isEmpty()) return nullptr;
+  ui::CDialogBuilder builder;
+  return builder.Create(layout, {}, this, &m_pm);
 }
 
 // ---- device pages ----------------------------------------------------------

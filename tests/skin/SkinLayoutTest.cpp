@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "controls/ControlRegistry.h"
+
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
 #include "ui/UILib.h"
@@ -28,21 +30,11 @@ class SkinCallback : public ui::IDialogBuilderCallback {
   ui::CControlUI* CreateControl(const QString& c) override {
     if (Is(c, "DeviceKeyButton")) return new controls::CDeviceKeyButtonUI;
     if (Is(c, "SelectPanel")) return new controls::CSelectPanelUI;
-    static const char* const kLayouts[][2] = {
-        {"DeviceProfileUI", "XML\\CustomControlXML\\DeviceProfile.xml"},
-        {"LightSetControlUI", "XML\\CustomControlXML\\LightControl.xml"},
-        {"Voice6533SetControlUI", "XML\\CustomControlXML\\Voice6533Control.xml"},
-        {"MagicSetControlUI", "XML\\CustomControlXML\\MagicControl.xml"},
-        {"KeySetControlUI", "XML\\CustomControlXML\\KeySetControl.xml"},
-        {"MacroSetControlUI", "XML\\CustomControlXML\\MacroControl.xml"},
-        {"ShootKeySetControlUI", "XML\\CustomControlXML\\ShootControl.xml"},
-        {"VirtualSetControlUI", "XML\\CustomControlXML\\VirtualSet.xml"},
-    };
-    for (const auto& row : kLayouts) {
-      if (!Is(c, row[0])) continue;
+    const QString layout = controls::LayoutOfControlClass(c);
+    if (!layout.isEmpty()) {
       ui::CDialogBuilder builder;
-      ui::CControlUI* built = builder.Create(QString::fromLatin1(row[1]), {}, this, pm_);
-      if (!built) missing.push_back(row[1]);
+      ui::CControlUI* built = builder.Create(layout, {}, this, pm_);
+      if (!built) missing.push_back(layout.toStdString());
       return built;
     }
     static const char* const kCustomRoots[] = {
