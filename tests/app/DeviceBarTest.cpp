@@ -4,6 +4,7 @@
 // waits are bounded.
 
 #include <QElapsedTimer>
+#include <QDir>
 #include <gtest/gtest.h>
 
 #include "app/MainWnd.h"
@@ -244,6 +245,8 @@ TEST_F(DeviceBarTest, ScreenshotsOfTheBarWithEachDeviceSelected) {
   apptest::Click(EntryFor(*main, PageKind::MousePad)->SynchroOption());
   ui::CControlUI* bar = main->FindControl(QStringLiteral("device_bar"));
   ASSERT_TRUE(bar);
+  // In a fresh build no other test may have made the pictures' folder yet.
+  ASSERT_TRUE(QDir().mkpath(ui::ScreensFolder()));
   for (const auto& [monitor, dpi] : {std::pair{QSize(1366, 768), 96}, std::pair{QSize(1920, 1080), 144}}) {
     main->SetMonitorSizeSource([monitor] { return monitor; });
     main->ApplyDpiPolicy();
