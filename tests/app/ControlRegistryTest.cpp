@@ -51,12 +51,18 @@ TEST(ControlRegistry, EveryClassBuildsAsItsControlOrItsPlaceholder) {
       continue;
     }
     EXPECT_EQ(placeholder, nullptr);
-    if (std::string_view(r.name) == "CSelectPanelUI") EXPECT_NE(qobject_cast<CSelectPanelUI*>(c.get()), nullptr);
-    if (std::string_view(r.name) == "CDeviceKeyButtonUI")
+    if (std::string_view(r.name) == "CSelectPanelUI") {
+      EXPECT_NE(qobject_cast<CSelectPanelUI*>(c.get()), nullptr);
+    }
+    if (std::string_view(r.name) == "CDeviceKeyButtonUI") {
       EXPECT_NE(qobject_cast<CDeviceKeyButtonUI*>(c.get()), nullptr);
-    if (std::string_view(r.name) == "CDeviceOptionUI") EXPECT_NE(dynamic_cast<app::CDeviceOptionUI*>(c.get()), nullptr);
-    if (std::string_view(r.name) == "CMpDevicePowerUI")
+    }
+    if (std::string_view(r.name) == "CDeviceOptionUI") {
+      EXPECT_NE(dynamic_cast<app::CDeviceOptionUI*>(c.get()), nullptr);
+    }
+    if (std::string_view(r.name) == "CMpDevicePowerUI") {
       EXPECT_NE(dynamic_cast<app::CMpDevicePowerUI*>(c.get()), nullptr);
+    }
   }
   EXPECT_EQ(app::kCustomControlClasses.size(), std::size(kClasses));
   for (size_t i = 0; i < std::size(kClasses) && i < app::kCustomControlClasses.size(); ++i)

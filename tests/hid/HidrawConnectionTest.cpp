@@ -122,8 +122,12 @@ TEST_F(HidrawConnectionTest, EveryCancellationEndsAnInfiniteRead) {
     if (what == "close") connection_->Interrupt();
     ASSERT_EQ(reader.wait_for(kPrompt), std::future_status::ready);
     EXPECT_EQ(reader.get().status, c.want);
-    if (what == "cancel event") EXPECT_FALSE(cancel.IsSet()) << "the read consumes the signal";
-    if (what == "stop event") EXPECT_TRUE(stop.IsSet()) << "a stop event stays set";
+    if (what == "cancel event") {
+      EXPECT_FALSE(cancel.IsSet()) << "the read consumes the signal";
+    }
+    if (what == "stop event") {
+      EXPECT_TRUE(stop.IsSet()) << "a stop event stays set";
+    }
   }
 }
 

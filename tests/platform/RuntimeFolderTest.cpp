@@ -84,7 +84,9 @@ TEST(RuntimeFolder, FallbackOthersCanReachIsRefused) {
        [](const fs::path& p) {
          fs::create_directory(p);
          ::chmod(p.c_str(), 0700);
-         if (::getuid() == 0) EXPECT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+         if (::getuid() == 0) {
+           EXPECT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+         }
        },
        "another user"},
   };
