@@ -83,21 +83,18 @@ list(REMOVE_DUPLICATES VX27_FONT_PACKAGES)
 # Desktop integration: menu entry, icons, AppStream description.
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/vx27mouse.desktop DESTINATION share/applications)
 
-add_executable(vx27_render_icon ${CMAKE_SOURCE_DIR}/packaging/RenderIcon.cpp)
-target_link_libraries(vx27_render_icon PRIVATE Qt6::Gui Qt6::Svg)
-target_compile_options(vx27_render_icon PRIVATE ${VX27_WARNINGS})
-set_target_properties(vx27_render_icon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VX27_PACKAGING_DIR})
 set(VX27_ICON_SVG ${CMAKE_SOURCE_DIR}/skin/common/logo.svg)
 set(VX27_ICON_SIZES 16 24 32 48 64 128 256)
 set(icon_pngs "")
 foreach(size IN LISTS VX27_ICON_SIZES)
-  list(APPEND icon_pngs ${VX27_PACKAGING_DIR}/hicolor/${size}x${size}/apps/${VX27_ICON_NAME}.png)
+  set(png ${VX27_PACKAGING_DIR}/hicolor/${size}x${size}/apps/${VX27_ICON_NAME}.png)
+  add_custom_command(OUTPUT ${png}
+    COMMAND vx27_svg2png ${VX27_ICON_SVG} ${png} --size ${size}
+    DEPENDS vx27_svg2png ${VX27_ICON_SVG}
+    COMMENT "Drawing the program icon at ${size} x ${size}"
+    VERBATIM)
+  list(APPEND icon_pngs ${png})
 endforeach()
-add_custom_command(OUTPUT ${icon_pngs}
-  COMMAND vx27_render_icon ${VX27_ICON_SVG} ${VX27_PACKAGING_DIR}/hicolor ${VX27_ICON_NAME} ${VX27_ICON_SIZES}
-  DEPENDS vx27_render_icon ${VX27_ICON_SVG}
-  COMMENT "Drawing the program icon in the PNG sizes of the icon theme"
-  VERBATIM)
 add_custom_target(vx27_icons ALL DEPENDS ${icon_pngs})
 install(DIRECTORY ${VX27_PACKAGING_DIR}/hicolor DESTINATION share/icons)
 install(FILES ${VX27_ICON_SVG} DESTINATION share/icons/hicolor/scalable/apps RENAME ${VX27_ICON_NAME}.svg)
