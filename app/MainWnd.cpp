@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "app/Routing.h"
 #include "platform/Trace.h"
 
 namespace app {
@@ -118,6 +119,7 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
           break;
         }
   }
+  Dispatch(*this, msg);
   WindowImplBase::Notify(msg);
 }
 

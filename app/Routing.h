@@ -1,0 +1,58 @@
+#pragma once
+// How the main window dispatches the UI library's notifications: tables of
+// rows {type, control name or numbered family, case rule, handler}. A name
+// that ends in decimal digits is split into a prefix and an index ("key_12"
+// gives "key_" and 12); a family row matches the prefix only when digits
+// follow it ("key_" alone matches no family). Names compare case-insensitively
+// unless the row asks for exact case. Each subsystem keeps its rows in a table
+// of its own file; `RouteTables()` lists the tables in the order they are
+// searched, and the first matching row handles the notification.
+
+#include <span>
+#include <string_view>
+
+#include <QString>
+
+namespace ui {
+struct TNotifyUI;
+}
+
+namespace app {
+
+class CMainWnd;
+
+enum class Match : unsigned char {
+  Name,           // the whole name, any letter case
+  NameExactCase,  // the whole name, letter case as written
+  Family,         // prefix + decimal index, any letter case
+  FamilyExactCase,
+};
+
+// `index` is the family index, or -1 for a whole-name row.
+using RouteHandler = void (*)(CMainWnd& wnd, ui::TNotifyUI& msg, int index);
+
+struct Route {
+  std::string_view type;  // notification type, e.g. "click"
+  std::string_view name;  // control name, or a family's prefix ("key_")
+  Match match;
+  RouteHandler handler;
+};
+
+// A control name split into the prefix and the decimal index at its end
+// (index -1 when the name does not end in digits or the index overflows).
+struct SplitName {
+  QString prefix;
+  int index = -1;
+};
+SplitName SplitControlName(const QString& name);
+
+// The first row of `table` that matches (type, name), or null.
+const Route* FindRoute(std::span<const Route> table, const QString& type, const QString& name);
+
+// Every routing table of the program, in search order.
+std::span<const std::span<const Route>> RouteTables();
+
+// Runs the first matching row of all tables; false when no row matched.
+bool Dispatch(CMainWnd& wnd, ui::TNotifyUI& msg);
+
+}  // namespace app
