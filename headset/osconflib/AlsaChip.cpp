@@ -49,13 +49,14 @@ bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
 // One mixer element by name, with its info.
 class Element {
  public:
+  // The id comes from the card's element list, numid included: the dB
+  // look-ups need it on cards that do not fill it in from a name.
   Element(snd_ctl_t* ctl, const std::string& name) : ctl_(ctl) {
     snd_ctl_elem_id_malloc(&id_);
     snd_ctl_elem_info_malloc(&info_);
-    snd_ctl_elem_id_set_interface(id_, SND_CTL_ELEM_IFACE_MIXER);
-    snd_ctl_elem_id_set_name(id_, name.c_str());
+    if (!ctl_ || !FindListed(name)) return;
     snd_ctl_elem_info_set_id(info_, id_);
-    present_ = ctl_ && snd_ctl_elem_info(ctl_, info_) == 0;
+    present_ = snd_ctl_elem_info(ctl_, info_) == 0;
   }
   ~Element() {
     snd_ctl_elem_info_free(info_);
@@ -65,6 +66,26 @@ class Element {
   Element& operator=(const Element&) = delete;
 
   bool Present() const { return present_; }
+
+  bool FindListed(const std::string& name) {
+    snd_ctl_elem_list_t* list = nullptr;
+    if (snd_ctl_elem_list_malloc(&list) < 0) return false;
+    bool found = false;
+    if (snd_ctl_elem_list(ctl_, list) == 0 &&
+        snd_ctl_elem_list_alloc_space(list, snd_ctl_elem_list_get_count(list)) == 0 &&
+        snd_ctl_elem_list(ctl_, list) == 0) {
+      for (unsigned int i = 0; i < snd_ctl_elem_list_get_used(list) && !found; ++i) {
+        if (snd_ctl_elem_list_get_interface(list, i) != SND_CTL_ELEM_IFACE_MIXER ||
+            snd_ctl_elem_list_get_index(list, i) != 0 || name != snd_ctl_elem_list_get_name(list, i))
+          continue;
+        snd_ctl_elem_list_get_id(list, i, id_);
+        found = true;
+      }
+      snd_ctl_elem_list_free_space(list);
+    }
+    snd_ctl_elem_list_free(list);
+    return found;
+  }
   long Min() const { return snd_ctl_elem_info_get_min(info_); }
   long Max() const { return snd_ctl_elem_info_get_max(info_); }
 
