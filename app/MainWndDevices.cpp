@@ -9,6 +9,7 @@
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
 #include "controls/ControlRegistry.h"
+#include "headset/CGesterinRU6533Device.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 
@@ -21,7 +22,7 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
-constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
+constexpr std::array<std::pair<const char*, const char*>, 10> kPendingRows{{
     {"CircleProgress", "CCircleProgressUI"},
     {"HandImgButton", "CHandImgButtonUI"},
     {"AudioRecord", "CAudioRecordUI"},
@@ -30,8 +31,6 @@ constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
     {"ComboEditContainerElement", "CComboEditContainerElementUI"},
     {"DeviceProfile", "CDeviceProfileUI"},
     {"LightControl", "CLightControlUI"},
-    {"MagicControl", "CMagicControlUI"},
-    {"Voice6533Control", "CVoice6533ControlUI"},
     {"KeySetControl", "CKeySetControlUI"},
     {"ShootControl", "CShootControlUI"},
 }};
@@ -109,6 +108,8 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "DeviceKeyButton")) return new CDeviceKeyButtonUI;
   if (Same(className, "GesterinMousePadDevice")) return new CGesterinMousePadDevice(backend_);
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
+  if (Same(className, "MagicControl")) return new CMagicControlUI;
+  if (Same(className, "Voice6533Control")) return new CVoice6533ControlUI;
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
   if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
   for (const auto& [name, standsFor] : kPendingRows)

@@ -52,6 +52,9 @@ const Route* FindRoute(std::span<const Route> table, const QString& type, const 
 // Every routing table of the program, in search order.
 std::span<const std::span<const Route>> RouteTables();
 
+// The headset panels' rows (RoutesHeadset.cpp).
+std::span<const Route> HeadsetRoutes();
+
 // Runs the first matching row of all tables; false when no row matched.
 bool Dispatch(CMainWnd& wnd, ui::TNotifyUI& msg);
 

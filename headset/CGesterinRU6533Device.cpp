@@ -1,0 +1,155 @@
+#include "headset/CGesterinRU6533Device.h"
+
+#include <QMessageBox>
+
+#include "platform/Paths.h"
+#include "platform/Trace.h"
+
+namespace headset {
+namespace {
+
+// The two start-up failures of the chip library are plain message boxes;
+// they do not wait for an answer.
+void PlainMessage(const std::string& text) {
+  Trace(text);
+  auto* box = new QMessageBox(QMessageBox::Warning, QString(), QString::fromStdString(text));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+}
+
+template <typename T>
+T* FindPanel(ui::CContainerUI& page, const char* itemName, const char* panelName) {
+  if (auto* p = qobject_cast<T*>(page.FindSubControl(QString::fromLatin1(itemName)))) return p;
+  return qobject_cast<T*>(page.FindSubControl(QString::fromLatin1(panelName)));
+}
+
+}  // namespace
+
+CGesterinRU6533Device::CGesterinRU6533Device(std::shared_ptr<hid::HidBackend> backend)
+    : CModelDevice(std::move(backend), hid::kind::kHeadset, "HD", std::make_unique<profiles::CRu6533Profiledata>()) {}
+
+CGesterinRU6533Device::~CGesterinRU6533Device() { StopThreads(); }
+
+bool CGesterinRU6533Device::IsClass(const QString& className) const {
+  return className == QLatin1String("GesterinRU6533Device") || CModelDevice::IsClass(className);
+}
+
+profiles::CRu6533Profiledata& CGesterinRU6533Device::HeadsetProfile() {
+  return static_cast<profiles::CRu6533Profiledata&>(*profile_);
+}
+
+void CGesterinRU6533Device::InitPage() {
+  CModelDevice::InitPage();
+  // The headset's function tabs, in the page's own copy of the profile
+  // panel: no key, macro, system or pointer tabs; the voice, voice effect
+  // and surround tabs instead.
+  for (const char* tab : {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab"})
+    if (auto* c = FindSubControl(QString::fromLatin1(tab))) c->SetVisible(false);
+  for (const char* tab : {"6533_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab"})
+    if (auto* c = FindSubControl(QString::fromLatin1(tab))) c->SetVisible(true);
+  voicePanel_ = FindPanel<CVoice6533ControlUI>(*this, "Voice6533ControlItem", "voice_control_panel");
+  magicPanel_ = FindPanel<CMagicControlUI>(*this, "MagicControlItem", "magic_control_panel");
+  audio_ = std::make_unique<audio::HeadsetAudio>(
+      HeadsetProfile(), audio::LoadConfLibrary(platform::InstallFolder()), PlainMessage);
+  audio_->Start();
+  Refresh();
+}
+
+int CGesterinRU6533Device::LoadProfile() {
+  if (profileId_.empty()) profileId_ = kFallbackProfileId;
+  PreparePaths();
+  profile_->LoadProfile(profile_->GetProfilePath());
+  ApplyLightingFromProfile();
+  if (audio_) audio_->LoadFromProfile();
+  return 1;
+}
+
+void CGesterinRU6533Device::LoadFromDevice() {
+  if (!audio_) return;  // the page was never built
+  LoadProfile();
+  audio_->ReadBack();
+  ShowSettings();
+  audio_->ApplyShownEqualiser();
+}
+
+void CGesterinRU6533Device::ShowSettings() {
+  if (!audio_) return;
+  audio_->ShowSettings();
+  Refresh();
+}
+
+void CGesterinRU6533Device::Refresh() {
+  if (!audio_) return;
+  if (voicePanel_) voicePanel_->Show(audio_->View());
+  if (magicPanel_) magicPanel_->Show(audio_->View());
+}
+
+void CGesterinRU6533Device::OnVoiceEffectEnabled() {
+  if (!audio_ || !magicPanel_) return;
+  audio_->SetVoiceEffectEnabled(magicPanel_->EffectOptionSelected());
+  Refresh();
+}
+
+void CGesterinRU6533Device::OnVoiceEffect(int type) {
+  if (!audio_) return;
+  audio_->SelectVoiceEffect(type);
+  Refresh();
+}
+
+void CGesterinRU6533Device::OnMicrophoneToggled() {
+  if (!audio_) return;
+  audio_->ToggleMicrophone();
+  Refresh();
+}
+
+void CGesterinRU6533Device::OnMicrophoneLevel() {
+  if (!audio_ || !voicePanel_) return;
+  audio_->SetMicrophoneLevel(voicePanel_->MicSliderValue());
+  Refresh();
+}
+
+void CGesterinRU6533Device::OnMonitoringToggled() {
+  if (!audio_) return;
+  audio_->ToggleMonitoring();
+  Refresh();
+}
+
+void CGesterinRU6533Device::OnMonitoringLevel() {
+  if (!audio_ || !voicePanel_) return;
+  audio_->SetMonitoringLevel(voicePanel_->MonitorSliderValue());
+  Refresh();
+}
+
+void CGesterinRU6533Device::OnBand(int band) {
+  if (!audio_ || !voicePanel_) return;
+  audio_->SetBand(band, voicePanel_->BandSliderValue(band));
+  Refresh();
+}
+
+void CGesterinRU6533Device::OnEqPreset(int eqType) {
+  if (!audio_) return;
+  audio_->SelectEqPreset(eqType);
+  Refresh();
+}
+
+void CGesterinRU6533Device::OnUserPresetSelected() {
+  if (!audio_ || !voicePanel_) return;
+  audio_->SelectUserPreset(voicePanel_->SelectedUserPreset());
+  Refresh();
+}
+
+int CGesterinRU6533Device::OnSaveUserPreset() {
+  if (!audio_ || !voicePanel_) return audio::kNothingDone;
+  const int result = audio_->SaveUserPreset(voicePanel_->NameEditText());
+  Refresh();
+  return result;
+}
+
+void CGesterinRU6533Device::OnDeleteUserPreset() {
+  if (!audio_) return;
+  audio_->DeleteUserPreset();
+  Refresh();
+}
+
+}  // namespace headset

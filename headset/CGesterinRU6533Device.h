@@ -1,0 +1,64 @@
+#pragma once
+// The USB headset: its page (profile panel, lighting editor, the voice and
+// voice effect panels) and its device object. The audio settings go through
+// the chip library (headset/audio/); the panels show what the audio model
+// decides and the main window hands their notifications to the On… actions.
+
+#include <memory>
+
+#include <QPointer>
+
+#include "devices/Models.h"
+#include "headset/HeadsetPanels.h"
+#include "headset/audio/HeadsetAudio.h"
+
+namespace headset {
+
+class CGesterinRU6533Device : public devices::CModelDevice {
+  Q_OBJECT
+ public:
+  explicit CGesterinRU6533Device(std::shared_ptr<hid::HidBackend> backend);
+  ~CGesterinRU6533Device() override;
+  QString GetClass() const override { return QStringLiteral("GesterinRU6533Device"); }
+  bool IsClass(const QString& className) const override;
+
+  // Builds the page, finds the two panels and starts the audio library.
+  void InitPage() override;
+  // LoadProfile, the chip's values, ShowSettings, the shown equaliser to the chip.
+  void LoadFromDevice() override;
+  int LoadProfile() override;
+  void ShowSettings() override;
+
+  // The panels' actions, as the main window routes them.
+  void OnVoiceEffectEnabled();
+  void OnVoiceEffect(int type);
+  void OnMicrophoneToggled();
+  void OnMicrophoneLevel();
+  void OnMonitoringToggled();
+  void OnMonitoringLevel();
+  void OnBand(int band);
+  void OnEqPreset(int eqType);
+  void OnUserPresetSelected();
+  // 1 saved, 0 the name is taken (the caller shows "message_text_5"), -1 nothing done.
+  int OnSaveUserPreset();
+  void OnDeleteUserPreset();
+
+  audio::HeadsetAudio& Audio() { return *audio_; }
+  CVoice6533ControlUI* VoicePanel() const { return voicePanel_; }
+  CMagicControlUI* MagicPanel() const { return magicPanel_; }
+
+  // The profile used while the profile list has chosen none.
+  static constexpr const char* kFallbackProfileId = "default";
+
+ private:
+  profiles::CRu6533Profiledata& HeadsetProfile();
+  void Refresh();
+
+  std::unique_ptr<audio::HeadsetAudio> audio_;
+  QPointer<CVoice6533ControlUI> voicePanel_;
+  QPointer<CMagicControlUI> magicPanel_;
+};
+
+}  // namespace headset
+
+using headset::CGesterinRU6533Device;
