@@ -1,5 +1,8 @@
 #include "headset/CGesterinRU6533Device.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include <QMessageBox>
 
 #include "platform/Paths.h"
@@ -71,6 +74,49 @@ void CGesterinRU6533Device::LoadFromDevice() {
   audio_->ReadBack();
   ShowSettings();
   audio_->ApplyShownEqualiser();
+  StartLightThread([this](const platform::StopEvent& stop) { RunLights(stop); });
+}
+
+int CGesterinRU6533Device::ApplyLightingFromProfile() {
+  const profiles::LightInfoRecord state = profile_->GetLightInfo();
+  {
+    std::lock_guard guard(stateLock_);
+    lightState_ = state;
+  }
+  effectId_ = state.selectItem;
+  return 1;
+}
+
+void CGesterinRU6533Device::RunLights(const platform::StopEvent& stop) {
+  std::array<LightColour, kHeadsetLightCount> colours{};
+  while (!stop.WaitFor(std::chrono::milliseconds(1))) {
+    if (!commandChannel_.IsOpen()) {
+      stop.WaitFor(std::chrono::milliseconds(100));
+      continue;
+    }
+    if (commandChannel_.HoldFlag()) continue;  // the synchronised lighting has the colours
+    profiles::LightInfoRecord state;
+    {
+      std::lock_guard guard(stateLock_);
+      state = lightState_;
+    }
+    if (!lights_.Turn(state, colours, clock_())) continue;
+    std::lock_guard guard(coloursLock_);
+    std::copy_n(colours.begin(), std::min(colours.size(), lightColours_.size()), lightColours_.begin());
+  }
+}
+
+void CGesterinRU6533Device::LightStep() {
+  std::array<LightReport, kLightReportCount> reports;
+  {
+    std::lock_guard guard(coloursLock_);
+    CModelDevice::LightStep();
+    reports = BuildLightReports(lightColours_);
+  }
+  if (!commandChannel_.IsOpen()) return;
+  std::lock_guard io(commandChannel_.IoLock());
+  // A report that fails does not keep the others back.
+  for (const LightReport& report : reports) (void)commandChannel_.WiredDevice().SetOutputReport(report);
 }
 
 void CGesterinRU6533Device::ShowSettings() {

@@ -5,12 +5,14 @@
 // decides and the main window hands their notifications to the On… actions.
 
 #include <memory>
+#include <mutex>
 
 #include <QPointer>
 
 #include "devices/Models.h"
 #include "headset/HeadsetPanels.h"
 #include "headset/audio/HeadsetAudio.h"
+#include "headset/core/HeadsetLights.h"
 
 namespace headset {
 
@@ -28,6 +30,11 @@ class CGesterinRU6533Device : public devices::CModelDevice {
   void LoadFromDevice() override;
   int LoadProfile() override;
   void ShowSettings() override;
+  // The light state of the profile, for the light thread.
+  int ApplyLightingFromProfile() override;
+  // Copies the colours to the light caps and sends them to the headset as
+  // its twelve light reports (nothing while the channel is closed).
+  void LightStep() override;
 
   // The panels' actions, as the main window routes them.
   void OnVoiceEffectEnabled();
@@ -53,10 +60,18 @@ class CGesterinRU6533Device : public devices::CModelDevice {
  private:
   profiles::CRu6533Profiledata& HeadsetProfile();
   void Refresh();
+  // The light thread: a turn every millisecond while the channel is open and
+  // not held by the synchronised lighting.
+  void RunLights(const platform::StopEvent& stop);
 
   std::unique_ptr<audio::HeadsetAudio> audio_;
   QPointer<CVoice6533ControlUI> voicePanel_;
   QPointer<CMagicControlUI> magicPanel_;
+  // lightState_ between the UI thread and the light thread.
+  std::mutex stateLock_;
+  // lightColours_ between the light thread and the light step.
+  std::mutex coloursLock_;
+  HeadsetLightEngine lights_;  // the light thread's
 };
 
 }  // namespace headset
