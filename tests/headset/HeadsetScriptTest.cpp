@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include <QImage>
 #include <QProcess>
@@ -45,6 +46,7 @@ class HeadsetScript : public ::testing::Test {
     env.insert("VX27_EMULATE", "headset");
     env.insert("VX27_AUDIO_CHIP_LOG", QString::fromStdString(Path("chip.log")));
     env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
+    env.insert("VX27_EMULATOR_LOG", QString::fromStdString(Path("emulator.log")));
     env.remove("VX27_AUDIO_CHIP");
     p.setProcessEnvironment(env);
     p.setProgram(QString::fromStdString((platform::InstallFolder() / "vx27mouse").string()));
@@ -105,6 +107,18 @@ TEST_F(HeadsetScript, PresetsUserPresetAndVoiceEffectReachChipAndProfile) {
   std::vector<int> bands;
   for (const Json::Value& b : entry["CustomEQHzValueInfo"][0]) bands.push_back(b["value"].asInt());
   EXPECT_EQ(bands, (std::vector<int>{12, 4, 0, -3, -4, -3, -2, -1, 0, 0}));
+
+  // The page's light step sent the headset its light reports, twelve at a
+  // time in their order (the emulator logs each, zero-padded to 64 bytes).
+  std::vector<std::string> heads;
+  std::istringstream emulated(Read("emulator.log"));
+  for (std::string line; std::getline(emulated, line);)
+    if (line.rfind("headset ff", 0) == 0) heads.push_back(line.substr(8, 6));
+  ASSERT_GE(heads.size(), 24u);
+  const std::vector<std::string> order{"ff22aa", "ff22ad", "ff44aa", "ff44ad", "ff22ab", "ff22ae",
+                                       "ff44ab", "ff44ae", "ff22ac", "ff22af", "ff44ac", "ff44af"};
+  for (size_t i = 0; i + 12 <= heads.size(); i += 12)
+    ASSERT_EQ(std::vector<std::string>(heads.begin() + long(i), heads.begin() + long(i + 12)), order) << i;
 
   for (const char* shot : {"voice_builtin.png", "voice_user.png", "effects.png"})
     EXPECT_FALSE(QImage(QString::fromStdString(Path(shot))).isNull()) << shot;
