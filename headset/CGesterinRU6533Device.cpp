@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 
+#include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "platform/Trace.h"
 
@@ -85,6 +86,56 @@ int CGesterinRU6533Device::ApplyLightingFromProfile() {
   }
   effectId_ = state.selectItem;
   return 1;
+}
+
+namespace {
+// The headset's effect table: the firmware value of each built-in effect id
+// (the same numbers on this headset), looked up both ways.
+constexpr std::array<uint8_t, 9> kEffectValues{0, 1, 2, 3, 4, 5, 6, 7, 8};
+
+uint8_t EffectToDevice(uint8_t id) { return id < kEffectValues.size() ? kEffectValues[id] : 0; }
+
+uint8_t EffectFromDevice(uint8_t value) {
+  const auto it = std::find(kEffectValues.begin(), kEffectValues.end(), value);
+  return it == kEffectValues.end() ? 0 : uint8_t(it - kEffectValues.begin());
+}
+
+uint8_t FlipSpeed(uint8_t speed) { return uint8_t(4 - std::min<uint8_t>(speed, 4)); }
+}  // namespace
+
+int CGesterinRU6533Device::WriteSettingsToDevice(int slot, int, int, int, int) {
+  if (!commandChannel_.IsOpen() || slot < 0 || slot > 0xFFFF / 64) return protocol::kNoReply;
+  profiles::LightInfoRecord state = profile_->GetLightInfo();
+  if (state.selectItem > headseteffect::kOff) state.selectItem = 0;
+  state.selectItem = EffectToDevice(state.selectItem);
+  state.speed = FlipSpeed(state.speed);
+  std::array<uint8_t, kSettingsBlockSize> block{};
+  block[0] = slot_;
+  const auto encoded = state.Encode();
+  std::copy(encoded.begin(), encoded.end(), block.begin() + 1);
+  int result = commandChannel_.BeginTransfer();
+  if (result == protocol::kOk) result = commandChannel_.WriteSettings(block, uint16_t(slot * 64));
+  (void)commandChannel_.EndTransfer();
+  return result;
+}
+
+void CGesterinRU6533Device::ReloadSettings() {
+  if (!commandChannel_.IsOpen()) return;
+  std::array<uint8_t, 1> active{};
+  if (commandChannel_.ReadSettings(active, 0) != protocol::kOk) return;
+  std::array<uint8_t, kReloadBlockSize> block{};
+  if (commandChannel_.ReadSettings(block, uint16_t(active[0] * 25)) != protocol::kOk) return;
+  profiles::LightInfoRecord state =
+      profiles::LightInfoRecord::Decode(std::span<const uint8_t>(block).subspan<1, profiles::LightInfoRecord::kSize>());
+  state.selectItem = EffectFromDevice(state.selectItem);
+  state.speed = FlipSpeed(state.speed);
+  {
+    std::lock_guard guard(stateLock_);
+    lightState_ = state;
+  }
+  effectId_ = state.selectItem;
+  slot_ = active[0];
+  if (mainWindow_) mainWindow_->Send(platform::msg::kOnboardProfile, slot_, 0);
 }
 
 void CGesterinRU6533Device::RunLights(const platform::StopEvent& stop) {

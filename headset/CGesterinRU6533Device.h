@@ -32,6 +32,19 @@ class CGesterinRU6533Device : public devices::CModelDevice {
   void ShowSettings() override;
   // The light state of the profile, for the light thread.
   int ApplyLightingFromProfile() override;
+  // The profile's light state to settings slot `slot` (a 21-byte block at
+  // slot × 64: the stored slot byte, then the state with the speed stored as
+  // 4 − speed), between begin and end transfer.
+  int WriteSettingsToDevice(int slot, int, int, int, int) override;
+  // The device's current slot s (settings byte 0) and the light state of the
+  // 45 bytes at s × 25; message 3328 with s. A failed read changes nothing.
+  void ReloadSettings() override;
+  // The 6-byte status block to the power panel; message 3329 with byte 4.
+  void PollStatus() override { PollStatusBlock(kHeadsetStatusLength); }
+  static constexpr uint8_t kHeadsetStatusLength = 6;
+  static constexpr size_t kSettingsBlockSize = 21;
+  static constexpr size_t kReloadBlockSize = 45;
+
   // Copies the colours to the light caps and sends them to the headset as
   // its twelve light reports (nothing while the channel is closed).
   void LightStep() override;
@@ -72,6 +85,7 @@ class CGesterinRU6533Device : public devices::CModelDevice {
   // lightColours_ between the light thread and the light step.
   std::mutex coloursLock_;
   HeadsetLightEngine lights_;  // the light thread's
+  uint8_t slot_ = 0;  // the settings slot the device last reported
 };
 
 }  // namespace headset
