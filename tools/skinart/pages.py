@@ -184,10 +184,10 @@ SLEEP_LONG = [(10, "sleep_10_min"), (20, "sleep_20_min"), (30, "sleep_30_min"), 
 DEBOUNCE_STEPS = 16
 
 
-def option_row(label, prefix, texts, group):
-    opts = "".join(f'<Option name="{prefix}{i}" text="{t}" group="{group}" indicator="radio" width="{max(64, 9 * len(t) // 2)}"/>'
+def option_row(label, prefix, texts, group, width=64, label_width=130):
+    opts = "".join(f'<Option name="{prefix}{i}" text="{t}" group="{group}" indicator="radio" width="{width}"/>'
                    for i, t in enumerate(texts))
-    return f'<HorizontalLayout {ROW}><Label text="{label}" width="130" {LABEL}/>{opts}<Control/></HorizontalLayout>'
+    return f'<HorizontalLayout {ROW}><Label text="{label}" width="{label_width}" {LABEL}/>{opts}<Control/></HorizontalLayout>'
 
 
 def combo(name, items, width=110):
@@ -210,7 +210,7 @@ def mouse_system_page():
             f'<Button name="DPI_color_option_{i}" width="28" height="20" padding="0,2,0,0" borderround="4,4" bordersize="1" bordercolor="#FF5C6370"/>'
             f'</HorizontalLayout></HorizontalLayout>')
     rows.append(option_row("polling_rate_text", "polling_rate_option_",
-                           ["polling_125", "polling_250", "polling_500", "polling_1000", "polling_2000"], "polling"))
+                           ["polling_125", "polling_250", "polling_500", "polling_1000", "polling_2000"], "polling", 52, 100))
     rows.append(option_row("silent_altitude_text", "Silent_Altitude_option_", ["lift_off_low", "lift_off_high"], "lift"))
     rows.append(option_row("linear_calibration_text", "Linear_Calibration_option_", ["switch_off", "switch_on"], "linear"))
     rows.append(option_row("ripple_text", "Ripple_option_", ["switch_off", "switch_on"], "ripple"))
