@@ -8,7 +8,6 @@
 namespace editors {
 namespace {
 
-constexpr int kModifierChecks = 5;
 constexpr int kRepeatItem = 4;
 constexpr int kMacroItemHeight = 30;
 
@@ -188,73 +187,55 @@ bool CKeySetControlUI::CaptureKey(uint8_t scan, bool extended) {
 
 KeyEditorView CKeySetControlUI::ReadView() {
   KeyEditorView v;
-  auto combo = [&](const char* name) {
-    auto* c = Find<ui::CComboUI>(name);
-    return c ? c->GetCurSel() : -1;
-  };
-  auto text = [&](const char* name) {
-    auto* e = Find<ui::CEditUI>(name);
-    return e ? e->GetText().toStdString() : std::string();
-  };
   v.category = -1;
   if (auto* c = Find<ui::CComboUI>(kFunctionCombo); c && c->GetCurSel() >= 0)
     v.category = c->GetItemAt(c->GetCurSel())->GetUserData().toInt();
-  v.mouseKey = combo("keyset_mousekey_combo");
-  v.swingDirection = combo("keyset_mouseswing_combo");
-  v.swingCount = text("keyset_mouseswing_num_edit");
-  v.swingDelay = text("keyset_mouseswing_delay_edit");
-  v.swingSpeed = text("keyset_mouseswing_speed_edit");
-  v.wheelDirection = combo("keyset_mousewheel_combo");
-  v.wheelCount = text("keyset_mousewheel_num_edit");
-  v.wheelDelay = text("keyset_mousewheel_delay_edit");
-  v.wheelSpeed = text("keyset_mousewheel_speed_edit");
-  v.dpi = combo("keyset_mousedpi_combo");
-  v.fireInterval = text("keyset_mousefire_interval_edit");
-  v.fireCount = text("keyset_mousefire_num_edit");
-  if (auto* e = Find<ui::CEditUI>(kKeyText)) v.keyText = e->GetText().isEmpty() ? std::string() : e->GetUserData().toStdString();
+  for (const ViewControl& c : ViewControls()) {
+    switch (c.kind) {
+      case ControlKind::Combo:
+        if (auto* combo = Find<ui::CComboUI>(c.name)) v.*c.number = combo->GetCurSel();
+        break;
+      case ControlKind::Edit:
+        if (auto* edit = Find<ui::CEditUI>(c.name)) v.*c.text = edit->GetText().toStdString();
+        break;
+      case ControlKind::KeyText:
+        // The edit shows the translated name; the text id is its user data.
+        if (auto* edit = Find<ui::CEditUI>(c.name); edit && !edit->GetText().isEmpty())
+          v.*c.text = edit->GetUserData().toStdString();
+        break;
+      case ControlKind::Checks:
+        v.*c.number = GetModifierCheck();
+        break;
+      case ControlKind::Layout:
+        if (auto* layout = Find<ui::CControlUI>(c.name)) v.*c.flag = layout->IsVisible();
+        break;
+    }
+  }
   v.keyUsage = keyUsage_;
-  v.modifier = GetModifierCheck();
-  v.media = combo("keyset_media_combo");
-  v.system = combo("keyset_system_combo");
-  v.macro = combo("keyset_macro_combo");
-  v.macroMode = combo("keyset_macro_over_combo");
-  if (auto* l = Find<ui::CControlUI>("keyset_macro_cycle_layout")) v.cycleShown = l->IsVisible();
-  v.cycleCount = text("keyset_macro_cycle_edit");
-  v.gun = combo("keyset_gunkey_combo");
-  v.shortcut = combo("keyset_combokey_combo");
   return v;
 }
 
 void CKeySetControlUI::ApplyView(const KeyEditorView& v) {
-  auto combo = [&](const char* name, int index) {
-    if (auto* c = Find<ui::CComboUI>(name)) c->SelectItem(index, false, false);
-  };
-  auto text = [&](const char* name, const std::string& value) {
-    if (auto* e = Find<ui::CEditUI>(name)) e->SetText(Q(value));
-  };
-  combo("keyset_mousekey_combo", v.mouseKey);
-  combo("keyset_mouseswing_combo", v.swingDirection);
-  text("keyset_mouseswing_num_edit", v.swingCount);
-  text("keyset_mouseswing_delay_edit", v.swingDelay);
-  text("keyset_mouseswing_speed_edit", v.swingSpeed);
-  combo("keyset_mousewheel_combo", v.wheelDirection);
-  text("keyset_mousewheel_num_edit", v.wheelCount);
-  text("keyset_mousewheel_delay_edit", v.wheelDelay);
-  text("keyset_mousewheel_speed_edit", v.wheelSpeed);
-  combo("keyset_mousedpi_combo", v.dpi);
-  text("keyset_mousefire_interval_edit", v.fireInterval);
-  text("keyset_mousefire_num_edit", v.fireCount);
-  SetKeyText(Q(v.keyText));
+  for (const ViewControl& c : ViewControls()) {
+    switch (c.kind) {
+      case ControlKind::Combo:
+        if (auto* combo = Find<ui::CComboUI>(c.name)) combo->SelectItem(v.*c.number, false, false);
+        break;
+      case ControlKind::Edit:
+        if (auto* edit = Find<ui::CEditUI>(c.name)) edit->SetText(Q(v.*c.text));
+        break;
+      case ControlKind::KeyText:
+        SetKeyText(Q(v.*c.text));
+        break;
+      case ControlKind::Checks:
+        SetModifierCheck(v.*c.number);
+        break;
+      case ControlKind::Layout:
+        if (auto* layout = Find<ui::CControlUI>(c.name)) layout->SetVisible(v.*c.flag);
+        break;
+    }
+  }
   keyUsage_ = v.keyUsage;
-  SetModifierCheck(v.modifier);
-  combo("keyset_media_combo", v.media);
-  combo("keyset_system_combo", v.system);
-  combo("keyset_macro_combo", v.macro);
-  combo("keyset_macro_over_combo", v.macroMode);
-  if (auto* l = Find<ui::CControlUI>("keyset_macro_cycle_layout")) l->SetVisible(v.cycleShown);
-  text("keyset_macro_cycle_edit", v.cycleCount);
-  combo("keyset_gunkey_combo", v.gun);
-  combo("keyset_combokey_combo", v.shortcut);
 
   // The category: the item whose user data is it; none hides the editor.
   auto* categories = Find<ui::CComboUI>(kFunctionCombo);

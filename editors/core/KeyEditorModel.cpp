@@ -23,7 +23,35 @@ uint8_t EditByte(const std::string& text) {
 
 std::string Num(int v) { return std::to_string(v); }
 
+using V = KeyEditorView;
+constexpr ViewControl kControls[] = {
+    {"keyset_mousekey_combo", category::kMouseButton, ControlKind::Combo, &V::mouseKey},
+    {"keyset_mouseswing_combo", category::kSwing, ControlKind::Combo, &V::swingDirection},
+    {"keyset_mouseswing_num_edit", category::kSwing, ControlKind::Edit, nullptr, &V::swingCount},
+    {"keyset_mouseswing_delay_edit", category::kSwing, ControlKind::Edit, nullptr, &V::swingDelay},
+    {"keyset_mouseswing_speed_edit", category::kSwing, ControlKind::Edit, nullptr, &V::swingSpeed},
+    {"keyset_mousewheel_combo", category::kScroll, ControlKind::Combo, &V::wheelDirection},
+    {"keyset_mousewheel_num_edit", category::kScroll, ControlKind::Edit, nullptr, &V::wheelCount},
+    {"keyset_mousewheel_delay_edit", category::kScroll, ControlKind::Edit, nullptr, &V::wheelDelay},
+    {"keyset_mousewheel_speed_edit", category::kScroll, ControlKind::Edit, nullptr, &V::wheelSpeed},
+    {"keyset_mousedpi_combo", category::kDpi, ControlKind::Combo, &V::dpi},
+    {"keyset_mousefire_interval_edit", category::kFire, ControlKind::Edit, nullptr, &V::fireInterval},
+    {"keyset_mousefire_num_edit", category::kFire, ControlKind::Edit, nullptr, &V::fireCount},
+    {"keyset_keyboard_text_edit", category::kKey, ControlKind::KeyText, nullptr, &V::keyText},
+    {"key_ComBox_check_", category::kKey, ControlKind::Checks, &V::modifier},
+    {"keyset_media_combo", category::kMedia, ControlKind::Combo, &V::media},
+    {"keyset_system_combo", category::kSystem, ControlKind::Combo, &V::system},
+    {"keyset_macro_combo", category::kMacro, ControlKind::Combo, &V::macro},
+    {"keyset_macro_over_combo", category::kMacro, ControlKind::Combo, &V::macroMode},
+    {"keyset_macro_cycle_layout", category::kMacro, ControlKind::Layout, nullptr, nullptr, &V::cycleShown},
+    {"keyset_macro_cycle_edit", category::kMacro, ControlKind::Edit, nullptr, &V::cycleCount},
+    {"keyset_gunkey_combo", category::kGun, ControlKind::Combo, &V::gun},
+    {"keyset_combokey_combo", category::kShortcut, ControlKind::Combo, &V::shortcut},
+};
+
 }  // namespace
+
+std::span<const ViewControl> ViewControls() { return kControls; }
 
 bool CategoryOffered(int category, int deviceKind) {
   if (category < 0 || category >= category::kCount) return false;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "profiles/ProfileRecords.h"
@@ -38,6 +39,26 @@ struct KeyEditorView {
 
   bool operator==(const KeyEditorView&) const = default;
 };
+
+// The editor's controls, page by page: the one table by which the panel moves
+// a view to and from its widgets and vx27ctl prints one.
+enum class ControlKind {
+  Combo,    // item index, -1 none
+  Edit,     // text
+  KeyText,  // text id of the key ("keyset_keyboard_text_edit")
+  Checks,   // the selected box of the family, -1 none ("key_ComBox_check_")
+  Layout,   // shown or hidden
+};
+struct ViewControl {
+  const char* name;
+  int category;  // the page the control sits on
+  ControlKind kind;
+  int KeyEditorView::*number = nullptr;
+  std::string KeyEditorView::*text = nullptr;
+  bool KeyEditorView::*flag = nullptr;
+};
+std::span<const ViewControl> ViewControls();
+inline constexpr int kModifierChecks = 5;
 
 // Device kinds of the editor.
 inline constexpr int kKeyboardEditor = 1;

@@ -152,4 +152,43 @@ TEST_F(MouseCli, DpiLines) {
   EXPECT_EQ(Ctl("dpi 0x3104 50 110 100 --typed", "").exit, 2);
 }
 
+TEST_F(MouseCli, KeyFunctionLines) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"key-function mouse 4 101000", "category 1\nkeyset_mousekey_combo 3\n"},
+      {"key-function mouse 4 100800", "category 0\n"},  // the back button's default
+      {"key-function mouse 4 123583",
+       "category 3\nkeyset_mousewheel_combo 1\nkeyset_mousewheel_num_edit 125\n"
+       "keyset_mousewheel_delay_edit 3\nkeyset_mousewheel_speed_edit 5\n"},
+      {"key-function keyboard 0 130100", "hidden\n"},
+      {"key-function mouse 4 100800 build category=5 keyset_mousefire_interval_edit=3 keyset_mousefire_num_edit=4",
+       "category 0\nkeyset_mousefire_interval_edit 10\ncode 140a04\n"},
+      {"key-function mouse 4 100800 build category=6 key_ComBox_check_=2 capture=1e:0", "category 0\ncode 200204\n"},
+      {"key-function mouse 4 100800 build category=6 capture=38:1", "category 0\ncode 200400\n"},
+      {"key-function mouse 4 100800 build category=1 keyset_mousekey_combo=3", "category 0\ncode 101000\n"},
+  };
+  for (const auto& [args, want] : cases) {
+    const CtlRun r = Ctl(args, "");
+    EXPECT_EQ(r.exit, 0) << args;
+    EXPECT_EQ(r.out, want) << args;
+  }
+  // The default and the macro list come from the profile and its library.
+  const fs::path profile = state_ / "p.Json";
+  Json::Value doc;
+  doc["Device"][0]["KeyList"][2]["Assignment"] = 0x700000;
+  doc["Device"][0]["KeyList"][2]["DefaultAssignment"] = 0x700000;
+  profiles::SaveJsonFile(profile, doc);
+  Json::Value index;
+  index["MacroInfo"][0]["MacroName"] = "a";
+  index["MacroInfo"][0]["Guid"] = "a";
+  profiles::SaveJsonFile(state_ / "macro.config", index);
+  EXPECT_EQ(Ctl("key-function mouse 2 700000 --profile '" + profile.string() + "'", "").out, "category 0\n");
+  EXPECT_EQ(Ctl("key-function mouse 2 710003 --profile '" + profile.string() + "'", "").out,
+            "category 9\nkeyset_macro_combo 0\nkeyset_macro_over_combo 4\nkeyset_macro_cycle_layout shown\n"
+            "keyset_macro_cycle_edit 3\n");
+  EXPECT_EQ(Ctl("key-function mouse 2 700300 --profile '" + profile.string() + "'", "").out,
+            "category 9\nkeyset_macro_combo -1\nkeyset_macro_over_combo -1\nkeyset_macro_cycle_layout hidden\n"
+            "keyset_macro_cycle_edit \n");
+  EXPECT_EQ(Ctl("key-function mouse 4 10100", "").exit, 2);
+}
+
 }  // namespace
