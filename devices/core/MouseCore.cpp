@@ -151,6 +151,7 @@ int MouseCore::ReadSettings(profiles::LightInfoRecord& lightState) {
 
 int MouseCore::WriteSettings(int p, int v) {
   if (p < 0 || p > kMaxSettingsProfile) return protocol::kNotWritten;
+  if (channel_.SuppressIo()) return protocol::kNoReply;
   MouseSettingsOut out;
   out.first = uint8_t(v);
   out.light = profile_.GetLightInfo();
@@ -204,7 +205,7 @@ bool MouseCore::RepairMacroKeys() {
 }
 
 int MouseCore::WriteMacros(std::span<const int> macros) {
-  if (!channel_.IsOpen() || !LinkUp()) return protocol::kNotWritten;
+  if (!channel_.IsOpen() || channel_.SuppressIo() || !LinkUp()) return protocol::kNotWritten;
   protocol::DeviceInfoBlock info;
   if (channel_.ReadInfoBlock(info.raw) != protocol::kOk) return protocol::kNotWritten;
   info_ = info;
@@ -231,7 +232,7 @@ int MouseCore::WriteMacros(std::span<const int> macros) {
 }
 
 int MouseCore::WriteKeyMap(int page, std::span<const profiles::KeyAssignment> keys) {
-  if (channel_.ReceiverMode() && !LinkUp()) return protocol::kNoReply;
+  if (channel_.SuppressIo() || (channel_.ReceiverMode() && !LinkUp())) return protocol::kNoReply;
   // The map is built on the one last read: without it the positions are
   // unknown and a map of zeros would clear the mouse's buttons.
   if (keyMapImage_.empty()) return protocol::kNoReply;
@@ -254,7 +255,7 @@ int MouseCore::WriteKeyMap(int page, std::span<const profiles::KeyAssignment> ke
 }
 
 int MouseCore::WriteRecoil(const std::filesystem::path& folder) {
-  if (channel_.ReceiverMode() && !LinkUp()) return protocol::kNoReply;
+  if (channel_.SuppressIo() || (channel_.ReceiverMode() && !LinkUp())) return protocol::kNoReply;
   protocol::DeviceInfoBlock info;
   if (channel_.ReadInfoBlock(info.raw) == protocol::kOk) info_ = info;
   std::vector<std::vector<protocol::PackedMacroEvent>> entries;

@@ -8,7 +8,8 @@
 // skipped when the mouse does not answer. Device data comes only from a mouse
 // that answered: with the channel closed, I/O suppressed or a read failing the
 // settings read changes and saves nothing, and no key map is written before
-// one was read.
+// one was read. While I/O is suppressed (an unrecognised mouse) the writes
+// report that nothing was written instead of the suppressed channel's 1.
 
 #include <array>
 #include <cstdint>

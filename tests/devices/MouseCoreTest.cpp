@@ -282,9 +282,12 @@ TEST(MouseCore, InformationBlockCheck) {
     }
     if (k.suppressed) {
       EXPECT_EQ(std::count(commands.begin(), commands.end(), cmd::kEndTransfer), 0);
-      // Nothing reaches the mouse while suppressed.
+      // Nothing reaches the mouse while suppressed, and no write claims success.
       profiles::LightInfoRecord light;
       EXPECT_EQ(rig.core.ReadSettings(light), 0);
+      EXPECT_EQ(rig.core.WriteSettings(0, 0), 0);
+      EXPECT_EQ(rig.core.WriteMacros(std::vector<int>{0}), -1);
+      EXPECT_EQ(rig.core.WriteRecoil(rig.folder.path()), 0);
       EXPECT_EQ(rig.Commands().size(), commands.size());
     }
   }
