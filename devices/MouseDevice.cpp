@@ -126,15 +126,10 @@ void CGesterinMouseDevice::BuildPage() {
       logoCap_ = cap;
       return;
     }
+    if (StoreCap(cap)) return;
     const profiles::TrailingNumber split = profiles::SplitTrailingNumber(cap->GetName().toStdString());
-    if (split.number < 0) return;
-    if (split.prefix == "key_" && split.number < keyButtonCount_) {
-      keyButtons_[size_t(split.number)] = cap;
-    } else if (split.prefix == "light_0_" && split.number < lightCount_) {
+    if (split.prefix == "light_0_" && split.number >= 0 && split.number < lightCount_)
       stripCaps_[size_t(split.number)] = cap;
-    } else if (split.prefix == "light_" && split.number < lightCount_) {
-      lightButtons_[size_t(split.number)] = cap;
-    }
   });
   for (int i = 0; i < kStages; ++i) {
     if (auto* slider = Control<ui::CSliderUI>(N("DPI_slider_", i)))

@@ -15,49 +15,16 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include "tests/app/AppTestSupport.h"
+#include "tests/app/ScriptFixture.h"
 #include "ui/UIScreenshot.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class MouseScriptTest : public ::testing::Test {
+class MouseScriptTest : public apptest::ScriptFixture {
  protected:
-  void SetUp() override {
-    for (const char* sub : {"/run", "/data", "/config"}) fs::create_directories(root_.path().toStdString() + sub);
-    ::chmod((root_.path() + "/run").toLocal8Bit().constData(), 0700);
-  }
-  std::string Path(const std::string& name) const { return root_.path().toStdString() + "/" + name; }
-
-  int Run(const std::string& script) {
-    std::ofstream(Path("script.txt")) << script;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_RUNTIME_DIR", root_.path() + "/run");
-    env.insert("XDG_DATA_HOME", root_.path() + "/data");
-    env.insert("XDG_CONFIG_HOME", root_.path() + "/config");
-    env.insert("VX27_TRACE", QString::fromStdString(Path("trace.txt")));
-    env.insert("VX27_EMULATE", "mouse");
-    env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
-    env.insert("VX27_EMULATOR_LOG", QString::fromStdString(Path("requests.txt")));
-    p.setProcessEnvironment(env);
-    p.setProgram(QString::fromStdString(apptest::InstallDir() + "/vx27mouse"));
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start();
-    if (!p.waitForStarted(5000)) return -1;
-    if (!p.waitForFinished(60000)) {
-      p.kill();
-      p.waitForFinished(5000);
-      return -1;
-    }
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name));
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
+  int Run(const std::string& script) { return ScriptFixture::Run(script, "mouse", Path("requests.txt"), 60000); }
   // The requests the emulated mouse received with command `command`, as bytes.
   std::vector<std::vector<uint8_t>> Requests(uint8_t command) const {
     std::vector<std::vector<uint8_t>> out;
@@ -71,8 +38,6 @@ class MouseScriptTest : public ::testing::Test {
     return out;
   }
   static std::string Shots() { return ui::ScreensFolder().toStdString(); }
-
-  QTemporaryDir root_;
 };
 
 TEST_F(MouseScriptTest, ForwardOnTheBackButtonReachesTheMouseAndTheProfile) {
