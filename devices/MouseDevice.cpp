@@ -158,7 +158,6 @@ void CGesterinMouseDevice::LoadFromDevice() {
   if (out.complete) {
     keyPositionMap_.clear();
     for (int b = 0; b < kMouseButtons; ++b) keyPositionMap_[b] = core_.Positions()[size_t(b)];
-    const SensorParams sensor = core_.Sensor();
     for (int i = 0; i < kStages; ++i) {
       auto* slider = Control<ui::CSliderUI>(N("DPI_slider_", i));
       if (!slider) continue;
@@ -166,7 +165,6 @@ void CGesterinMouseDevice::LoadFromDevice() {
       slider->SetMinValue(r.low);
       slider->SetMaxValue(r.high);
     }
-    (void)sensor;
   }
   LoadProfile();
   const int settings = core_.ReadSettings(lightState_);

@@ -183,8 +183,11 @@ void MouseCore::OnProfileSwitch(uint16_t value) {
 std::vector<int> MouseCore::CollectUsedMacros() const {
   const int count = int(Macros().size());
   std::vector<int> used;
-  for (const profiles::KeyAssignment& key : keys_) {
-    const auto& a = key.assignment;
+  // Once the positions are known only the buttons the key map carries count:
+  // the image's entries must follow the key map's renumbering.
+  for (size_t b = 0; b < keys_.size(); ++b) {
+    if (KeyMapRead() && (b >= positions_.size() || positions_[b] == kNoPosition)) continue;
+    const auto& a = keys_[b].assignment;
     if (!protocol::IsMacroType(a.c0) || a.c1 >= count) continue;
     if (std::find(used.begin(), used.end(), int(a.c1)) == used.end()) used.push_back(a.c1);
   }

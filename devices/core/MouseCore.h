@@ -93,7 +93,8 @@ class MouseCore {
   const std::filesystem::path& MacroFolder() const { return macroFolder_; }
   std::vector<MacroIndexEntry> Macros() const { return LoadMacroIndex(macroFolder_); }
   // Distinct macro numbers used by the keys (below the macro count), in order
-  // of first use by key index.
+  // of first use by key index; once the key map was read, only by the buttons
+  // that have a position (the numbering the key map write gives them).
   std::vector<int> CollectUsedMacros() const;
   // 0 written or nothing to write; the number of events to remove when the
   // image does not fit; −1 when the image was not written.

@@ -469,7 +469,7 @@ TEST(MouseCore, KeyMapRenumbersMacrosAndFallsBack) {
   keys[1].first = 0x700501;  // macro 5 no longer exists: default
   keys[2].first = 0x700203;  // macro 2 again
   keys[3].first = 0x710005;  // macro 0, five times
-  keys[4].first = 0x200004;  // A, but button 4 has no position
+  keys[4].first = 0x700101;  // macro 1, but button 4 has no position: not sent
   rig.WriteProfile(ProfileDocument(keys, 1, 7));
   ASSERT_EQ(rig.core.LoadProfile(rig.ProfilePath()), 1);
   rig.unit.firmware->EditMemory([](auto& m) { m.keyMap[12] = 0x55; });  // button 4's code gone
