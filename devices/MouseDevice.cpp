@@ -1,6 +1,7 @@
 #include "devices/MouseDevice.h"
 
 #include <QMetaObject>
+#include <QStringList>
 
 #include "controls/CDeviceKeyButtonUI.h"
 #include "editors/CKeySetControlUI.h"
@@ -22,8 +23,9 @@ constexpr int kPollingShown = 4;  // options 0..3 are rates; others select 0
 constexpr int kBinaryOptions = 2;
 constexpr uint32_t kInitialiseReloadMs = 500;
 constexpr int kKeyInfoRowHeight = 25;
-constexpr int kKeyInfoTitleWidth = 200;
-constexpr int kKeyInfoNameWidth = 180;
+// The rows share the narrow picture column: the two labels split it.
+constexpr int kKeyInfoTitleWidth = 130;
+constexpr int kKeyInfoNameWidth = 130;
 constexpr uint32_t kKeyInfoTitleColour = 0xFFFFFFFF;
 constexpr uint32_t kKeyInfoNameColour = 0xFF0099FF;
 constexpr uint8_t kMacroTypes[] = {editors::fn::kMacro, editors::fn::kMacroRepeat};
@@ -413,11 +415,37 @@ void CGesterinMouseDevice::NameKeyCaps() {
     } else if (const char* id = editors::NameOfCode(f.c0, f.c1, f.c2)) {
       name = Translate(QString::fromLatin1(id));
     } else {
-      name = QStringLiteral("0x%1").arg(f.Code(), 6, 16, QLatin1Char('0'));
+      name = UnlistedName(f);
     }
     ShowKeyAssignment(int(b), name);
   }
   ShowLogoTooltip();
+}
+
+QString CGesterinMouseDevice::UnlistedName(const profiles::KeyFunction& f) {
+  // A key with modifiers: the modifiers' names, then the key's.
+  if (f.c0 == editors::fn::kKey && f.c1 != 0) {
+    QStringList parts;
+    const auto rows = editors::KeyboardRows();
+    for (int m = 0; m < editors::kModifierRows; ++m)
+      if (f.c1 & rows[size_t(m)].c1) parts << Translate(QString::fromLatin1(rows[size_t(m)].textId));
+    if (const char* key = editors::NameOfCode(f.c0, 0, f.c2); key && f.c2 != 0) parts << Translate(QString::fromLatin1(key));
+    return parts.join(QStringLiteral(" + "));
+  }
+  // Types without a row of their own are named by their kind.
+  struct TypeName {
+    uint8_t c0;
+    const char* id;
+  };
+  static constexpr TypeName kTypeNames[] = {
+      {editors::fn::kSwing, "keyset_category_swing"}, {editors::fn::kScroll, "keyset_category_scroll"},
+      {editors::fn::kFire, "keyset_category_fire"},   {0x16, "key_function_dpi_shift"},
+      {0x22, "key_function_shortcut"},                {0x23, "key_function_show_window"},
+      {0xA0, "key_function_off"},                     {editors::fn::kShortcutPage, "keyset_category_shortcut"},
+  };
+  for (const TypeName& t : kTypeNames)
+    if (t.c0 == f.c0) return Translate(QString::fromLatin1(t.id));
+  return QStringLiteral("0x%1").arg(f.Code(), 6, 16, QLatin1Char('0'));
 }
 
 void CGesterinMouseDevice::ShowKeyAssignment(int button, const QString& name) {
@@ -455,9 +483,9 @@ void CGesterinMouseDevice::ShowKeyAssignment(int button, const QString& name) {
   if (!row || row->GetCount() < 2) return;
   row->GetItemAt(0)->SetText(title);
   row->GetItemAt(1)->SetText(name);
-  // A row shows a button whose function is not its default (the cap's mark).
-  row->SetVisible(!cap->IsKeysetMarkHidden());
-  row->SetEnabled(!cap->IsKeysetMarkHidden());
+  // A row shows a button the picture shows.
+  row->SetVisible(cap->IsVisible());
+  row->SetEnabled(cap->IsVisible());
 }
 
 void CGesterinMouseDevice::ShowLogoTooltip() {

@@ -118,6 +118,8 @@ class CGesterinMouseDevice : public CModelDevice {
   // The slider range of a stage: the sensor's, or the layout's.
   StepRange SliderRange(int stage);
   void ShowOption(const QString& prefix, int count, int n);
+  // The name of a function no catalogue row names.
+  QString UnlistedName(const profiles::KeyFunction& f);
   void WriteSettingsAndSave();
 
   MouseCore core_;

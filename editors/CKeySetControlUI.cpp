@@ -42,6 +42,8 @@ T* CKeySetControlUI::Find(const char* name) {
 
 void CKeySetControlUI::Init() {
   controls_.clear();
+  // The lists start at their first item, as after a profile reset.
+  ResetLists();
   // Keys pressed in the key text edit are captured there.
   if (auto* edit = Find<ui::CEditUI>(kKeyText)) {
     edit->SetReadOnly(true);

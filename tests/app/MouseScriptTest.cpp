@@ -51,6 +51,7 @@ TEST_F(MouseScriptTest, ForwardOnTheBackButtonReachesTheMouseAndTheProfile) {
       "select keyset_mousekey_combo 3\n"
       "click key_butt_keysave\n"
       "click key_butt_prosave\n"
+      "click mouse_device_seting_option_1\n"
       "shot " + Shots() + "/app_mouse_key_list.png\n"
       "quit\n");
   ASSERT_EQ(code, 0) << Read("trace.txt");

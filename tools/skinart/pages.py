@@ -244,17 +244,20 @@ def mouse_page(key_set, light, macro, shoot, profile_note):
     w, h = round(200 * MOUSE_S), round(320 * MOUSE_S)
     caps = "\n".join(f"            {c}" for c in mouse_caps())
     body = f'''    <VerticalLayout name="mouse_device_stage" width="300" {STAGE_STYLE} inset="0,12,0,8" childalign="center" childpadding="6">
-      <HorizontalLayout name="mouse_option_layout" height="26" width="{w}">
+      <HorizontalLayout name="mouse_option_layout" height="26" width="{w + 20}" childpadding="4">
         <Option name="mouse_device_seting_option_0" text="mouse_top_view_text" group="mouse_view" selected="true" height="26"/>
+        <Option name="mouse_device_seting_option_1" text="mouse_key_list_text" group="mouse_view" height="26"/>
       </HorizontalLayout>
-      <TabLayout name="mouse_device_seting_layout" width="{w}" height="{h + 8}">
-        <VerticalLayout name="mouse_device_top_view">
+      <TabLayout name="mouse_device_seting_layout" width="{w + 24}" height="{h + 8}">
+        <VerticalLayout name="mouse_device_top_view" childalign="center">
           <SelectPanel name="mouse_device_key_light" width="{w}" height="{h}" bkimage="device/mouse.png">
 {caps}
           </SelectPanel>
         </VerticalLayout>
+        <VerticalLayout name="mouse_device_key_list_view" inset="0,8,0,0">
+          <List name="device_setkeyinfo_list" inset="0,2,0,2" childpadding="1"/>
+        </VerticalLayout>
       </TabLayout>
-      <List name="device_setkeyinfo_list" width="{w + 40}" inset="0,2,0,2" childpadding="1"/>
       <Label name="mouse_device_hint" text="device_select_hint" font="9" height="36" padding="20,0,20,0" align="center" wordbreak="true" textcolor="#FF5C6370"/>
     </VerticalLayout>
 {function_area([light, key_set, frame("mouse_system_receiver_page", "tab_system_text")],
