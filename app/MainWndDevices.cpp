@@ -22,7 +22,7 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
-constexpr std::array<std::pair<const char*, const char*>, 10> kPendingRows{{
+constexpr std::array<std::pair<const char*, const char*>, 9> kPendingRows{{
     {"CircleProgress", "CCircleProgressUI"},
     {"HandImgButton", "CHandImgButtonUI"},
     {"AudioRecord", "CAudioRecordUI"},
@@ -31,7 +31,6 @@ constexpr std::array<std::pair<const char*, const char*>, 10> kPendingRows{{
     {"ComboEditContainerElement", "CComboEditContainerElementUI"},
     {"DeviceProfile", "CDeviceProfileUI"},
     {"LightControl", "CLightControlUI"},
-    {"KeySetControl", "CKeySetControlUI"},
     {"ShootControl", "CShootControlUI"},
 }};
 
@@ -112,6 +111,7 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "Voice6533Control")) return new CVoice6533ControlUI;
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
   if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
+  if (Same(className, "KeySetControl")) return new editors::CKeySetControlUI;
   for (const auto& [name, standsFor] : kPendingRows)
     if (Same(className, name)) return new CPlaceholderControlUI(QString::fromLatin1(standsFor));
   // The panels built from a layout of their own.

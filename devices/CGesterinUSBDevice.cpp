@@ -94,18 +94,23 @@ void CGesterinUSBDevice::InitPage() {
   if (!selectPanel_) selectPanel_ = findChild<CSelectPanelUI*>();
   auto* panel = qobject_cast<ui::CContainerUI*>(selectPanel_);
   if (!panel) return;
-  for (int i = 0; i < panel->GetCount(); ++i) {
-    auto* cap = qobject_cast<controls::CDeviceKeyButtonUI*>(panel->GetItemAt(i));
-    if (!cap) continue;
-    const profiles::TrailingNumber split = profiles::SplitTrailingNumber(cap->GetName().toStdString());
-    if (split.number < 0) continue;
-    if (split.prefix == "key_" && split.number < keyButtonCount_) {
-      keyButtons_[size_t(split.number)] = cap;
-    } else if (split.prefix == "light_" && split.number < lightCount_) {
-      lightButtons_[size_t(split.number)] = cap;
-      cap->SetLightOverlay(kWhite, kFullLevel, true);
-    }
+  for (int i = 0; i < panel->GetCount(); ++i)
+    if (auto* cap = qobject_cast<controls::CDeviceKeyButtonUI*>(panel->GetItemAt(i))) StoreCap(cap);
+}
+
+bool CGesterinUSBDevice::StoreCap(controls::CDeviceKeyButtonUI* cap) {
+  const profiles::TrailingNumber split = profiles::SplitTrailingNumber(cap->GetName().toStdString());
+  if (split.number < 0) return false;
+  if (split.prefix == "key_" && split.number < keyButtonCount_) {
+    keyButtons_[size_t(split.number)] = cap;
+    return true;
   }
+  if (split.prefix == "light_" && split.number < lightCount_) {
+    lightButtons_[size_t(split.number)] = cap;
+    cap->SetLightOverlay(kWhite, kFullLevel, true);
+    return true;
+  }
+  return false;
 }
 
 controls::CDeviceKeyButtonUI* CGesterinUSBDevice::KeyButton(int index) const {

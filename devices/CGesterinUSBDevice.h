@@ -181,6 +181,9 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
  protected:
   // Models: register the page with the paint manager, then build it.
   void RegisterPage();
+  // A cap named "key_"N or "light_"N (N within the counts) stored in its
+  // list, a light cap painted white; false for any other cap.
+  bool StoreCap(controls::CDeviceKeyButtonUI* cap);
   // Stops the light thread and both event threads; again does nothing. The
   // most derived destructor calls it, so no thread runs an override or
   // reaches model state while the object is being taken down.

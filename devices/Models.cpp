@@ -65,22 +65,6 @@ bool CGesterinKeyboardDevice::IsClass(const QString& className) const {
   return className == QLatin1String("GesterinKeyboardDevice") || CModelDevice::IsClass(className);
 }
 
-CGesterinMouseDevice::CGesterinMouseDevice(std::shared_ptr<hid::HidBackend> backend)
-    : CModelDevice(std::move(backend), hid::kind::kMouseCable, "mouse",
-                   std::make_unique<profiles::CMouseProfiledata>()) {}
-
-bool CGesterinMouseDevice::IsClass(const QString& className) const {
-  return className == QLatin1String("GesterinMouseDevice") || CModelDevice::IsClass(className);
-}
-
-void CGesterinMouseDevice::OnEventValue(uint16_t value, bool cableHandle) {
-  if (value == eventcode::kReloadSettings) {
-    ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
-    return;
-  }
-  if (value > eventcode::kReloadSettings && value != eventcode::kProfileReset) OnModelEvent(value, cableHandle);
-}
-
 CGesterinMousePadDevice::CGesterinMousePadDevice(std::shared_ptr<hid::HidBackend> backend)
     : CModelDevice(std::move(backend), hid::kind::kMousePad, "MousePad",
                    std::make_unique<profiles::CBasicProfiledata>()) {}

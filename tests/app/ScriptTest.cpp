@@ -15,52 +15,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/AppTestSupport.h"
+#include "tests/app/ScriptFixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class ScriptTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (const char* sub : {"/run", "/data", "/config"}) fs::create_directories(root_.path().toStdString() + sub);
-    ::chmod((root_.path() + "/run").toLocal8Bit().constData(), 0700);
-  }
-  std::string Path(const char* name) const { return root_.path().toStdString() + "/" + name; }
-
-  // Runs the program with the script; returns its exit code (-1: it did
-  // not end within the bound).
-  int Run(const std::string& script, const char* emulate, const std::string& log = {}) {
-    std::ofstream(Path("script.txt")) << script;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_RUNTIME_DIR", root_.path() + "/run");
-    env.insert("XDG_DATA_HOME", root_.path() + "/data");
-    env.insert("XDG_CONFIG_HOME", root_.path() + "/config");
-    env.insert("VX27_TRACE", QString::fromStdString(Path("trace.txt")));
-    env.insert("VX27_EMULATE", emulate);
-    env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
-    if (!log.empty()) env.insert("VX27_EMULATOR_LOG", QString::fromStdString(log));
-    p.setProcessEnvironment(env);
-    p.setProgram(QString::fromStdString(apptest::InstallDir() + "/vx27mouse"));
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start();
-    if (!p.waitForStarted(5000)) return -1;
-    if (!p.waitForFinished(30000)) {
-      p.kill();
-      p.waitForFinished(5000);
-      return -1;
-    }
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  }
-  std::string Trace() const {
-    std::ifstream in(Path("trace.txt"));
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
-
-  QTemporaryDir root_;
-};
+class ScriptTest : public apptest::ScriptFixture {};
 
 TEST_F(ScriptTest, AMouseIsShownPicturedAndUnplugged) {
   const std::string shot = Path("mouse.png");

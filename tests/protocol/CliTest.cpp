@@ -16,17 +16,14 @@
 #include <vector>
 
 #include "emulator/firmware/DeviceMemory.h"
+#include "tests/support/ShellRun.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using emulator::DeviceModel;
 
-struct CtlRun {
-  int exit = -1;
-  std::string out;
-  bool Has(const std::string& text) const { return out.find(text) != std::string::npos; }
-};
+using CtlRun = testsupport::ShellRun;
 
 struct Target {
   const char* name;      // as vx27ctl names it
@@ -58,15 +55,7 @@ class Cli : public ::testing::TestWithParam<Target> {
     std::string line = "VX27_EMULATOR_STATE='" + state_.string() + "' '" + ctl_ + "' " + args +
                        " --emulate " + t.emulate + (t.receiver ? " --receiver" : "") +
                        " 2>/dev/null";
-    CtlRun r;
-    FILE* p = ::popen(line.c_str(), "r");
-    if (!p) return r;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.out.append(buffer, n);
-    const int status = ::pclose(p);
-    r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return testsupport::RunShell(line);
   }
   std::string WriteFile(const std::string& name, const std::string& text) {
     const fs::path path = state_ / name;
