@@ -7,6 +7,7 @@
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/ControlRegistry.h"
 #include "controls/CSelectPanelUI.h"
+#include "devices/DeviceProfileUI.h"
 
 namespace app {
 namespace {
@@ -16,6 +17,7 @@ ui::CControlFactory::Creator RealCreator(const char* className) {
   if (std::strcmp(className, "CDeviceKeyButtonUI") == 0) return [] { return new CDeviceKeyButtonUI; };
   if (std::strcmp(className, "CDeviceOptionUI") == 0) return [] { return new CDeviceOptionUI; };
   if (std::strcmp(className, "CMpDevicePowerUI") == 0) return [] { return new CMpDevicePowerUI; };
+  if (std::strcmp(className, "CDeviceProfileUI") == 0) return [] { return new devices::CDeviceProfileUI; };
   return {};
 }
 

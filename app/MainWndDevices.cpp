@@ -9,6 +9,7 @@
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
 #include "controls/ControlRegistry.h"
+#include "devices/DeviceProfileUI.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 
@@ -21,14 +22,13 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
-constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
+constexpr std::array<std::pair<const char*, const char*>, 11> kPendingRows{{
     {"CircleProgress", "CCircleProgressUI"},
     {"HandImgButton", "CHandImgButtonUI"},
     {"AudioRecord", "CAudioRecordUI"},
     {"HandImgSelectButton", "CHandImgSelectButtonUI"},
     {"RedioMacroButton", "CRedioMacroButtonUI"},
     {"ComboEditContainerElement", "CComboEditContainerElementUI"},
-    {"DeviceProfile", "CDeviceProfileUI"},
     {"LightControl", "CLightControlUI"},
     {"MagicControl", "CMagicControlUI"},
     {"Voice6533Control", "CVoice6533ControlUI"},
@@ -107,6 +107,7 @@ void CMainWnd::StopWorkers() {
 ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "SelectPanel")) return new CSelectPanelUI;
   if (Same(className, "DeviceKeyButton")) return new CDeviceKeyButtonUI;
+  if (Same(className, "DeviceProfile")) return new devices::CDeviceProfileUI;
   if (Same(className, "GesterinMousePadDevice")) return new CGesterinMousePadDevice(backend_);
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
