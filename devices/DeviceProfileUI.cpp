@@ -6,6 +6,7 @@ namespace devices {
 namespace {
 
 constexpr int kElementHeight = 30;
+constexpr int kMenuRowHeight = 32;  // the fold-out row (26) and the spacing (6)
 
 QString FromWide(const std::u16string& text) {
   return QString::fromUtf16(text.data(), qsizetype(text.size()));
@@ -24,6 +25,11 @@ CDeviceProfileUI::~CDeviceProfileUI() = default;
 
 bool CDeviceProfileUI::IsClass(const QString& className) const {
   return className == QLatin1String("DeviceProfile") || CHorizontalLayoutUI::IsClass(className);
+}
+
+profiles::ProfileList& CDeviceProfileUI::List() {
+  if (ui::CComboUI* combo = Combo()) list_.SetComboSelection(combo->GetCurSel());
+  return list_;
 }
 
 void CDeviceProfileUI::SetClock(profiles::ProfileList::Clock clock) {
@@ -111,7 +117,14 @@ void CDeviceProfileUI::SelectOpTab(int n) {
 }
 
 void CDeviceProfileUI::ShowMenu(bool show) {
-  if (ui::CControlUI* menu = Find("profile_menu_layout")) menu->SetVisible(show);
+  ui::CControlUI* menu = Find("profile_menu_layout");
+  if (!menu) return;
+  menu->SetVisible(show);
+  // The frame around the rows grows by the fold-out row and its spacing.
+  if (ui::CControlUI* frame = Find("device_profile_frame")) {
+    if (frameHeight_ < 0) frameHeight_ = frame->GetFixedHeight();
+    frame->SetFixedHeight(show ? frameHeight_ + kMenuRowHeight : frameHeight_);
+  }
 }
 
 bool CDeviceProfileUI::IsMenuShown() const {

@@ -31,7 +31,9 @@ class CDeviceProfileUI : public ui::CHorizontalLayoutUI {
   QString GetClass() const override { return QStringLiteral("DeviceProfile"); }
   bool IsClass(const QString& className) const override;
 
-  profiles::ProfileList& List() { return list_; }
+  // The list, its selection taken from the combo (a user's pick moves the
+  // combo ahead of the list until the switch records it).
+  profiles::ProfileList& List();
   void SetClock(profiles::ProfileList::Clock clock);
 
   void SetKind(int deviceKind) { list_.SetKind(deviceKind); }
@@ -71,6 +73,7 @@ class CDeviceProfileUI : public ui::CHorizontalLayoutUI {
   ui::CControlUI* Find(const char* name) const;
   void FillCombo(bool notify);
   profiles::ProfileList list_;
+  int frameHeight_ = -1;  // the layout's frame height with the row folded in
 };
 
 }  // namespace devices
