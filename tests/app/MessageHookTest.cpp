@@ -3,6 +3,7 @@
 // window's own actions.
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -237,6 +238,29 @@ TEST_F(MessageHookTest, EntriesStepToTheNeighbourAndTheDesktopSettingsStart) {
   main->OpenDesktopDeviceSettings(0);
   ASSERT_TRUE(apptest::WaitFor([&] { return ran().count(QLatin1Char('\n')) == 2; }));
   EXPECT_EQ(ran(), QStringLiteral("xfce4-mouse-settings \ngnome-control-center keyboard\n"));
+}
+
+}  // namespace
+
+namespace {
+
+// vx27ctl's bus commands against the real window: a listener titled
+// "ZiriDude" receives the kind table the window sends when asked by name.
+TEST_F(MessageHookTest, BusCommandsReachTheWindowAndPrintWhatArrives) {
+  auto main = Open(apptest::NoDevices());
+  QProcess listener;
+  listener.start(QStringLiteral(VX27CTL), {"bus-listen", "ZiriDude", "--count", "1", "--seconds", "10"});
+  ASSERT_TRUE(listener.waitForStarted());
+  ASSERT_TRUE(apptest::WaitFor([] { return platform::BusWindow::Exists({}, "ZiriDude"); }, 5000));
+  QProcess sender;
+  sender.start(QStringLiteral(VX27CTL), {"bus-send", "VX27 MOUSE", "{4695579F-999A-41d4-9FAF-EFFCE93EBF18}", "0", "0"});
+  ASSERT_TRUE(apptest::WaitFor([&] { return sender.state() == QProcess::NotRunning; }, 5000));
+  EXPECT_EQ(sender.exitCode(), 0) << sender.readAllStandardError().toStdString();
+  ASSERT_TRUE(apptest::WaitFor([&] { return listener.state() == QProcess::NotRunning; }, 10000));
+  const QString out = QString::fromUtf8(listener.readAllStandardOutput());
+  EXPECT_TRUE(out.startsWith(QStringLiteral("copydata 5 1024 02000000030000000000000002000000040000000f3200006e220000")))
+      << out.left(120).toStdString();
+  EXPECT_EQ(out.count(QLatin1Char('\n')), 1);
 }
 
 }  // namespace
