@@ -56,6 +56,8 @@ void CMainWnd::InitWindow() {
       GetWindowClassName().toStdString(), kProductIdentity,
       [this](const platform::BusMessage& m) { OnBusMessage(m); });
   if (!bus_->Listen()) Trace("main window: not on the window bus");
+  suspendHook_ = std::make_unique<SuspendHook>(Target());
+  suspendHook_->Connect();
 }
 
 void CMainWnd::ApplyLanguage(int index) {

@@ -23,6 +23,7 @@
 #include "app/Language.h"
 #include "app/SkinFrame.h"
 #include "app/SkinObserver.h"
+#include "app/SuspendHook.h"
 #include "devices/Models.h"
 #include "hid/DiscoveryWorker.h"
 #include "hid/InterfaceSlots.h"
@@ -136,6 +137,8 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   void OnBusMessage(const platform::BusMessage& message);
   // The game messages' numbers in this process.
   const std::array<platform::MessageId, 4>& GameMessages() const { return gameMessages_; }
+  // Suspend and resume of the system (null before the window is set up).
+  SuspendHook* PowerHook() const { return suspendHook_.get(); }
 
   // ---- profile panel and files (MainWndProfiles.cpp) ----------------------
   devices::CDeviceProfileUI* ProfilePanelOf(devices::CGesterinUSBDevice* device) const;
@@ -262,6 +265,7 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   std::array<std::unique_ptr<platform::Worker>, kWorkerSlots> workers_;
 
   std::unique_ptr<DialogSeam> dialogs_ = std::make_unique<SystemDialogs>();
+  std::unique_ptr<SuspendHook> suspendHook_;
   std::array<platform::MessageId, 4> gameMessages_{};
   bool systemAwake_ = true;
   bool windowActive_ = false;

@@ -92,7 +92,9 @@ TEST_F(MessageHookTest, SuspendIgnoresTrayAndDeviceMessagesButNotArrivals) {
   auto main = Open(emu);
   ASSERT_TRUE(apptest::WaitFor([&] { return main->CountVisibleEntries() == 1 && Shown(*main); }, 5000));
 
-  main->SendMessage(app::kPowerBroadcast, app::kPowerSuspend, 0);
+  // The login manager's signal, as the system bus delivers it.
+  ASSERT_NE(main->PowerHook(), nullptr);
+  main->PowerHook()->PrepareForSleep(true);
   EXPECT_FALSE(main->SystemAwake());
   // Tray clicks and device link messages wait for the resume.
   main->SendMessage(platform::msg::kTrayCallback, app::kTrayIconId, platform::msg::kLeftButtonUp);
@@ -109,7 +111,7 @@ TEST_F(MessageHookTest, SuspendIgnoresTrayAndDeviceMessagesButNotArrivals) {
   main->SendMessage(bf17, 1, 1);
   EXPECT_TRUE(main->LightControl());
 
-  main->SendMessage(app::kPowerBroadcast, app::kPowerResume, 0);
+  main->PowerHook()->PrepareForSleep(false);
   EXPECT_TRUE(main->SystemAwake());
   main->SendMessage(platform::msg::kTrayCallback, app::kTrayIconId, platform::msg::kLeftButtonUp);
   EXPECT_FALSE(main->GetHWND()->isVisible()) << "the tray click hides the shown window";
