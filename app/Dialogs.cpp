@@ -63,6 +63,7 @@ bool SystemDialogs::AskSavePath(QWidget* owner, FileKind kind, QString* path) {
 bool SystemDialogs::Ask(QWidget* owner, FileKind kind, bool save, QString* path) {
   QFileDialog dialog(owner, QString(), StartFolder(), DialogNameFilter(kind));
   dialog.setWindowModality(Qt::WindowModal);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   if (save) {
     // A bare name gets the extension; an existing file is replaced only after
     // the dialog asked.

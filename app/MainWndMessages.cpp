@@ -200,6 +200,18 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
     case kDpiNotice:
       Trace("界面 DPI 1发生变化");
       break;
+    case ui::wm::WM_DPICHANGED:
+      // The new DPI in the low word; the window keeps its place, centred.
+      m_pm.SetDPI(int(msg.wParam & 0xFFFF));
+      m_pm.ResetDPIAssets();
+      CenterWindow();
+      if (ui::CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
+      Trace("界面 DPI 发生变化");
+      break;
+    case platform::msg::kFirmwareVersionCheck:
+      // The firmware check belongs to the settings window, not built yet.
+      Trace("main window: firmware version " + std::to_string(msg.lParam) + " with no settings window");
+      break;
     case ui::wm::WM_DISPLAYCHANGE:
       Trace("显示器分辨率发生变化");
       displayChanged_ = true;

@@ -5,7 +5,10 @@
 #include <deque>
 #include <optional>
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/MainWnd.h"
@@ -322,6 +325,46 @@ TEST_F(ProfilePanelTest, ScreenshotsOfThePanel) {
   ASSERT_NE(panel_->Combo()->GetPopup(), nullptr);
   EXPECT_FALSE(ui::SaveScreenshot(panel_->Combo()->GetPopup(), QStringLiteral("app_profile_panel_combo")).isEmpty());
   panel_->Combo()->ClosePopup();
+}
+
+}  // namespace
+
+namespace {
+
+// Pictures of the real dialogs behind the seam: the save dialog of a profile
+// export (its filter and bare-name extension) and the add confirmation.
+TEST_F(ProfilePanelTest, ScreenshotsOfTheDialogs) {
+  QTemporaryDir home;
+  apptest::ScopedEnv homeEnv("HOME", home.path().toStdString());
+  OpenMouse();
+  main_->SetDialogs(std::make_unique<app::SystemDialogs>());
+
+  QString filters;
+  bool shot = false;
+  std::function<void()> poll = [&] {
+    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      filters = dialog->nameFilters().join(QLatin1Char('|'));
+      shot = !ui::SaveScreenshot(dialog, QStringLiteral("app_profile_export_dialog")).isEmpty();
+      dialog->selectFile(home.path() + "/exported");
+      QMetaObject::invokeMethod(dialog, "accept");
+      return;
+    }
+    QTimer::singleShot(20, poll);
+  };
+  QTimer::singleShot(0, poll);
+  ClickButton("device_export_btn");
+  EXPECT_TRUE(shot);
+  EXPECT_EQ(filters, QStringLiteral("Profile Files(*.json) (*.[jJ][sS][oO][nN])"));
+  EXPECT_TRUE(QFile::exists(home.path() + "/exported.json"));
+
+  bool boxShot = false;
+  apptest::WhenWindowShows("MsgWnd", [&](QWidget* box) {
+    boxShot = !ui::SaveScreenshot(box, QStringLiteral("app_profile_add_confirm")).isEmpty();
+    apptest::Click(apptest::Control(box, "cancel_btn"));
+  });
+  ClickButton("device_add_btn");
+  EXPECT_TRUE(boxShot);
+  EXPECT_EQ(panel_->Combo()->GetCount(), 1) << "declined";
 }
 
 }  // namespace
