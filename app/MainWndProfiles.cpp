@@ -30,7 +30,7 @@ class PanelPrompts : public profiles::ProfilePrompts {
   devices::CGesterinUSBDevice& device_;
 };
 
-bool IsMouse(int kind) { return kind == profiles::kKindMouse || kind == profiles::kKindMouseReceiver; }
+bool IsMouse(int kind) { return kind == hid::kind::kMouseCable || kind == hid::kind::kMouseReceiver; }
 
 }  // namespace
 
@@ -171,8 +171,8 @@ void CMainWnd::ApplyReset(devices::CGesterinUSBDevice& device) {
   device.ShowSettings();
   device.WriteSettingsToDevice(0, 0, 0, 0, 0);
   const int kind = device.Kind();
-  if (kind == profiles::kKindKeyboard || IsMouse(kind)) {
-    if (kind == profiles::kKindKeyboard) HideKeyEditor(device);
+  if (kind == hid::kind::kKeyboardCable || IsMouse(kind)) {
+    if (kind == hid::kind::kKeyboardCable) HideKeyEditor(device);
     const std::vector<int> macros = device.CollectUsedMacros();
     ReportMacroWrite(*this, device, device.WriteMacrosToDevice(macros));
     device.WriteKeysFromProfile(0);

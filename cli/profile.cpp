@@ -23,10 +23,10 @@ struct Model {
   const char* folder;
 };
 constexpr Model kModels[] = {
-    {"keyboard", profiles::kKindKeyboard, "keyboard"},
-    {"mouse", profiles::kKindMouse, "mouse"},
-    {"pad", profiles::kKindMousePad, "MousePad"},
-    {"headset", profiles::kKindHeadset, "HD"},
+    {"keyboard", hid::kind::kKeyboardCable, "keyboard"},
+    {"mouse", hid::kind::kMouseCable, "mouse"},
+    {"pad", hid::kind::kMousePad, "MousePad"},
+    {"headset", hid::kind::kHeadset, "HD"},
 };
 
 class PrintedPrompts : public profiles::ProfilePrompts {

@@ -137,14 +137,14 @@ void CDeviceProfileUI::ApplyTabVisibility() {
     if (ui::CControlUI* tab = Find(name)) tab->SetVisible(visible);
   };
   switch (list_.Kind()) {
-    case profiles::kKindKeyboard:
+    case hid::kind::kKeyboardCable:
       show("cursor_Op_tab", false);
       break;
-    case profiles::kKindMousePad:
+    case hid::kind::kMousePad:
       for (const char* name : {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab"})
         show(name, false);
       break;
-    case profiles::kKindHeadset:
+    case hid::kind::kHeadset:
       for (const char* name : {"cursor_Op_tab", "macro_Op_tab", "system_Op_tab", "key_Op_tab"})
         show(name, false);
       for (const char* name : {"6533_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab"})

@@ -1,5 +1,7 @@
 #include "profiles/ProfileActions.h"
 
+#include <functional>
+
 #include "profiles/JsonFile.h"
 
 namespace profiles {
@@ -7,24 +9,24 @@ namespace {
 
 constexpr const char* kLimitMessage = "message_text_32";
 
-}  // namespace
-
-bool RunAddProfile(ProfileList& list, ProfilePrompts& prompts) {
-  if (!prompts.Confirm("message_text_28")) return false;
-  if (list.AddProfile()) {
+// A confirmed addition that the 50-profile limit may refuse.
+bool RunAddition(ProfilePrompts& prompts, const char* question, const std::function<bool()>& add) {
+  if (!prompts.Confirm(question)) return false;
+  if (add()) {
     prompts.Message(kLimitMessage);
     return false;
   }
   return true;
 }
 
+}  // namespace
+
+bool RunAddProfile(ProfileList& list, ProfilePrompts& prompts) {
+  return RunAddition(prompts, "message_text_28", [&] { return list.AddProfile(); });
+}
+
 bool RunCopyProfile(ProfileList& list, ProfilePrompts& prompts) {
-  if (!prompts.Confirm("message_text_27")) return false;
-  if (list.CopyProfile()) {
-    prompts.Message(kLimitMessage);
-    return false;
-  }
-  return true;
+  return RunAddition(prompts, "message_text_27", [&] { return list.CopyProfile(); });
 }
 
 bool RunDeleteProfile(ProfileList& list, ProfilePrompts& prompts) {

@@ -89,11 +89,11 @@ std::u16string NumberedName(std::u16string_view base, const char* format, int n)
 // kind has. A pad entry has no section of its own.
 const char* OwnSection(int kind) {
   switch (kind) {
-    case kKindKeyboard:
-    case kKindKeyboardReceiver: return "CustomLightMode";
-    case kKindMouse:
-    case kKindMouseReceiver: return "DPIStages";
-    case kKindHeadset: return "SystemSetStages";
+    case hid::kind::kKeyboardCable:
+    case hid::kind::kKeyboardReceiver: return "CustomLightMode";
+    case hid::kind::kMouseCable:
+    case hid::kind::kMouseReceiver: return "DPIStages";
+    case hid::kind::kHeadset: return "SystemSetStages";
     default: return nullptr;
   }
 }
@@ -395,7 +395,7 @@ bool ProfileList::ResetProfile() {
   if (file.empty()) return false;
   Json::Value document = NamedDocument(
       LoadJsonFile(defaultPath_), Utf8ToWide(json::ToText(json::Member(entry, kNameKey))), uuid);
-  if (kind_ == kKindHeadset) {
+  if (kind_ == hid::kind::kHeadset) {
     const Json::Value current = LoadJsonFile(file);
     const Json::Value& from = json::Element(json::Member(current, "Device"), 0);
     Json::Value& to = json::ArrayElement(json::ObjectMember(document, "Device"), 0);
@@ -429,7 +429,7 @@ int ProfileList::RenameProfile(const std::u16string& name) {
 
 bool ProfileList::SweepRemovedMacro(int macroIndex, std::vector<KeyAssignment>& selectedKeys,
                                     const std::function<bool()>& confirm) {
-  if (kind_ != kKindKeyboard && kind_ != kKindMouse) return false;
+  if (kind_ != hid::kind::kKeyboardCable && kind_ != hid::kind::kMouseCable) return false;
   if (macroIndex < 0) return false;
   // The question about the selected profile comes before any file changes, so
   // that a refusal leaves every profile as it was.

@@ -19,17 +19,10 @@
 
 #include <json/json.h>
 
+#include "hid/SupportedDevices.h"  // hid::kind, the device kinds
 #include "profiles/ProfileRecords.h"
 
 namespace profiles {
-
-// Device kinds as the device tables give them.
-inline constexpr int kKindKeyboard = 1;
-inline constexpr int kKindMouse = 2;
-inline constexpr int kKindMousePad = 3;
-inline constexpr int kKindMouseReceiver = 6;
-inline constexpr int kKindHeadset = 7;
-inline constexpr int kKindKeyboardReceiver = 9;
 
 inline constexpr int kMaxProfiles = 50;
 inline constexpr int kMaxProfileNameBytes = 16;

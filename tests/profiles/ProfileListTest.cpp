@@ -57,7 +57,7 @@ class ProfileListTest : public ::testing::Test {
   }
 
   // A list on the temp folder whose clock stands still unless a test moves it.
-  ProfileList MakeList(int kind = profiles::kKindMouse) {
+  ProfileList MakeList(int kind = hid::kind::kMouseCable) {
     ProfileList list([this] { return Clock::time_point(std::chrono::milliseconds(nowMs)); });
     list.SetKind(kind);
     list.SetPaths(folder.path() / "", folder / "factory.Json");
@@ -322,7 +322,7 @@ TEST_F(ProfileListTest, ResetRestoresTheFactoryProfileAndAHeadsetKeepsItsPresets
   const std::string user =
       R"({"Device":[{"SystemSetStages":[5],"CustomEQNameInfo":["mine"],)"
       R"("CustomEQHzValueInfo":[42],"LightInfo":[1]}],"profilename":"P","profileUUID":"id0"})";
-  for (int kind : {profiles::kKindMouse, profiles::kKindHeadset}) {
+  for (int kind : {hid::kind::kMouseCable, hid::kind::kHeadset}) {
     WriteListFile({"P"});
     WriteText(folder / "id0.Json", user);
     ProfileList list([] { return Clock::time_point(); });
@@ -333,7 +333,7 @@ TEST_F(ProfileListTest, ResetRestoresTheFactoryProfileAndAHeadsetKeepsItsPresets
     const Json::Value entry = ProfileFile("id0")["Device"][0];
     EXPECT_EQ(entry["SystemSetStages"], Parse("[0]")) << kind;
     EXPECT_EQ(entry["LightInfo"], Parse("[7]")) << kind;
-    const bool keeps = kind == profiles::kKindHeadset;
+    const bool keeps = kind == hid::kind::kHeadset;
     EXPECT_EQ(entry["CustomEQNameInfo"], Parse(keeps ? R"(["mine"])" : R"(["factory"])")) << kind;
     EXPECT_EQ(entry["CustomEQHzValueInfo"], Parse(keeps ? "[42]" : "[0]")) << kind;
     EXPECT_EQ(ProfileFile("id0")["profilename"].asString(), "P");
@@ -442,7 +442,7 @@ TEST_F(ProfileListTest, MacroSweepAsksAboutTheSelectedProfileBeforeChangingAny) 
   EXPECT_EQ(swept[2].assignment.Code(), 0x700100u);
 
   // Other kinds have no macros in their key lists.
-  ProfileList pad = MakeList(profiles::kKindMousePad);
+  ProfileList pad = MakeList(hid::kind::kMousePad);
   EXPECT_FALSE(pad.SweepRemovedMacro(0, selected, [] { return true; }));
 }
 
