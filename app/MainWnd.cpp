@@ -70,7 +70,7 @@ void CMainWnd::ApplyLanguage(int index) {
 }
 
 void CMainWnd::Notify(ui::TNotifyUI& msg) {
-  if (msg.sType != ui::notify::kTimer) {
+  if (msg.sType != ui::notify::kTimer && platform::TraceEnabled()) {
     Trace(msg.sType.toStdString());
     Trace(msg.pSender ? msg.pSender->GetName().toStdString() : std::string());
   }

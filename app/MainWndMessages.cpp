@@ -11,6 +11,9 @@
 #include "hid/SupportedDevices.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
+#include "profiles/JsonAccess.h"
+#include "profiles/JsonFile.h"
+#include "profiles/ProfileFolders.h"
 
 namespace app {
 namespace {
@@ -336,11 +339,13 @@ void CMainWnd::OpenDesktopDeviceSettings(int which) {
 }
 
 void CMainWnd::OnGameEvent(uint64_t how, int64_t effect) {
-  auto* device = qobject_cast<devices::CModelDevice*>(SelectedDevice());
+  devices::CGesterinUSBDevice* device = SelectedDevice();
   if (!device) return;
-  // Only the three ways of writing the effect, and an effect the device's
-  // mode list has.
-  const int64_t modes = int64_t(device->Profile().GetLightList().size());
+  // Only the three ways of writing the effect, and one of the model's
+  // built-in light modes (its row of the light catalogue).
+  const Json::Value catalogue = profiles::LoadJsonFile(profiles::DefaultDataFolder() / "default_light.json");
+  const int64_t modes = int64_t(profiles::json::ArraySize(profiles::json::Element(
+      profiles::json::Member(catalogue, "DefaultLightName"), size_t(std::max(0, device->GetOptionTag())))));
   if (how > 2 || effect < 0 || effect >= modes) {
     Trace("game event ignored: " + std::to_string(how) + ", " + std::to_string(effect));
     return;

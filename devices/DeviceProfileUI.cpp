@@ -78,9 +78,11 @@ void CDeviceProfileUI::FillCombo(bool notify) {
   for (const std::u16string& wide : list_.Names()) {
     const QString name = FromWide(wide);
     auto* element = new ui::CListLabelElementUI;  // owned by the combo
+    // A profile name is the user's text, never a text id to translate.
+    element->SetResourceText(false);
     element->SetFixedHeight(kElementHeight);
     element->SetText(name);
-    element->SetToolTip(name);
+    element->setToolTip(name);
     element->SetUserData(name);
     combo->Add(element);
   }

@@ -183,9 +183,12 @@ TEST_F(MessageHookTest, NotifyTracesTypeAndSenderExceptForTimers) {
   apptest::TraceLines trace;
   ui::CControlUI* min = main->FindControl(QStringLiteral("minbtn"));
   ASSERT_NE(min, nullptr);
-  ui::TNotifyUI timer{ui::notify::kTimer, {}, min};
+  ui::TNotifyUI timer;
+  timer.sType = ui::notify::kTimer;
+  timer.pSender = min;
   main->Notify(timer);
-  ui::TNotifyUI hover{ui::notify::kMouseEnter, {}, min};
+  ui::TNotifyUI hover = timer;
+  hover.sType = ui::notify::kMouseEnter;
   main->Notify(hover);
   EXPECT_EQ(trace.Lines(), (std::vector<std::string>{"msenter", "minbtn"}));
 }
@@ -263,6 +266,42 @@ TEST_F(MessageHookTest, BusCommandsReachTheWindowAndPrintWhatArrives) {
   EXPECT_TRUE(out.startsWith(QStringLiteral("copydata 5 1024 02000000030000000000000002000000040000000f3200006e220000")))
       << out.left(120).toStdString();
   EXPECT_EQ(out.count(QLatin1Char('\n')), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Game events: the selected device shows the effect when the way is 0..2 and
+// the effect is one of its modes; anything else, or a suspended system, is
+// ignored.
+TEST_F(MessageHookTest, GameEventsShowOnlyKnownEffectsInKnownWays) {
+  auto main = Open(Emulate("mouse"));
+  ASSERT_TRUE(apptest::WaitFor([&] { return main->SelectedDevice() != nullptr; }, 5000));
+  // The mouse has 12 built-in light modes.
+  devices::CGesterinUSBDevice* mouse = main->SelectedDevice();
+  const platform::MessageId start = main->GameMessages()[0];
+  const platform::MessageId death = main->GameMessages()[3];
+  EXPECT_EQ(start, platform::RegisterWindowMessage("Game_Start"));
+
+  struct Case {
+    platform::MessageId id;
+    uint64_t how;
+    int64_t effect;
+    bool asleep;
+    int mode;  // the light state's mode afterwards
+  } cases[] = {
+      {start, 0, 3, false, 3},  {death, 2, 5, false, 5}, {start, 3, 1, false, 5},
+      {start, 1, 12, false, 5}, {start, 1, -1, false, 5}, {start, 0, 1, true, 5},
+      {start, 1, 11, false, 11},
+  };
+  for (const Case& c : cases) {
+    if (c.asleep) main->PowerHook()->PrepareForSleep(true);
+    main->SendMessage(c.id, c.how, c.effect);
+    if (c.asleep) main->PowerHook()->PrepareForSleep(false);
+    EXPECT_EQ(mouse->LightState().selectItem, c.mode) << c.how << " " << c.effect;
+  }
+  EXPECT_EQ(mouse->LightState().oldLedMode, 5) << "the mode it replaced";
 }
 
 }  // namespace

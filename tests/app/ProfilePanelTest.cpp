@@ -205,6 +205,7 @@ TEST_F(ProfilePanelTest, RenameChecksTheNameAndShowsWhyNot) {
       {QStringLiteral("seventeen-bytes-x"), "message_text_34", "Profile1"},
       {QStringLiteral("PROFILE2"), "message_text_5", "Profile1"},
       {QStringLiteral("Game"), nullptr, "Game"},
+      {QStringLiteral("HD"), nullptr, "HD"},  // also a text id: shown as typed
   };
   for (const Case& c : cases) {
     dialogs_->shown.clear();
@@ -216,6 +217,9 @@ TEST_F(ProfilePanelTest, RenameChecksTheNameAndShowsWhyNot) {
     EXPECT_EQ(ComboTexts().front(), c.name) << c.typed.toStdString();
     EXPECT_EQ(ListFile()["profilelist"][0]["profilename"].asString(), c.name);
   }
+  EXPECT_EQ(panel_->Combo()->GetText(), QStringLiteral("HD"));
+  EXPECT_EQ(panel_->Combo()->GetItemAt(0)->toolTip(), QStringLiteral("HD"));
+  EXPECT_EQ(panel_->GetNameText(), QStringLiteral("HD"));
 }
 
 TEST_F(ProfilePanelTest, ImportAndExportGoThroughTheDialogs) {
