@@ -152,7 +152,6 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   void SwitchProfile();
   // After a reset: the device takes the factory profile.
   void ApplyReset(devices::CGesterinUSBDevice& device);
-  DialogSeam& Dialogs() { return *dialogs_; }
   void SetDialogs(std::unique_ptr<DialogSeam> dialogs) { dialogs_ = std::move(dialogs); }
   // A message box with a text id, or with the id's text and a number in it.
   int ShowMessageId(const QString& textId, int buttons = 0);

@@ -32,12 +32,6 @@ profiles::ProfileList& CDeviceProfileUI::List() {
   return list_;
 }
 
-void CDeviceProfileUI::SetClock(profiles::ProfileList::Clock clock) {
-  const int kind = list_.Kind();
-  list_ = profiles::ProfileList(std::move(clock));
-  list_.SetKind(kind);
-}
-
 void CDeviceProfileUI::SetPaths(const std::filesystem::path& profileFolder,
                                 const std::filesystem::path& defaultProfilePath) {
   list_.SetPaths(profileFolder, defaultProfilePath);

@@ -34,7 +34,6 @@ class CDeviceProfileUI : public ui::CHorizontalLayoutUI {
   // The list, its selection taken from the combo (a user's pick moves the
   // combo ahead of the list until the switch records it).
   profiles::ProfileList& List();
-  void SetClock(profiles::ProfileList::Clock clock);
 
   void SetKind(int deviceKind) { list_.SetKind(deviceKind); }
   void SetPaths(const std::filesystem::path& profileFolder,

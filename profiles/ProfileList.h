@@ -118,9 +118,6 @@ class ProfileList {
   bool SweepRemovedMacro(int macroIndex, std::vector<KeyAssignment>& selectedKeys,
                          const std::function<bool()>& confirm);
 
-  // The whole list document as last read (tests, tools).
-  const Json::Value& ListDocument() const { return listDocument_; }
-
  private:
   Json::Value ReadList() const;
   void WriteList(const Json::Value& list) const;

@@ -131,6 +131,14 @@ TEST_F(MessageHookTest, ToolMessagesSetLightControlOnlyWithTheirValues) {
     main->SendMessage(bf17, c.w, c.l);
     EXPECT_EQ(main->LightControl(), c.on) << c.w << " " << c.l;
   }
+  // Activation sets both flags; the pointer leaving clears only its own.
+  main->SendMessage(ui::wm::WM_ACTIVATE, 1, 0);
+  EXPECT_TRUE(main->WindowActive() && main->MouseInside());
+  main->SendMessage(ui::wm::WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(main->WindowActive());
+  EXPECT_FALSE(main->MouseInside());
+  main->SendMessage(ui::wm::WM_ACTIVATE, 0, 0);
+  EXPECT_FALSE(main->WindowActive());
 }
 
 TEST_F(MessageHookTest, TheLightSwitchTellsOtherProgramsAndTheKindTableGoesToZiriDude) {
