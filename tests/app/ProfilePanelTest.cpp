@@ -372,3 +372,39 @@ TEST_F(ProfilePanelTest, ScreenshotsOfTheDialogs) {
 }
 
 }  // namespace
+
+namespace {
+
+// Copy makes "<name> copy1" from the selected profile's file; reset asks,
+// then puts the factory content back under the profile's name and identity.
+TEST_F(ProfilePanelTest, CopyAndResetWorkOnTheSelectedProfilesFile) {
+  OpenMouse();
+  const std::filesystem::path file = Folder() / (device_->ProfileId() + ".Json");
+  Json::Value changed = profiles::LoadJsonFile(file);
+  changed["Device"][0]["DPIStages"] = Json::Value(Json::arrayValue);
+  changed["marker"] = 1;
+  profiles::SaveJsonFile(file, changed);
+
+  ClickButton("device_copy_btn");
+  EXPECT_EQ(dialogs_->shown.back(), QStringLiteral("message_text_27"));
+  EXPECT_EQ(ComboTexts(), (std::vector<std::string>{"Profile1", "Profile1 copy1"}));
+  const Json::Value copy = profiles::LoadJsonFile(Folder() / (Uuid(1) + ".Json"));
+  EXPECT_EQ(copy["marker"].asInt(), 1);
+  EXPECT_EQ(copy["profilename"].asString(), "Profile1 copy1");
+  EXPECT_EQ(copy["profileUUID"].asString(), Uuid(1));
+
+  dialogs_->confirm = 0;
+  ClickButton("device_reset_btn");
+  EXPECT_EQ(profiles::LoadJsonFile(file)["marker"].asInt(), 1) << "declined";
+  dialogs_->confirm = 1;
+  ClickButton("device_reset_btn");
+  EXPECT_EQ(dialogs_->shown.back(), QStringLiteral("message_text_22"));
+  const Json::Value reset = profiles::LoadJsonFile(file);
+  const Json::Value factory = profiles::LoadJsonFile(device_->DefaultProfilePath());
+  EXPECT_FALSE(reset.isMember("marker"));
+  EXPECT_EQ(reset["Device"], factory["Device"]);
+  EXPECT_EQ(reset["profilename"].asString(), "Profile1");
+  EXPECT_EQ(reset["profileUUID"].asString(), device_->ProfileId());
+}
+
+}  // namespace
