@@ -10,6 +10,7 @@
 #include "controls/CSelectPanelUI.h"
 #include "controls/ControlRegistry.h"
 #include "devices/DeviceProfileUI.h"
+#include "headset/CGesterinRU6533Device.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 
@@ -22,7 +23,7 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
-constexpr std::array<std::pair<const char*, const char*>, 11> kPendingRows{{
+constexpr std::array<std::pair<const char*, const char*>, 9> kPendingRows{{
     {"CircleProgress", "CCircleProgressUI"},
     {"HandImgButton", "CHandImgButtonUI"},
     {"AudioRecord", "CAudioRecordUI"},
@@ -30,8 +31,6 @@ constexpr std::array<std::pair<const char*, const char*>, 11> kPendingRows{{
     {"RedioMacroButton", "CRedioMacroButtonUI"},
     {"ComboEditContainerElement", "CComboEditContainerElementUI"},
     {"LightControl", "CLightControlUI"},
-    {"MagicControl", "CMagicControlUI"},
-    {"Voice6533Control", "CVoice6533ControlUI"},
     {"KeySetControl", "CKeySetControlUI"},
     {"ShootControl", "CShootControlUI"},
 }};
@@ -110,6 +109,8 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "DeviceProfile")) return new devices::CDeviceProfileUI;
   if (Same(className, "GesterinMousePadDevice")) return new CGesterinMousePadDevice(backend_);
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
+  if (Same(className, "MagicControl")) return new CMagicControlUI;
+  if (Same(className, "Voice6533Control")) return new CVoice6533ControlUI;
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
   if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
   for (const auto& [name, standsFor] : kPendingRows)

@@ -55,6 +55,9 @@ std::span<const Route> MainRoutes();
 // Every routing table of the program, in search order.
 std::span<const std::span<const Route>> RouteTables();
 
+// The headset panels' rows (RoutesHeadset.cpp).
+std::span<const Route> HeadsetRoutes();
+
 // Runs the first matching row of all tables; false when no row matched.
 bool Dispatch(CMainWnd& wnd, ui::TNotifyUI& msg);
 

@@ -62,7 +62,16 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/skin ${CMAKE_SOURCE_DIR}/DefaultData
 # SDK/ and Update/ hold what the build puts there (the audio chip library, the
 # firmware updater), as data files (0644); a program among them needs a rule
 # of its own.
-install(DIRECTORY ${VX27_BIN_DIR}/SDK ${VX27_BIN_DIR}/Update DESTINATION ${VX27_INSTALL_FOLDER})
+install(DIRECTORY ${VX27_BIN_DIR}/SDK ${VX27_BIN_DIR}/Update DESTINATION ${VX27_INSTALL_FOLDER}
+        PATTERN "osConfLib.so" EXCLUDE)
+# The audio chip library is built here: installed as a target, so the package
+# strips it like the programs.
+if(TARGET osConfLib)
+  get_target_property(vx27_sdk_dir osConfLib LIBRARY_OUTPUT_DIRECTORY)
+  file(RELATIVE_PATH vx27_sdk_dir ${VX27_BIN_DIR} ${vx27_sdk_dir})
+  install(TARGETS osConfLib LIBRARY DESTINATION ${VX27_INSTALL_FOLDER}/${vx27_sdk_dir}
+          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+endif()
 foreach(program vx27mouse vx27ctl)
   vx27_install_link(bin/${program} @prefix@/${VX27_INSTALL_FOLDER}/${program})
 endforeach()

@@ -112,12 +112,4 @@ void CGesterinMousePadDevice::OnEventValue(uint16_t value, bool) {
   if (value == eventcode::kReloadSettings) ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
 }
 
-CGesterinRU6533Device::CGesterinRU6533Device(std::shared_ptr<hid::HidBackend> backend)
-    : CModelDevice(std::move(backend), hid::kind::kHeadset, "HD",
-                   std::make_unique<profiles::CRu6533Profiledata>()) {}
-
-bool CGesterinRU6533Device::IsClass(const QString& className) const {
-  return className == QLatin1String("GesterinRU6533Device") || CModelDevice::IsClass(className);
-}
-
 }  // namespace devices

@@ -1,5 +1,6 @@
 #pragma once
-// The four device models. Each builds its page and owns its profile object;
+// The device models of the mouse, keyboard and mouse pad (the headset's
+// lives in headset/, above this folder). Each builds its page and owns its profile object;
 // their own reads and writes of the device come with each model's work, and
 // until then a model does what the base does (it never shows made-up device
 // data).
@@ -98,18 +99,9 @@ class CGesterinMousePadDevice : public CModelDevice {
   const char* EventExitTrace() const override { return "MS设备同步线程设定退出"; }
 };
 
-class CGesterinRU6533Device : public CModelDevice {
-  Q_OBJECT
- public:
-  explicit CGesterinRU6533Device(std::shared_ptr<hid::HidBackend> backend);
-  ~CGesterinRU6533Device() override { StopThreads(); }
-  QString GetClass() const override { return QStringLiteral("GesterinRU6533Device"); }
-  bool IsClass(const QString& className) const override;
-};
 
 }  // namespace devices
 
 using devices::CGesterinKeyboardDevice;
 using devices::CGesterinMouseDevice;
 using devices::CGesterinMousePadDevice;
-using devices::CGesterinRU6533Device;

@@ -101,4 +101,13 @@ void CRu6533Profiledata::SetCustomEqValues(int index, const std::vector<int>& va
   if (PresetInRange(index)) WriteBands(sections::kCustomEqValues, index, values);
 }
 
+void CRu6533Profiledata::RemoveCustomEq(int index) {
+  if (index < 0) return;
+  Json::Value removed;
+  for (const char* section : {sections::kCustomEqNames, sections::kCustomEqValues}) {
+    if (size_t(index) >= json::ArraySize(Section(section))) continue;
+    MutableSection(section).removeIndex(Json::ArrayIndex(index), &removed);
+  }
+}
+
 }  // namespace profiles

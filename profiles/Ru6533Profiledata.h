@@ -35,6 +35,10 @@ class CRu6533Profiledata : public CBasicProfiledata {
   // nothing.
   std::vector<int> GetCustomEqValues(int index);
   void SetCustomEqValues(int index, const std::vector<int>& values);
+  // Removes the name and the band values of user preset `index`; the presets
+  // behind it move down one place. An index beyond either list changes nothing
+  // there.
+  void RemoveCustomEq(int index);
 
  private:
   std::vector<int> ReadBands(const char* section, int slot);

@@ -76,6 +76,29 @@ size_t CommandFirmware::CountRequests(uint8_t command) const {
                               [&](const LoggedRequest& r) { return r.Command() == command; }));
 }
 
+// A headset light report: 0xFF, target 0x22 or 0x44, group 0xAA..0xAF (0xAA,
+// 0xAB, 0xAC: component 0, 1, 2 of lights 0..6; 0xAD, 0xAE, 0xAF: of lights
+// 7..12), 0, then the values in light order from byte 4.
+void CommandFirmware::TakeHeadsetLightReport(std::span<const uint8_t> bytes, HeadsetColours& colours) {
+  if (bytes.size() != 17 || bytes[0] != 0xFF || bytes[3] != 0) return;
+  const int target = bytes[1] == 0x22 ? 0 : bytes[1] == 0x44 ? 1 : -1;
+  if (target < 0 || bytes[2] < 0xAA || bytes[2] > 0xAF) return;
+  const int group = bytes[2] - 0xAA;
+  const size_t component = size_t(group % 3);
+  const size_t first = group < 3 ? 0 : 7, count = group < 3 ? 7 : 6;
+  for (size_t i = 0; i < count; ++i) colours[size_t(target)][first + i][component] = bytes[4 + i];
+}
+
+std::vector<std::vector<uint8_t>> CommandFirmware::ControlReports() const {
+  std::lock_guard guard(lock_);
+  return {controlReports_.begin(), controlReports_.end()};
+}
+
+CommandFirmware::HeadsetColours CommandFirmware::HeadsetLightColours() const {
+  std::lock_guard guard(lock_);
+  return headsetColours_;
+}
+
 std::vector<uint8_t> CommandFirmware::LastControlReport() const {
   std::lock_guard guard(lock_);
   return lastControl_;
@@ -101,6 +124,9 @@ WriteOutcome CommandFirmware::OnOutputReport(std::span<const uint8_t> bytes, boo
   if (viaControl || bytes.size() != report::kSize || bytes[report::kId] != report::kReportId) {
     // Not a command request (the headset's light reports travel this way).
     lastControl_.assign(bytes.begin(), bytes.end());
+    controlReports_.emplace_back(bytes.begin(), bytes.end());
+    if (controlReports_.size() > kLogDepth) controlReports_.pop_front();
+    TakeHeadsetLightReport(bytes, headsetColours_);
     return {};
   }
 

@@ -14,12 +14,14 @@
 // of times or always: no reply, a wrong echo, a failure status (0xFF/0xFE),
 // a write that fails, a write that completes late.
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <span>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -91,8 +93,15 @@ class CommandFirmware : public IFirmware {
   size_t CountRequests(uint8_t command) const;
   // The last report sent outside the transfer queue (headset light reports).
   std::vector<uint8_t> LastControlReport() const;
+  // Every such report, oldest first (the newest kLogDepth).
+  std::vector<std::vector<uint8_t>> ControlReports() const;
+  // The headset's light colours as its light reports set them: per target
+  // (0 for 0x22, 1 for 0x44), per light 0..12, the three components.
+  using HeadsetColours = std::array<std::array<std::array<uint8_t, 3>, 13>, 2>;
+  HeadsetColours HeadsetLightColours() const;
 
  private:
+  static void TakeHeadsetLightReport(std::span<const uint8_t> bytes, HeadsetColours& colours);
   // Applies the first matching fault to this request and counts it down.
   std::optional<Fault> TakeFault(uint8_t command);
   // Fills in `reply` (status and data) for a checked request; returns a note
@@ -116,6 +125,8 @@ class CommandFirmware : public IFirmware {
   std::vector<LoggedRequest> log_;
   size_t logOldest_ = 0;  // index of the oldest entry once the ring is full
   std::vector<uint8_t> lastControl_;
+  std::deque<std::vector<uint8_t>> controlReports_;
+  HeadsetColours headsetColours_{};
 };
 
 }  // namespace emulator::firmware

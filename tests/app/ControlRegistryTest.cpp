@@ -31,8 +31,8 @@ constexpr Registered kClasses[] = {
     {"CRedioMacroButtonUI", false}, {"CAudioRecordUI", false},
     {"CLightControlUI", false},    {"CMacroControlUI", false},
     {"CKeySetControlUI", false},   {"CDeviceProfileUI", true},
-    {"CShootControlUI", false},    {"CMagicControlUI", false},
-    {"CVoice6533ControlUI", false}, {"CGesterinUSBDevice", false},
+    {"CShootControlUI", false},    {"CMagicControlUI", true},
+    {"CVoice6533ControlUI", true}, {"CGesterinUSBDevice", false},
     {"CGesterinMousePadDevice", false}, {"CGesterinRU6533Device", false},
 };
 

@@ -1,0 +1,92 @@
+// The headset panels' rows: they reach the device of the current page when
+// it is a headset (kind 7); every other kind ignores them. Options of a
+// group notify when they lose their selection too: those rows act only for
+// the option that is now selected.
+
+#include <array>
+
+#include "app/MainWnd.h"
+#include "app/MsgWnd.h"
+#include "app/Routing.h"
+#include "headset/CGesterinRU6533Device.h"
+#include "ui/UILib.h"
+
+namespace app {
+namespace {
+
+CGesterinRU6533Device* Headset(CMainWnd& wnd) {
+  devices::CGesterinUSBDevice* device = wnd.SelectedDevice();
+  if (!device || device->Kind() != hid::kind::kHeadset) return nullptr;
+  return qobject_cast<CGesterinRU6533Device*>(device);
+}
+
+bool NowSelected(const ui::TNotifyUI& msg) {
+  const auto* option = qobject_cast<const ui::COptionUI*>(msg.pSender);
+  return option && option->IsSelected();
+}
+
+void VoiceEffectEnabled(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* h = Headset(wnd)) h->OnVoiceEffectEnabled();
+}
+void VoiceEffect(CMainWnd& wnd, ui::TNotifyUI& msg, int n) {
+  if (auto* h = Headset(wnd); h && NowSelected(msg)) h->OnVoiceEffect(n);
+}
+void MicrophoneToggled(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* h = Headset(wnd)) h->OnMicrophoneToggled();
+}
+void MicrophoneLevel(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* h = Headset(wnd)) h->OnMicrophoneLevel();
+}
+void MonitoringToggled(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* h = Headset(wnd)) h->OnMonitoringToggled();
+}
+void MonitoringLevel(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* h = Headset(wnd)) h->OnMonitoringLevel();
+}
+void Band(CMainWnd& wnd, ui::TNotifyUI&, int n) {
+  if (auto* h = Headset(wnd)) h->OnBand(n);
+}
+void EqPreset(CMainWnd& wnd, ui::TNotifyUI& msg, int n) {
+  if (auto* h = Headset(wnd); h && NowSelected(msg)) h->OnEqPreset(n);
+}
+void UserPreset(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* h = Headset(wnd)) h->OnUserPresetSelected();
+}
+void SaveUserPreset(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  auto* h = Headset(wnd);
+  if (h && h->OnSaveUserPreset() == headset::audio::kPresetNameTaken)
+    ShowMessage(wnd.GetHWND(), QString(), QStringLiteral("message_text_5"));
+}
+void DeleteUserPreset(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* h = Headset(wnd)) h->OnDeleteUserPreset();
+}
+
+// The two function tabs only a headset page shows.
+void VoiceTab(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
+  if (auto* h = Headset(wnd); h && NowSelected(msg)) h->SetFunctionSwitch(6);
+}
+void VoiceEffectTab(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
+  if (auto* h = Headset(wnd); h && NowSelected(msg)) h->SetFunctionSwitch(7);
+}
+
+constexpr std::array<Route, 13> kRows{{
+    {"selectchanged", "6533_voice_Op_tab", Match::Name, VoiceTab},
+    {"selectchanged", "magic_Op_tab", Match::Name, VoiceEffectTab},
+    {"selectchanged", "magic_enable_option", Match::Name, VoiceEffectEnabled},
+    {"selectchanged", "magic_option_", Match::Family, VoiceEffect},
+    {"selectchanged", "6533_MicIn_option", Match::Name, MicrophoneToggled},
+    {"valuechanged", "6533_MicIn_slider", Match::Name, MicrophoneLevel},
+    {"selectchanged", "6533_MicMoniter_option", Match::Name, MonitoringToggled},
+    {"valuechanged", "6533_MicMoniter_slider", Match::Name, MonitoringLevel},
+    {"valuechanged", "6533_eq_hz_slider_", Match::Family, Band},
+    {"selectchanged", "6533_eq_option_", Match::Family, EqPreset},
+    {"itemselect", "custom_eq_name_combo", Match::Name, UserPreset},
+    {"click", "hs_EQ_btn_save", Match::Name, SaveUserPreset},
+    {"click", "hs_EQ_btn_delete", Match::Name, DeleteUserPreset},
+}};
+
+}  // namespace
+
+std::span<const Route> HeadsetRoutes() { return kRows; }
+
+}  // namespace app
