@@ -22,6 +22,7 @@ CMainWnd::CMainWnd(platform::SettingsStore& store, const ProgramMessages& messag
                    std::shared_ptr<hid::HidBackend> backend)
     : store_(store), messages_(messages), backend_(std::move(backend)) {
   AddVirtualWnd(QStringLiteral("mainpage"), &mainPage_);
+  RegisterInputMessages();
 }
 
 CMainWnd::~CMainWnd() {
@@ -55,17 +56,8 @@ void CMainWnd::InitWindow() {
       GetWindowClassName().toStdString(), kProductIdentity,
       [this](const platform::BusMessage& m) { OnBusMessage(m); });
   if (!bus_->Listen()) Trace("main window: not on the window bus");
-}
-
-void CMainWnd::OnBusMessage(const platform::BusMessage& message) {
-  // Other processes may send registered messages, the program's own numbered
-  // messages (WM_USER and up) and system commands. The window's life-cycle
-  // messages (create, close, destroy, timers) only ever come from inside.
-  constexpr platform::MessageId kFirstUserMessage = 0x0400;
-  const bool accepted = !message.name.empty() || message.id >= kFirstUserMessage ||
-                        message.id == ui::wm::WM_SYSCOMMAND;
-  if (!accepted || !message.bytes.empty() || message.dwData != 0) return;
-  Target().Post(message.id, message.wParam, message.lParam);
+  suspendHook_ = std::make_unique<SuspendHook>(Target());
+  suspendHook_->Connect();
 }
 
 void CMainWnd::ApplyLanguage(int index) {
@@ -78,114 +70,23 @@ void CMainWnd::ApplyLanguage(int index) {
 }
 
 void CMainWnd::Notify(ui::TNotifyUI& msg) {
+  if (msg.sType != ui::notify::kTimer && platform::TraceEnabled()) {
+    Trace(msg.sType.toStdString());
+    Trace(msg.pSender ? msg.pSender->GetName().toStdString() : std::string());
+  }
   if (msg.sType == ui::notify::kWindowInit) {
     InitialiseWindow();
-    return;
+  } else if (msg.sType == ui::notify::kWindowSize) {
+    if (msg.pSender && msg.pSender->GetName() == QLatin1String("root") && displayChanged_) {
+      displayChanged_ = false;
+      ApplyDpiPolicy();
+    }
+  } else {
+    Dispatch(*this, msg);
   }
-  if (msg.sType == ui::notify::kClick && msg.pSender) {
-    const QString name = msg.pSender->GetName();
-    if (name == QLatin1String("closebtn")) {
-      CloseAuxWindows();
-      // Without a tray icon the hidden window could not come back.
-      if (tray_.IsVisible()) ShowWindow(false);
-      else SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_MINIMIZE, 0);
-      return;
-    }
-    if (name == QLatin1String("minbtn")) {
-      SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_MINIMIZE, 0);
-      return;
-    }
-    if (name == QLatin1String("maxbtn")) {
-      SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_MAXIMIZE, 0);
-      return;
-    }
-    if (name == QLatin1String("restorebtn")) {
-      SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_RESTORE, 0);
-      return;
-    }
-    if (name == QLatin1String("skinbtn")) {
-      OpenSkinFrame();
-      return;
-    }
-  }
-  if (msg.sType == ui::notify::kSelectChanged && msg.pSender) {
-    const QString name = msg.pSender->GetName();
-    if (name == QLatin1String("device_select")) ShowSelectedPowerPanel();
-    // A synchro check clicked: its entry shows the synchro icons or the plain ones.
-    if (name == QLatin1String("synchro_device_select"))
-      for (ui::CControlUI* c = msg.pSender->GetParent(); c; c = c->GetParent())
-        if (auto* entry = qobject_cast<CDeviceOptionUI*>(c)) {
-          entry->SynchroChanged();
-          break;
-        }
-  }
-  Dispatch(*this, msg);
+  // The list items' own remove and edit clicks end here.
+  if (msg.sType == ui::notify::kClickWpRemove || msg.sType == ui::notify::kClickWpEdit) return;
   WindowImplBase::Notify(msg);
-}
-
-int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handled) {
-  handled = false;
-  if (msg.id == messages_.identity) {
-    Trace(QStringLiteral("软件标示 %1，%2d%3d")
-              .arg(msg.id)
-              .arg(msg.wParam, 0, 16)
-              .arg(uint64_t(msg.lParam), 0, 16)
-              .toStdString());
-    UpdateOverlayAndRaise();
-    handled = true;
-    if (!shownOnce_) {
-      shownOnce_ = true;
-      if (firstShown_) firstShown_();
-    }
-    return 0;
-  }
-  switch (msg.id) {
-    case platform::msg::UM_INTERFACE_ARRIVED:
-      OnSlotArrived(size_t(msg.wParam));
-      handled = true;
-      return 0;
-    case platform::msg::UM_INTERFACE_REMOVED:
-      OnSlotRemoved(size_t(msg.wParam));
-      handled = true;
-      return 0;
-    case platform::msg::kLinkState:
-      OnLinkState(msg.wParam, msg.lParam);
-      handled = true;
-      return 0;
-    case platform::msg::kInfoBlockUsable:
-      OnInfoBlockUsable(msg.wParam);
-      handled = true;
-      return 0;
-    case platform::msg::kTrayCallback:
-      OnTrayClick(msg.lParam);
-      handled = true;
-      return 0;
-    case platform::msg::kMenuCommand:
-      OnMenuCommand(msg.wParam);
-      handled = true;
-      return 0;
-    case ui::wm::WM_TIMER:
-      if (msg.wParam == kTrayMenuTimer) {
-        KillTimer(kTrayMenuTimer);
-        OpenTrayMenu();
-        handled = true;
-      } else if (msg.wParam == kDpiTimer) {
-        KillTimer(kDpiTimer);
-        ApplyDpiPolicy();
-        handled = true;
-      }
-      return 0;
-    default:
-      return 0;
-  }
-}
-
-int64_t CMainWnd::OnDestroy(const platform::Message&, bool& handled) {
-  StopWorkers();
-  tray_.DeleteTrayIcon();
-  ui::CPaintManagerUI::PostQuitMessage(0);
-  handled = true;
-  return 0;
 }
 
 int CMainWnd::Receive(const SkinChangedParam& param) {
@@ -214,31 +115,6 @@ void CMainWnd::UpdateOverlayAndRaise() {
             .arg(host->isVisible() ? 1 : 0)
             .arg(host->isMinimized() ? 1 : 0)
             .toStdString());
-}
-
-void CMainWnd::OnTrayClick(int64_t mouseMessage) {
-  if (mouseMessage == platform::msg::kRightButtonUp) {
-    SetTimer(kTrayMenuTimer, 10);
-    return;
-  }
-  if (mouseMessage != platform::msg::kLeftButtonUp) return;
-  CloseAuxWindows();
-  QWidget* host = GetHWND();
-  if (host && host->isVisible() && !host->isMinimized()) ShowWindow(false);
-  else UpdateOverlayAndRaise();
-}
-
-void CMainWnd::OpenTrayMenu() {
-  if (menu_) menu_->Close();
-  menu_ = std::make_unique<ui::CMenuWnd>();
-  if (!menu_->Init(this, QStringLiteral("menu.xml"), QCursor::pos())) menu_.reset();
-}
-
-void CMainWnd::OnMenuCommand(uint64_t token) {
-  const std::optional<ui::MenuCmd> cmd = ui::CMenuWnd::TakeCommand(token);
-  if (!cmd) return;
-  if (cmd->szName == QLatin1String("exit")) Exit();
-  else if (cmd->szName == QLatin1String("about_menu")) OpenAbout();
 }
 
 void CMainWnd::CloseAuxWindows() {

@@ -18,10 +18,12 @@
 
 #include "app/AboutWnd.h"
 #include "app/DeviceBar.h"
+#include "app/Dialogs.h"
 #include "app/Environment.h"
 #include "app/Language.h"
 #include "app/SkinFrame.h"
 #include "app/SkinObserver.h"
+#include "app/SuspendHook.h"
 #include "devices/Models.h"
 #include "hid/DiscoveryWorker.h"
 #include "hid/InterfaceSlots.h"
@@ -30,13 +32,33 @@
 #include "platform/WindowBus.h"
 #include "ui/UILib.h"
 
+namespace devices {
+class CDeviceProfileUI;
+}
+
 namespace app {
 
 inline constexpr int kMainWndWidth = 800;
 inline constexpr int kMainWndHeight = 572;
 inline constexpr int kTrayIconId = 107;
-inline constexpr uint32_t kTrayMenuTimer = 1032;
+inline constexpr uint32_t kTestKeyTimer = 1002;
 inline constexpr uint32_t kDpiTimer = 1011;
+inline constexpr uint32_t kIdleTimer = 1031;
+inline constexpr uint32_t kTrayMenuTimer = 1032;
+inline constexpr uint32_t kProfileSwitchTimer = 1055;
+inline constexpr uint32_t kGameLightTimer = 1066;
+inline constexpr uint32_t kProfileSwitchDelayMs = 400;
+inline constexpr uint32_t kGameLightMs = 5000;
+inline constexpr uint32_t kIdleTimerMs = 5000;
+
+// Window messages the hook tests besides the program's own numbers.
+inline constexpr uint32_t kPowerBroadcast = 0x0218;  // WM_POWERBROADCAST
+inline constexpr uint64_t kPowerSuspend = 4;         // PBT_APMSUSPEND
+inline constexpr uint64_t kPowerResume = 0x12;       // PBT_APMRESUMEAUTOMATIC
+inline constexpr uint32_t kDpiNotice = 1224;
+
+// The profile panel's buttons.
+enum class ProfileButton { Spread, Add, Delete, Copy, Import, Export, Reset, Rename };
 inline constexpr int kDesignWidth = 1000;   // the layout at 96 DPI
 inline constexpr int kDesignHeight = 640;
 inline constexpr int kWorkerSlots = 20;
@@ -69,7 +91,6 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   void InitWindow() override;
   void Notify(ui::TNotifyUI& msg) override;
   int64_t HandleCustomMessage(const platform::Message& msg, bool& handled) override;
-  int64_t OnDestroy(const platform::Message& msg, bool& handled) override;
   int Receive(const SkinChangedParam& param) override;
   ui::CControlUI* CreateControl(const QString& className) override;
 
@@ -88,6 +109,55 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   CSkinFrame* SkinFrame() const { return skinFrame_.get(); }
   void OpenAbout();
   void OpenSkinFrame();
+
+  // ---- routing, hook, timers (MainWndMessages.cpp) -------------------------
+  void OnTimer(uint32_t id);
+  // False between a suspend and the resume: hook, game, device and tray
+  // messages are ignored then.
+  bool SystemAwake() const { return systemAwake_; }
+  bool WindowActive() const { return windowActive_; }
+  bool MouseInside() const { return mouseInside_; }
+  // The light control switch ("control_light_status"): toggles, tells the
+  // other programs on the bus, shows the state and hands it to the devices.
+  void ToggleLightControl();
+  // Light control from another program: as the switch, without the broadcast.
+  void SetLightControl(bool on);
+  bool LightControl() const { return lightControl_; }
+  // "closebtn": the auxiliary windows close and the window hides to the tray.
+  void CloseToTray();
+  // "device_select_prev" / "device_select_next".
+  void SelectNeighbourEntry(bool next);
+  // "windowdeviceset_"0 keyboard, 1 mouse: the desktop's own settings for it.
+  void OpenDesktopDeviceSettings(int which);
+  // A game event: the selected device shows light effect `effect`, written
+  // into its light state the way `how` (0..2) says; timer 1066 restores it.
+  void OnGameEvent(uint64_t how, int64_t effect);
+  // What a peer on the window bus may send this window.
+  static bool PeerMayPost(const platform::BusMessage& message);
+  void OnBusMessage(const platform::BusMessage& message);
+  // The game messages' numbers in this process.
+  const std::array<platform::MessageId, 4>& GameMessages() const { return gameMessages_; }
+  // Suspend and resume of the system (null before the window is set up).
+  SuspendHook* PowerHook() const { return suspendHook_.get(); }
+
+  // ---- profile panel and files (MainWndProfiles.cpp) ----------------------
+  devices::CDeviceProfileUI* ProfilePanelOf(devices::CGesterinUSBDevice* device) const;
+  void OnProfileButton(ProfileButton button);
+  // "selectchanged" of function tab n of the selected device's panel.
+  void OnFunctionTab(int n);
+  // "itemselect" of the profile combo: the switch follows 400 ms after the
+  // last pick.
+  void OnProfilePicked();
+  // Timer 1055: the combo's profile becomes the device's.
+  void SwitchProfile();
+  // After a reset: the device takes the factory profile.
+  void ApplyReset(devices::CGesterinUSBDevice& device);
+  void SetDialogs(std::unique_ptr<DialogSeam> dialogs) { dialogs_ = std::move(dialogs); }
+  // A message box with a text id, or with the id's text and a number in it.
+  int ShowMessageId(const QString& textId, int buttons = 0);
+  int ShowMessageNumber(devices::CGesterinUSBDevice& device, const QString& textId, int number);
+  // The Windows code page of the chosen language (name length checks).
+  int LanguageCodePage() const;
 
   // ---- devices -----------------------------------------------------------
   // Builds the power panel, bar entry and page of the kind of the slot;
@@ -144,8 +214,11 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   void SetFirstShownHook(FirstShownHook hook) { firstShown_ = std::move(hook); }
 
  private:
-  void OnBusMessage(const platform::BusMessage& message);
   void OnTrayClick(int64_t mouseMessage);
+  // The device kind table for the window titled "ZiriDude".
+  void SendKindTable();
+  void RegisterInputMessages();
+  void HandToDevices(bool lightControl);
   void OpenTrayMenu();
   void OnMenuCommand(uint64_t token);
   void InitialiseWindow();
@@ -189,6 +262,16 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   SelectedEntryInfo selectedEntry_;
   std::unique_ptr<hid::DiscoveryWorker> discovery_;
   std::array<std::unique_ptr<platform::Worker>, kWorkerSlots> workers_;
+
+  std::unique_ptr<DialogSeam> dialogs_ = std::make_unique<SystemDialogs>();
+  std::unique_ptr<SuspendHook> suspendHook_;
+  std::array<platform::MessageId, 4> gameMessages_{};
+  bool systemAwake_ = true;
+  bool windowActive_ = false;
+  bool mouseInside_ = false;
+  bool lightControl_ = true;
+  bool displayChanged_ = false;
+  int testKeyOffset_ = 0;
 };
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
 #include "controls/ControlRegistry.h"
+#include "devices/DeviceProfileUI.h"
 #include "headset/CGesterinRU6533Device.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
@@ -29,7 +30,6 @@ constexpr std::array<std::pair<const char*, const char*>, 9> kPendingRows{{
     {"HandImgSelectButton", "CHandImgSelectButtonUI"},
     {"RedioMacroButton", "CRedioMacroButtonUI"},
     {"ComboEditContainerElement", "CComboEditContainerElementUI"},
-    {"DeviceProfile", "CDeviceProfileUI"},
     {"LightControl", "CLightControlUI"},
     {"ShootControl", "CShootControlUI"},
 }};
@@ -105,6 +105,7 @@ void CMainWnd::StopWorkers() {
 ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "SelectPanel")) return new CSelectPanelUI;
   if (Same(className, "DeviceKeyButton")) return new CDeviceKeyButtonUI;
+  if (Same(className, "DeviceProfile")) return new devices::CDeviceProfileUI;
   if (Same(className, "GesterinMousePadDevice")) return new CGesterinMousePadDevice(backend_);
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
   if (Same(className, "MagicControl")) return new CMagicControlUI;

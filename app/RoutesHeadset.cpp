@@ -61,17 +61,8 @@ void DeleteUserPreset(CMainWnd& wnd, ui::TNotifyUI&, int) {
   if (auto* h = Headset(wnd)) h->OnDeleteUserPreset();
 }
 
-// The two function tabs only a headset page shows.
-void VoiceTab(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
-  if (auto* h = Headset(wnd); h && NowSelected(msg)) h->SetFunctionSwitch(6);
-}
-void VoiceEffectTab(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
-  if (auto* h = Headset(wnd); h && NowSelected(msg)) h->SetFunctionSwitch(7);
-}
 
-constexpr std::array<Route, 13> kRows{{
-    {"selectchanged", "6533_voice_Op_tab", Match::Name, VoiceTab},
-    {"selectchanged", "magic_Op_tab", Match::Name, VoiceEffectTab},
+constexpr std::array<Route, 11> kRows{{
     {"selectchanged", "magic_enable_option", Match::Name, VoiceEffectEnabled},
     {"selectchanged", "magic_option_", Match::Family, VoiceEffect},
     {"selectchanged", "6533_MicIn_option", Match::Name, MicrophoneToggled},

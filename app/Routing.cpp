@@ -48,6 +48,7 @@ const Route* FindRoute(std::span<const Route> table, const QString& type, const 
 // Each subsystem's table is added here, one line each.
 std::span<const std::span<const Route>> RouteTables() {
   static const std::span<const Route> tables[] = {
+      MainRoutes(),
       HeadsetRoutes(),
       MouseRoutes(),
   };

@@ -49,6 +49,8 @@ SplitName SplitControlName(const QString& name);
 // The first row of `table` that matches (type, name), or null.
 const Route* FindRoute(std::span<const Route> table, const QString& type, const QString& name);
 
+// The main window's own rows and the profile panel's (RoutesMain.cpp).
+std::span<const Route> MainRoutes();
 // The mouse page's and the key assignment editor's rows (RoutesMouse.cpp).
 std::span<const Route> MouseRoutes();
 

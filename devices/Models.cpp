@@ -1,6 +1,7 @@
 #include "devices/Models.h"
 
 #include "controls/CMpDevicePowerUI.h"
+#include "devices/DeviceProfileUI.h"
 #include "platform/Messages.h"
 #include "platform/Trace.h"
 
@@ -24,6 +25,24 @@ void CModelDevice::BuildPage() {
   (void)KeyFunctionSwitchLayout();
   // The folder name the main window gave decides the factory profile.
   profile_->SetDefaultPath(DefaultProfilePath());
+  SetUpProfilePanel();
+}
+
+void CModelDevice::SetUpProfilePanel() {
+  auto* panel = ProfilePanel();
+  if (!panel) return;
+  panel->SetKind(Kind());
+  panel->SetPaths(ProfileFolder(), DefaultProfilePath());
+  panel->InitList();
+  const bool mouse = Kind() == hid::kind::kMouseCable || Kind() == hid::kind::kMouseReceiver;
+  panel->SelectOpTab(mouse ? 2 : 1);
+  SetProfileId(panel->GetSelectedProfileId());
+}
+
+CDeviceProfileUI* CModelDevice::ProfilePanel() const {
+  if (!GetManager()) return nullptr;
+  return qobject_cast<CDeviceProfileUI*>(GetManager()->FindSubControlByName(
+      const_cast<CModelDevice*>(this), QStringLiteral("DeviceProfileItem")));
 }
 
 void CModelDevice::PreparePaths() {

@@ -15,6 +15,8 @@
 
 namespace devices {
 
+class CDeviceProfileUI;
+
 // What every model adds to the base in the same way: the page registration
 // and build, the profile object and its paths, the light state read-back.
 class CModelDevice : public CGesterinUSBDevice {
@@ -32,8 +34,12 @@ class CModelDevice : public CGesterinUSBDevice {
   void SaveProfile() override;
   void SetOptionTag(int value) override;
 
-  // Looks up the page's controls; the caps were found by InitPage.
+  // Looks up the page's controls; the caps were found by InitPage. Sets up
+  // the profile panel: kind, paths, list, initial tab, then the device takes
+  // the selected profile's identity.
   virtual void BuildPage();
+  // The page's profile panel ("DeviceProfileItem"), null without one.
+  CDeviceProfileUI* ProfilePanel() const;
   profiles::LightInfoRecord GetLightState() const { return lightState_; }
   profiles::CBasicProfiledata& Profile() { return *profile_; }
 
@@ -45,6 +51,8 @@ class CModelDevice : public CGesterinUSBDevice {
   void PollStatusBlock(uint8_t length);
   // Channel open, in receiver mode, and the receiver's link query answered.
   int LinkedThroughReceiver();
+
+  void SetUpProfilePanel();
 
   std::unique_ptr<profiles::CBasicProfiledata> profile_;
 };

@@ -8,6 +8,7 @@
 #include "profiles/KeyboardProfiledata.h"   // CKeyboardProfiledata
 #include "profiles/MouseProfiledata.h"      // CMouseProfiledata
 #include "profiles/ProfileFolders.h"        // profile and default data folders
+#include "profiles/ProfileList.h"           // ProfileList.ini and its operations
 #include "profiles/ProfileRecords.h"        // the byte records
 #include "profiles/Ru6533Profiledata.h"     // CRu6533Profiledata (headset)
 #include "profiles/Text.h"                  // Utf8ToWide, NewProfileId, ...

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include "bench/app/ProgramSetup.h"
+
 #include "app/ControlRegistry.h"
 #include "app/MainWnd.h"
 #include "emulator/EmulateList.h"
@@ -38,15 +40,8 @@ int QuietSeconds() {
 }
 
 void BM_QuietCpuWithFourDevices(benchmark::State& state) {
-  QTemporaryDir runtime, data, root;
-  setenv("VX27_INSTALL_DIR", VX27_BENCH_BIN_DIR, 1);
-  setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
-  setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
-  ui::CPaintManagerUI::SetInstancePath(QStringLiteral(VX27_BENCH_BIN_DIR "/"));
-  ui::CPaintManagerUI::SetResourcePath(QStringLiteral(VX27_BENCH_BIN_DIR "/skin/"));
-  ui::CResourceManager::GetInstance().LoadResource(QStringLiteral("res.xml"));
-  app::RegisterCustomControls();
-  platform::SettingsStore store((root.path() + "/registry.ini").toStdString());
+  benchapp::ProgramSetup setup;
+  platform::SettingsStore& store = setup.Store();
   const int seconds = QuietSeconds();
   for (auto _ : state) {
     auto emu = std::make_shared<emulator::Emulator>();

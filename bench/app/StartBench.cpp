@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "bench/app/ProgramSetup.h"
+
 #include "app/ControlRegistry.h"
 #include "app/MainWnd.h"
 #include "emulator/EmulateList.h"
@@ -30,16 +32,8 @@ double ResidentMegabytes() {
 }
 
 void BM_MainWindowWithFourDevices(benchmark::State& state) {
-  QTemporaryDir runtime, data, root;
-  const QString install = QStringLiteral(VX27_BENCH_BIN_DIR);
-  setenv("VX27_INSTALL_DIR", VX27_BENCH_BIN_DIR, 1);
-  setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
-  setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
-  ui::CPaintManagerUI::SetInstancePath(install + "/");
-  ui::CPaintManagerUI::SetResourcePath(install + "/skin/");
-  ui::CResourceManager::GetInstance().LoadResource(QStringLiteral("res.xml"));
-  app::RegisterCustomControls();
-  platform::SettingsStore store((root.path() + "/registry.ini").toStdString());
+  benchapp::ProgramSetup setup;
+  platform::SettingsStore& store = setup.Store();
   double afterDiscovery = 0, rss = 0;
   for (auto _ : state) {
     auto emu = std::make_shared<emulator::Emulator>();

@@ -30,7 +30,7 @@ constexpr Registered kClasses[] = {
     {"CHandImgButtonUI", false},   {"CHandImgSelectButtonUI", false},
     {"CRedioMacroButtonUI", false}, {"CAudioRecordUI", false},
     {"CLightControlUI", false},    {"CMacroControlUI", false},
-    {"CKeySetControlUI", false},   {"CDeviceProfileUI", false},
+    {"CKeySetControlUI", false},   {"CDeviceProfileUI", true},
     {"CShootControlUI", false},    {"CMagicControlUI", true},
     {"CVoice6533ControlUI", true}, {"CGesterinUSBDevice", false},
     {"CGesterinMousePadDevice", false}, {"CGesterinRU6533Device", false},

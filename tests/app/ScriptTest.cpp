@@ -92,6 +92,37 @@ TEST_F(ScriptTest, AnUnknownStepOrMissingControlEndsWithExitCodeThree) {
   }
 }
 
+// The profile panel worked by hand: a pick in the combo switches the mouse to
+// that profile after the short delay, and a typed name renames it. What the
+// profile files hold afterwards is read back here.
+TEST_F(ScriptTest, AProfileIsPickedAndRenamedOnTheMousePage) {
+  const fs::path folder = fs::path(Path("data")) / "VX27 MOUSE" / "mouse";
+  fs::create_directories(folder);
+  std::ofstream(folder / "ProfileList.ini")
+      << R"({"profilelist":[{"profilename":"Work","profileUUID":"id0"},)"
+         R"({"profilename":"Play","profileUUID":"id1"}],"profileselect":0})";
+  std::ofstream(folder / "id1.Json") << R"({"Device":[{"DPIStages":[]}],"profilename":"Play","profileUUID":"id1"})";
+  const int code = Run("wait-trace 添加一个鼠标设备 10\n"
+                       "page mouse\n"
+                       "select device_profile_combo 1\n"
+                       "wait-trace profile switched to id1 5\n"
+                       "text device_profile_name_edit Games\n"
+                       "click device_profile_edit_save_btn\n"
+                       "shot " + Path("panel.png") + "\n"
+                       "quit\n",
+                       "mouse");
+  EXPECT_EQ(code, 0) << Trace();
+  std::ifstream in(folder / "ProfileList.ini");
+  const std::string list((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(list.find(R"("profileselect" : 1)"), std::string::npos) << list;
+  EXPECT_NE(list.find(R"("profilename" : "Games")"), std::string::npos) << list;
+  EXPECT_NE(list.find(R"("profilename" : "Work")"), std::string::npos) << list;
+  std::ifstream file(folder / "id1.Json");
+  const std::string profile((std::istreambuf_iterator<char>(file)), {});
+  EXPECT_NE(profile.find(R"("profilename" : "Games")"), std::string::npos) << profile;
+  EXPECT_NE(profile.find("DPIStages"), std::string::npos) << profile;
+}
+
 // vx27ctl on the same emulator: an event sent and read back, and the
 // request log file.
 class CliEmulationTest : public ScriptTest {

@@ -95,9 +95,12 @@ TEST_F(HeadsetScript, PresetsUserPresetAndVoiceEffectReachChipAndProfile) {
             "write P:EQ_Slider1 10\nwrite P:EQ_Slider1 11\nwrite P:EQ_Slider1 12\n"
             "write R:Enable_MAGICVOICE 1\nwrite R:Enable_MICECHO 0\nwrite R:MagicVoice_Selection 2\n");
 
-  // The profile the page saved.
-  Json::Value root;
-  ASSERT_TRUE(Json::Reader().parse(Read("data/VX27 MOUSE/HD/default.Json"), root));
+  // The profile the page saved: the one the profile list has selected.
+  Json::Value list, root;
+  ASSERT_TRUE(Json::Reader().parse(Read("data/VX27 MOUSE/HD/ProfileList.ini"), list));
+  const std::string selected =
+      list["profilelist"][list["profileselect"].asUInt()]["profileUUID"].asString();
+  ASSERT_TRUE(Json::Reader().parse(Read(("data/VX27 MOUSE/HD/" + selected + ".Json").c_str()), root));
   const Json::Value& entry = root["Device"][0];
   EXPECT_EQ(entry["SystemSetStages"]["EqType"].asInt(), 13);
   EXPECT_EQ(entry["SystemSetStages"]["CustomEqSeletIndex"].asInt(), 0);
