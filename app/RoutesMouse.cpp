@@ -124,26 +124,6 @@ void ViewOption(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
   if (auto* mouse = Mouse(wnd); mouse && Selected(msg)) mouse->ShowOptionTab(index);
 }
 
-// The function tab options of the profile panel: the device shows the tab of
-// the option's type.
-struct FunctionTab {
-  const char* option;
-  int type;
-};
-constexpr FunctionTab kFunctionTabs[] = {
-    {"deng_Op_tab", 1},       {"key_Op_tab", 2},   {"macro_Op_tab", 3},
-    {"system_Op_tab", 4},     {"cursor_Op_tab", 5}, {"6533_voice_Op_tab", 6},
-    {"magic_Op_tab", 7},      {"Virtual7.1_Op_tab", 8}, {"otherset_Op_tab", 9},
-};
-
-void FunctionTabOption(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
-  auto* device = wnd.SelectedDevice();
-  if (!device || !Selected(msg)) return;
-  const QString name = msg.pSender->GetName();
-  for (const FunctionTab& t : kFunctionTabs)
-    if (name.compare(QLatin1String(t.option), Qt::CaseInsensitive) == 0) device->SetFunctionSwitch(t.type);
-}
-
 constexpr Route kRows[] = {
     {kClick, "key_", Match::Family, KeyCap},
     {kClick, "key_butt_keysave", Match::Name, KeySave},
