@@ -78,6 +78,8 @@ void CGesterinMouseDevice::OnEventValue(uint16_t value, bool cableHandle) {
     ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
     return;
   }
+  // A click raises the reactive lights (the engine checks the mode on its next pass).
+  if (value == eventcode::kClick && cableHandle) lights_->Click();
   if (value > eventcode::kReloadSettings && value != eventcode::kProfileReset) OnModelEvent(value, cableHandle);
 }
 

@@ -30,6 +30,8 @@ class CModelDevice : public CGesterinUSBDevice {
   std::string GetProfilePath() const override;
   void SaveProfile() override;
   void SetOptionTag(int value) override;
+  // Reads the device (in each model's own work) and (re)starts the light thread.
+  void LoadFromDevice() override { StartLightEngine(); }
 
   // Looks up the page's controls; the caps were found by InitPage.
   virtual void BuildPage();
@@ -57,8 +59,18 @@ class CGesterinKeyboardDevice : public CModelDevice {
   bool IsClass(const QString& className) const override;
   void PollStatus() override { PollStatusBlock(kKeyboardStatusLength); }
   int IsLinked() override { return LinkedThroughReceiver(); }
+  // With host light control on: the caps, the frame, and for the host-computed
+  // effects on a wired keyboard the frame streamed to the device.
+  void LightStep() override;
 
   static constexpr uint8_t kKeyboardStatusLength = 6;
+  static constexpr uint32_t kFrameRetryMs = 200;
+
+ private:
+  // A frame the keyboard did not take holds the light steps back for
+  // kFrameRetryMs; the UI thread goes on meanwhile.
+  bool framePostponed_ = false;
+  uint32_t frameFailedAt_ = 0;
 };
 
 class CGesterinMouseDevice : public CModelDevice {
