@@ -154,6 +154,8 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   void SetPowerPanelStyle(int style) { powerPanelStyle_ = style; }
   void SetFurtherValue(int value) { furtherValue_ = value; }
   void SetDeviceOption(ui::CControlUI* entry) { deviceOption_ = entry; }
+  // Light index → LED position, as the model reads it from the device.
+  void SetLightPositions(std::map<int, int> positions) { lightPositionMap_ = std::move(positions); }
 
   // ---- light engine ----------------------------------------------------
   // (Re)starts the light thread over the model's engine.
