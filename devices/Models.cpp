@@ -41,6 +41,17 @@ void CModelDevice::SetOptionTag(int value) {
   profile_->SetDeviceIndex(0);
 }
 
+void CModelDevice::LoadFromDevice() {
+  ApplyLightingFromProfile();
+  StartLightEngine();
+}
+
+int CModelDevice::ApplyLightingFromProfile() {
+  lights_->SetEffectSteps(profile_->GetLightEffect());
+  ApplyLightMode(profile_->GetLightInfo());
+  return 1;
+}
+
 void CModelDevice::PollStatusBlock(uint8_t length) {
   namespace sb = protocol::statusblock;
   if (statusPollOff_ || !commandChannel_.IsOpen() || !commandChannel_.QueryWirelessLink()) return;

@@ -30,8 +30,13 @@ class CModelDevice : public CGesterinUSBDevice {
   std::string GetProfilePath() const override;
   void SaveProfile() override;
   void SetOptionTag(int value) override;
-  // Reads the device (in each model's own work) and (re)starts the light thread.
-  void LoadFromDevice() override { StartLightEngine(); }
+  // Reads the device (in each model's own work), takes the lighting of the
+  // profile and (re)starts the light thread.
+  void LoadFromDevice() override;
+  // The profile's "LightInfo" and custom effect go to the light engine; a
+  // changed effect id (or 20) starts the mode afresh. Models add their
+  // settings image.
+  int ApplyLightingFromProfile() override;
 
   // Looks up the page's controls; the caps were found by InitPage.
   virtual void BuildPage();
