@@ -9,6 +9,7 @@
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
 #include "controls/ControlRegistry.h"
+#include "editors/CLightControlUI.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 
@@ -111,6 +112,7 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
   if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
+  if (Same(className, "LightControl")) return new editors::CLightControlUI;
   for (const auto& [name, standsFor] : kPendingRows)
     if (Same(className, name)) return new CPlaceholderControlUI(QString::fromLatin1(standsFor));
   // The panels built from a layout of their own.

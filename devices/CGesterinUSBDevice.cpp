@@ -8,6 +8,7 @@
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
 #include "devices/core/FunctionSwitch.h"
+#include "editors/CLightControlUI.h"
 #include "platform/Trace.h"
 #include "profiles/ProfileFolders.h"
 #include "profiles/Text.h"
@@ -228,13 +229,16 @@ void CGesterinUSBDevice::SetColour(uint32_t word0, uint32_t word1, uint8_t byte8
   }
   bytes[8] = byte8;
   audioLight_ = profiles::AudioLightRecord::Decode(bytes);
-  // The lighting editor shows it once it exists.
+  if (lightEditor_) lightEditor_->ShowAudioLight(word0, word1, byte8);
 }
 
-profiles::AudioLightRecord CGesterinUSBDevice::GetColour(bool) {
+profiles::AudioLightRecord CGesterinUSBDevice::GetColour(bool takeColour) {
   // Without a lighting editor the stored record is what the page holds.
+  if (lightEditor_) audioLight_ = lightEditor_->ReadAudioLight(takeColour);
   return audioLight_;
 }
+
+editors::CLightControlUI* CGesterinUSBDevice::LightEditor() const { return lightEditor_.data(); }
 
 // ---- threads -------------------------------------------------------------
 

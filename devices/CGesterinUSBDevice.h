@@ -39,6 +39,9 @@
 namespace controls {
 class CDeviceKeyButtonUI;
 }
+namespace editors {
+class CLightControlUI;
+}
 
 namespace devices {
 
@@ -168,6 +171,8 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   void SetLightClock(std::shared_ptr<LightClock> clock) { lightClock_ = std::move(clock); }
   LightClock& Clock() { return *lightClock_; }
   ModelLightEngine& Lights() { return *lights_; }
+  // The page's lighting editor ("LightControlItem"), once the page is built.
+  editors::CLightControlUI* LightEditor() const;
   bool LightThreadRunning() const { return lightThread_.Running(); }
 
   // ---- reading ---------------------------------------------------------
@@ -248,6 +253,7 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   // (or the synchronised lighting) and read by the light step, one atomic
   // word per light.
   std::unique_ptr<ModelLightEngine> lights_;
+  QPointer<editors::CLightControlUI> lightEditor_;
   std::shared_ptr<LightClock> lightClock_;
   profiles::LightInfoRecord lightState_;
   // The effect id of lightState_, for the event threads' check; written with it.

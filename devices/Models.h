@@ -30,6 +30,8 @@ class CModelDevice : public CGesterinUSBDevice {
   std::string GetProfilePath() const override;
   void SaveProfile() override;
   void SetOptionTag(int value) override;
+  // Stores the lighting state and writes it to the profile.
+  void SetLightState(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t w3) override;
   // Reads the device (in each model's own work), takes the lighting of the
   // profile and (re)starts the light thread.
   void LoadFromDevice() override;
@@ -37,6 +39,10 @@ class CModelDevice : public CGesterinUSBDevice {
   // changed effect id (or 20) starts the mode afresh. Models add their
   // settings image.
   int ApplyLightingFromProfile() override;
+  // The built-in light modes of the model's catalogue go to the lighting editor.
+  void LoadCatalogues() override;
+  // Shows the lighting state in the lighting editor; models add their own settings.
+  void ShowSettings() override;
 
   // Looks up the page's controls; the caps were found by InitPage.
   virtual void BuildPage();
