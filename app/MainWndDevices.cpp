@@ -22,7 +22,7 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
-constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
+constexpr std::array<std::pair<const char*, const char*>, 11> kPendingRows{{
     {"CircleProgress", "CCircleProgressUI"},
     {"HandImgButton", "CHandImgButtonUI"},
     {"AudioRecord", "CAudioRecordUI"},
@@ -33,7 +33,6 @@ constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
     {"LightControl", "CLightControlUI"},
     {"MagicControl", "CMagicControlUI"},
     {"Voice6533Control", "CVoice6533ControlUI"},
-    {"KeySetControl", "CKeySetControlUI"},
     {"ShootControl", "CShootControlUI"},
 }};
 
@@ -112,6 +111,7 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
   if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
+  if (Same(className, "KeySetControl")) return new editors::CKeySetControlUI;
   if (Same(className, "LightControl")) return new editors::CLightControlUI;
   for (const auto& [name, standsFor] : kPendingRows)
     if (Same(className, name)) return new CPlaceholderControlUI(QString::fromLatin1(standsFor));

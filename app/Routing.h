@@ -49,8 +49,9 @@ SplitName SplitControlName(const QString& name);
 // The first row of `table` that matches (type, name), or null.
 const Route* FindRoute(std::span<const Route> table, const QString& type, const QString& name);
 
-// Each area's rows, in a file of its own.
-std::span<const Route> LightRoutes();
+// The mouse page's and the key assignment editor's rows (RoutesMouse.cpp).
+std::span<const Route> MouseRoutes();
+std::span<const Route> LightRoutes();  // the lighting editor's rows (RoutesLight.cpp)
 
 // Every routing table of the program, in search order.
 std::span<const std::span<const Route>> RouteTables();

@@ -205,6 +205,8 @@ TEST_F(DeviceBarTest, MessagesFromDevicesShowAndHideEntriesAndTheLayoutError) {
   auto main = Open(emu);
   ASSERT_TRUE(apptest::WaitFor([&] { return main->CountVisibleEntries() == 2; }, 3000));
   ui::CControlUI* error = main->FindControl(QStringLiteral("Error_device_Link"));
+  // The mouse reports its information block usable once it has read it.
+  ASSERT_TRUE(apptest::WaitFor([&] { return app::g_bDeviceUsable.load() == 1; }, 5000));
   struct Case {
     platform::MessageId id;
     uint64_t wParam;
@@ -215,8 +217,8 @@ TEST_F(DeviceBarTest, MessagesFromDevicesShowAndHideEntriesAndTheLayoutError) {
     int usable;
   };
   const Case cases[] = {
-      {platform::msg::kLinkState, 1, 0, 1, false, false, 0},         // keyboard offline
-      {platform::msg::kLinkState, 1, 1, 2, true, false, 0},          // and back online
+      {platform::msg::kLinkState, 1, 0, 1, false, false, 1},         // keyboard offline
+      {platform::msg::kLinkState, 1, 1, 2, true, false, 1},          // and back online
       {platform::msg::kInfoBlockUsable, 0, 0, 2, true, true, 0},     // a layout refused
       {platform::msg::kInfoBlockUsable, 1, 0, 2, true, false, 1},    // accepted
       {platform::msg::kLinkState, 7, 0, 2, true, false, 1},          // no such entry
