@@ -9,6 +9,8 @@
 
 #include "app/MainWnd.h"
 #include "app/Routing.h"
+#include "devices/MouseDevice.h"
+#include "editors/CColorSelectWnd.h"
 #include "editors/CLightControlUI.h"
 
 namespace app {
@@ -230,7 +232,29 @@ void OnAudioPreset(CMainWnd& wnd, ui::TNotifyUI&, int n) {
   StoreAudio(*t.device, a);
 }
 
+// ---- a DPI stage's colour, chosen in the palette window ---------------------
+
+void OnStageColour(CMainWnd& wnd, ui::TNotifyUI&, int stage) {
+  // One palette window at a time, and only for a mouse.
+  auto* mouse = qobject_cast<devices::CGesterinMouseDevice*>(wnd.SelectedDevice());
+  if (editors::CColorSelectWnd::Open() || !mouse || stage < 0) return;
+  const std::optional<uint32_t> chosen =
+      editors::PickColour(wnd.GetHWND(), mouse->GetStageColour(stage), wnd.PaintManager().GetDPI());
+  if (!chosen) return;  // cancelled: nothing changes, nothing is written
+  mouse->ShowStageColour(stage, *chosen);
+  profiles::CMouseProfiledata& profile = mouse->MouseProfile();
+  std::vector<profiles::DpiStage> stages = profile.GetDpiStages();
+  if (stages.size() <= size_t(stage)) stages.resize(size_t(stage) + 1);
+  stages[size_t(stage)].red = uint8_t(*chosen >> 16);
+  stages[size_t(stage)].green = uint8_t(*chosen >> 8);
+  stages[size_t(stage)].blue = uint8_t(*chosen);
+  profile.SetDpiStages(stages);
+  mouse->SaveProfile();
+  Send(*mouse);
+}
+
 constexpr Route kLightRoutes[] = {
+    {"click", "DPI_color_option_", Match::Family, OnStageColour},
     {"itemselect", "light_combo_modeSelect", Match::Name, OnMode},
     {"valuechanged", "deng_light_slider", Match::Name, OnBrightness},
     {"valuechanged", "deng_speed_slider", Match::Name, OnSpeed},

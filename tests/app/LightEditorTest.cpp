@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include "app/Routing.h"
+#include "editors/CColorSelectWnd.h"
 #include "editors/CLightControlUI.h"
 #include "tests/app/MainWndFixture.h"
 
@@ -246,6 +249,75 @@ TEST_F(LightEditorTest, AudioColoursOnTheKeyboardPage) {
   EXPECT_EQ(e.AudioState().colorType, 0);
   EXPECT_EQ(e.GetAudioEditText(0), QStringLiteral("1"));
   EXPECT_FALSE(Enabled(e, "deng_7audiocolor_check"));
+}
+
+TEST_F(LightEditorTest, ADpiStageColourChosenInThePaletteReachesTheMouse) {
+  auto* mouse = Page("mouse", PageKind::Mouse);
+  ASSERT_TRUE(mouse);
+  const auto& unit = Unit("mouse");
+  constexpr int kStage = 1;
+  constexpr size_t kColourAt = 14 + 9 * kStage + 6;  // the stage's red, green, blue in the settings block
+  auto* swatch = mouse->FindSubControl(QStringLiteral("DPI_color_option_1"));
+  ASSERT_TRUE(swatch);
+  struct Case {
+    const char* name;
+    const char* button;
+    bool written;
+  };
+  const Case cases[] = {{"cancel", "closebtn", false}, {"ok", "okbtn", true}};
+  for (const Case& c : cases) {
+    const auto before = unit.firmware->Memory().settings;
+    const uint32_t shownBefore = swatch->GetBkColor();
+    bool second = true;
+    QTimer::singleShot(0, [&] {
+      CColorSelectWnd* w = CColorSelectWnd::Open();
+      ASSERT_TRUE(w);
+      ASSERT_TRUE(apptest::WaitFor([&] { return w->Initialised(); }));
+      // A second swatch click while the window is open does nothing.
+      second = Notify(QStringLiteral("click"), mouse->FindSubControl(QStringLiteral("DPI_color_option_2")));
+      const std::pair<const char*, const char*> edits[] = {{"color_edit_r", "18"}, {"color_edit_g", "52"},
+                                                           {"color_edit_b", "86"}};
+      for (const auto& [edit, text] : edits) {
+        w->FindControl(QString::fromLatin1(edit))->SetText(QString::fromLatin1(text));
+        ui::TNotifyUI msg{QStringLiteral("killfocus"), {}, w->FindControl(QString::fromLatin1(edit))};
+        w->Notify(msg);
+      }
+      ui::TNotifyUI click{QStringLiteral("click"), {}, w->FindControl(QString::fromLatin1(c.button))};
+      w->Notify(click);
+    });
+    EXPECT_TRUE(Notify(QStringLiteral("click"), swatch));
+    EXPECT_EQ(CColorSelectWnd::Open(), nullptr) << c.name;
+    EXPECT_TRUE(second);  // routed, and ignored
+    const auto after = unit.firmware->Memory().settings;
+    if (c.written) {
+      EXPECT_EQ(after[kColourAt], 18);
+      EXPECT_EQ(after[kColourAt + 1], 52);
+      EXPECT_EQ(after[kColourAt + 2], 86);
+      EXPECT_EQ(swatch->GetBkColor(), 0xFF123456u);
+      auto* model = qobject_cast<devices::CGesterinMouseDevice*>(mouse);
+      const auto stages = model->MouseProfile().GetDpiStages();
+      ASSERT_GT(stages.size(), size_t(kStage));
+      EXPECT_EQ(stages[kStage].green, 52);
+    } else {
+      EXPECT_EQ(after, before) << "cancel writes nothing";
+      EXPECT_EQ(swatch->GetBkColor(), shownBefore);
+    }
+  }
+}
+
+TEST_F(LightEditorTest, AHandlersBytesReachTheMousesSettingsBlock) {
+  auto* mouse = Page("mouse", PageKind::Mouse);
+  ASSERT_TRUE(mouse);
+  const auto& unit = Unit("mouse");
+  CLightControlUI& e = *mouse->LightEditor();
+  e.ControlAs<ui::CSliderUI>("deng_speed_slider")->SetValue(3);
+  EXPECT_TRUE(Notify(QStringLiteral("valuechanged"), e.Control("deng_speed_slider")));
+  e.Control("deng_edit_R")->SetText(QStringLiteral("201"));
+  EXPECT_TRUE(Notify(QStringLiteral("killfocus"), e.Control("deng_edit_R")));
+  const auto settings = unit.firmware->Memory().settings;
+  // Light bytes of the block: speed is stored as 4 - level at byte 3, red at byte 6.
+  EXPECT_EQ(settings[3], 4 - 3);
+  EXPECT_EQ(settings[6], 201);
 }
 
 // Pictures for people to look at: the panel on each page in some modes.
