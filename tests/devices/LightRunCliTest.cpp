@@ -1,39 +1,27 @@
 // vx27ctl light-run, run as a user runs it: the model's engine from a
 // lighting record (and an effect file) after some ticks.
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/RunCommand.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CtlRun {
-  int exit = -1;
-  std::string out;
-  bool Has(const std::string& line) const { return out.find(line + "\n") != std::string::npos; }
-};
+// Lines of the output are whole: "light 1 ..." does not match "light 10 ...".
+bool HasLine(const testsupport::CommandRun& r, const std::string& line) { return r.Has(line + "\n"); }
 
-CtlRun Ctl(const std::string& args) {
+testsupport::CommandRun Ctl(const std::string& args) {
   const char* bin = std::getenv("VX27_INSTALL_DIR");
-  CtlRun r;
-  if (!bin) return r;
-  const std::string line = "'" + (fs::path(bin) / "vx27ctl").string() + "' light-run " + args + " 2>/dev/null";
-  FILE* p = ::popen(line.c_str(), "r");
-  if (!p) return r;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.out.append(buffer, n);
-  const int status = ::pclose(p);
-  r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  if (!bin) return {};
+  return testsupport::RunCommand("'" + (fs::path(bin) / "vx27ctl").string() + "' light-run " + args + " 2>/dev/null");
 }
 
 TEST(LightRunCli, RecordsRunOnTheModelsEngine) {
@@ -54,9 +42,9 @@ TEST(LightRunCli, RecordsRunOnTheModelsEngine) {
       {"keyboard 1C04040000FFFFFF000000000000 1", {"light 169 0 0 0 0"}},
   };
   for (const Case& c : cases) {
-    const CtlRun r = Ctl(c.args);
+    const testsupport::CommandRun r = Ctl(c.args);
     EXPECT_EQ(r.exit, 0) << c.args;
-    for (const std::string& line : c.lines) EXPECT_TRUE(r.Has(line)) << c.args << ": " << line << "\n" << r.out;
+    for (const std::string& line : c.lines) EXPECT_TRUE(HasLine(r, line)) << c.args << ": " << line << "\n" << r.out;
   }
 }
 
@@ -64,11 +52,11 @@ TEST(LightRunCli, AnEffectFilePlaysInAModeWithoutAStep) {
   const fs::path file = fs::temp_directory_path() / ("vx27-light-run-" + std::to_string(::getpid()) + ".light");
   std::ofstream(file) << R"({"LEDEffectList": [{"LEDREGMode": 1, "LEDBrightness": 3, "LEDSpeed": 0,
       "LEDDirection": 0, "LEDMultiColor": 0, "red": 1, "green": 2, "blue": 3, "Time": 1000, "Cyle": 0}]})";
-  const CtlRun r = Ctl("mouse 0904040000000000000000000000 1 --effect '" + file.string() + "'");
+  const testsupport::CommandRun r = Ctl("mouse 0904040000000000000000000000 1 --effect '" + file.string() + "'");
   fs::remove(file);
   EXPECT_EQ(r.exit, 0);
-  EXPECT_TRUE(r.Has("light 7 1 2 3 175")) << r.out;
-  EXPECT_TRUE(Ctl("mouse 0904040000000000000000000000 1").Has("light 7 0 0 0 0")) << "no effect: off";
+  EXPECT_TRUE(HasLine(r, "light 7 1 2 3 175")) << r.out;
+  EXPECT_TRUE(HasLine(Ctl("mouse 0904040000000000000000000000 1"), "light 7 0 0 0 0")) << "no effect: off";
 }
 
 TEST(LightRunCli, MalformedArgumentsAreUsageErrors) {

@@ -14,6 +14,7 @@
 
 #include "devices/core/EventReader.h"
 #include "devices/core/LightThread.h"
+#include "tests/devices/LightRecords.h"
 #include "platform/Trace.h"
 #include "platform/Worker.h"
 
@@ -33,19 +34,7 @@ std::ostream& operator<<(std::ostream& os, const Rgbb& c) {
   return os << "(" << c.r << "," << c.g << "," << c.b << " @" << c.level << ")";
 }
 
-profiles::LightInfoRecord Mode(uint8_t mode, uint8_t level, uint8_t speed, uint8_t dir, uint8_t multi,
-                               uint8_t r = 0, uint8_t g = 0, uint8_t b = 0) {
-  profiles::LightInfoRecord s;
-  s.selectItem = mode;
-  s.light = level;
-  s.speed = speed;
-  s.fx = dir;
-  s.multiColor = multi;
-  s.red = r;
-  s.green = g;
-  s.blue = b;
-  return s;
-}
+using lighttest::LightMode;
 
 // Runs passes at ticks first .. first + count - 1.
 void Passes(ModelLightEngine& e, uint64_t first, int count) {
@@ -86,7 +75,7 @@ TEST(LightDispatch, AStepRunsWhenItsCounterReachesTheThreshold) {
   };
   for (const Case& c : cases) {
     ModelLightEngine e(c.model, 3);
-    e.SetState(Mode(c.mode, 4, c.speed, 1, 0, 200, 100, 50));
+    e.SetState(LightMode(c.mode, 4, c.speed, 1, 0, 200, 100, 50));
     e.BeginLoop(0);
     Passes(e, 1, c.passesBefore);
     EXPECT_EQ(Light(e, 2).level, 0) << int(c.model) << " mode " << int(c.mode) << " ran early";
@@ -98,7 +87,7 @@ TEST(LightDispatch, AStepRunsWhenItsCounterReachesTheThreshold) {
 
 TEST(LightDispatch, APassWithinTheSameTickDoesNotCount) {
   ModelLightEngine e(LightModel::Mouse, 1);
-  e.SetState(Mode(0, 4, 4, 0, 0, 1, 2, 3));
+  e.SetState(LightMode(0, 4, 4, 0, 0, 1, 2, 3));
   e.BeginLoop(TickMs(5));
   for (int i = 0; i < 20; ++i) e.Pass(TickMs(5));
   EXPECT_EQ(e.StepCounter(), 0u);
@@ -107,7 +96,7 @@ TEST(LightDispatch, APassWithinTheSameTickDoesNotCount) {
 
 TEST(MouseSteps, WaveAtPhase185GivesSegmentZeroEntry186AndSegmentOneEntry1) {
   ModelLightEngine e(LightModel::Mouse, 15);
-  e.SetState(Mode(2, 4, 4, 1, 1));
+  e.SetState(LightMode(2, 4, 4, 1, 1));
   e.Effect().phase = 184;
   e.RunStep(devices::LightStepKind::MouseWave, 0);
   EXPECT_EQ(e.Effect().phase, 185);
@@ -120,7 +109,7 @@ TEST(MouseSteps, WaveAtPhase185GivesSegmentZeroEntry186AndSegmentOneEntry1) {
 
 TEST(MouseSteps, SingleColourWaveRunsOnTheShortCurveBothWays) {
   ModelLightEngine e(LightModel::Mouse, 15);
-  e.SetState(Mode(2, 2, 4, 0, 0, 10, 20, 30));  // backwards, level 100
+  e.SetState(LightMode(2, 2, 4, 0, 0, 10, 20, 30));  // backwards, level 100
   e.RunStep(devices::LightStepKind::MouseWave, 0);
   EXPECT_EQ(e.Effect().phase, 95) << "backwards from 0 wraps to 95";
   // Segment 0: short curve[(95 + 1) mod 96 = 0] = 22 -> 100 * 22 >> 8 = 8.
@@ -131,7 +120,7 @@ TEST(MouseSteps, SingleColourWaveRunsOnTheShortCurveBothWays) {
 
 TEST(MouseSteps, ReactiveRisesOnAClickAndFallsBy15) {
   ModelLightEngine e(LightModel::Mouse, 15);
-  e.SetState(Mode(7, 4, 4, 0, 0, 0, 0, 255));
+  e.SetState(LightMode(7, 4, 4, 0, 0, 0, 0, 255));
   e.Click();
   e.BeginLoop(0);
   Passes(e, 1, 7);
@@ -143,18 +132,18 @@ TEST(MouseSteps, ReactiveRisesOnAClickAndFallsBy15) {
 
   // A click in another mode raises nothing.
   ModelLightEngine other(LightModel::Mouse, 15);
-  other.SetState(Mode(0, 4, 4, 0, 0, 0, 0, 255));
+  other.SetState(LightMode(0, 4, 4, 0, 0, 0, 0, 255));
   other.Click();
   other.BeginLoop(0);
   Passes(other, 1, 7);
-  other.SetState(Mode(7, 4, 4, 0, 0, 0, 0, 255));
+  other.SetState(LightMode(7, 4, 4, 0, 0, 0, 0, 255));
   Passes(other, 8, 7);
   EXPECT_EQ(Light(other, 3).level, 0);
 }
 
 TEST(MouseSteps, TrailLightsTheSegmentOfItsMarkerAndFades) {
   ModelLightEngine e(LightModel::Mouse, 15);
-  e.StartMode(Mode(4, 4, 4, 0, 0, 50, 60, 70));
+  e.StartMode(LightMode(4, 4, 4, 0, 0, 50, 60, 70));
   e.RunStep(devices::LightStepKind::MouseTrail, 0);
   // The marker at ring entry 0 lifts segment 0 to 255, which fades to 215 at once.
   EXPECT_EQ(Light(e, 0), (Rgbb{50, 60, 70, 214}));
@@ -174,7 +163,7 @@ TEST(PadSteps, TrailsAreLitOnceTheModeStarts) {
   };
   for (const Case& c : cases) {
     ModelLightEngine e(LightModel::Pad, 15);
-    e.StartMode(Mode(c.mode, 4, 4, 0, 0, 9, 8, 7));
+    e.StartMode(LightMode(c.mode, 4, 4, 0, 0, 9, 8, 7));
     const auto step = c.mode == 6 ? devices::LightStepKind::PadLightTrail : devices::LightStepKind::PadPairTrail;
     // The pad triggers on every second step after the first two.
     for (int i = 0; i < 3; ++i) e.RunStep(step, 0);
@@ -187,7 +176,7 @@ TEST(PadSteps, TrailsAreLitOnceTheModeStarts) {
 
 TEST(PadSteps, WaveGivesEachLightItsOwnWheelEntry) {
   ModelLightEngine e(LightModel::Pad, 15);
-  e.SetState(Mode(0, 1, 4, 1, 1));
+  e.SetState(LightMode(0, 1, 4, 1, 1));
   e.RunStep(devices::LightStepKind::PadWave, 0);
   EXPECT_EQ(Light(e, 0), (Rgbb{255, 5, 0, 50})) << "entry 2";
   EXPECT_EQ(Light(e, 1), (Rgbb{255, 32, 0, 50})) << "entry 9";
@@ -209,7 +198,7 @@ profiles::LightEffectStep Step(uint8_t mode, uint8_t speed, int32_t timeMs, uint
 
 TEST(CustomEffect, AModeWithoutAStepPlaysTheEffectOnEveryPass) {
   ModelLightEngine e(LightModel::Mouse, 2);
-  e.SetState(Mode(9, 4, 0, 0, 0));
+  e.SetState(LightMode(9, 4, 0, 0, 0));
   e.SetEffectSteps({Step(1, 4, 50, 255, 0, 0), Step(1, 4, 50, 0, 0, 255)});
   e.BeginLoop(0);
   e.Pass(TickMs(0));
@@ -224,7 +213,7 @@ TEST(CustomEffect, AModeWithoutAStepPlaysTheEffectOnEveryPass) {
 
 TEST(CustomEffect, AnEmptyListShowsOff) {
   ModelLightEngine e(LightModel::Pad, 2);
-  e.SetState(Mode(5, 4, 4, 0, 0, 1, 1, 1));
+  e.SetState(LightMode(5, 4, 4, 0, 0, 1, 1, 1));
   e.RunStep(devices::LightStepKind::Static, 0);
   ASSERT_EQ(Light(e, 0).level, 255);
   e.Pass(TickMs(1));
@@ -244,7 +233,7 @@ TEST(CustomEffect, ColourCycleSpeedsAndRestartOfASingleStep) {
   };
   for (const Case& c : cases) {
     ModelLightEngine e(LightModel::Mouse, 1);
-    e.SetState(Mode(11, 4, 0, 0, 0));
+    e.SetState(LightMode(11, 4, 0, 0, 0));
     e.SetEffectSteps({Step(5, c.speed, 1000)});
     e.BeginLoop(0);
     Passes(e, 1, c.passes);
@@ -252,7 +241,7 @@ TEST(CustomEffect, ColourCycleSpeedsAndRestartOfASingleStep) {
   }
   // One step of 100 ms starts again when its time is up: the cycle restarts.
   ModelLightEngine e(LightModel::Mouse, 1);
-  e.SetState(Mode(11, 4, 0, 0, 0));
+  e.SetState(LightMode(11, 4, 0, 0, 0));
   e.SetEffectSteps({Step(5, 4, 100)});
   Passes(e, 0, 7);  // 0 .. 93 ms
   EXPECT_EQ(Light(e, 0), (Rgbb{255, 22, 0, 255}));
@@ -262,7 +251,7 @@ TEST(CustomEffect, ColourCycleSpeedsAndRestartOfASingleStep) {
 
 TEST(CustomEffect, WaveAndBreathingDrawings) {
   ModelLightEngine e(LightModel::Mouse, 3);
-  e.SetState(Mode(11, 4, 0, 0, 0));
+  e.SetState(LightMode(11, 4, 0, 0, 0));
   e.SetEffectSteps({Step(4, 4, 1000, 0, 0, 0, 1)});  // multi-colour wave, direction 0, 7 passes
   Passes(e, 0, 6);
   // Phase 0 -> v = 1: light i gets entry 1 + 12i.
@@ -272,7 +261,7 @@ TEST(CustomEffect, WaveAndBreathingDrawings) {
   EXPECT_EQ(Light(e, 0), (Rgbb{255, 5, 0, 255}));
   EXPECT_EQ(Light(e, 1), (Rgbb{255, 65, 0, 255})) << "entry 14";
   ModelLightEngine b(LightModel::Mouse, 1);
-  b.SetState(Mode(11, 4, 0, 0, 0));
+  b.SetState(LightMode(11, 4, 0, 0, 0));
   b.SetEffectSteps({Step(0, 4, 100000, 100, 0, 0)});
   Passes(b, 0, 7 * 18);
   EXPECT_EQ(Light(b, 0), (Rgbb{100, 0, 0, 26})) << "curve[18] = 27 at 255";
@@ -294,7 +283,7 @@ profiles::LightModeEntry Area(uint8_t mode, uint8_t level, uint8_t speed, uint8_
 
 TEST(LightAreas, EachAreaModeOverridesItsLightOnly) {
   ModelLightEngine e(LightModel::Pad, 7);
-  e.SetState(Mode(3, 1, 0, 0, 0, 7, 7, 7));  // pad static at level 1, 28 ticks
+  e.SetState(LightMode(3, 1, 0, 0, 0, 7, 7, 7));  // pad static at level 1, 28 ticks
   e.RunStep(devices::LightStepKind::Static, 0);
   std::vector<profiles::LightModeEntry> areas(7);
   areas[0] = Area(1, 2, 0, 0, 1, 2, 3);   // static
@@ -323,7 +312,7 @@ TEST(LightAreas, EachAreaModeOverridesItsLightOnly) {
 
 TEST(LightAreas, TheMouseHasNone) {
   ModelLightEngine e(LightModel::Mouse, 2);
-  e.SetState(Mode(10, 4, 4, 0, 0));
+  e.SetState(LightMode(10, 4, 4, 0, 0));
   std::vector<profiles::LightModeEntry> areas(2, Area(1, 4, 0, 0, 1, 1, 1));
   e.SetAreas(areas);
   e.Pass(TickMs(1));
@@ -354,7 +343,7 @@ class Traces {
 TEST(LightLoop, HoldFreezesTheColoursAndStopTracesTheExit) {
   Traces traces;
   ModelLightEngine e(LightModel::Mouse, 15);
-  e.SetState(Mode(0, 4, 4, 0, 0, 1, 2, 3));  // static, every 7 ticks
+  e.SetState(LightMode(0, 4, 4, 0, 0, 1, 2, 3));  // static, every 7 ticks
   devices::ManualLightClock clock;
   std::atomic<bool> hold{true};
   platform::Worker thread;
@@ -382,7 +371,7 @@ TEST(LightLoop, HoldFreezesTheColoursAndStopTracesTheExit) {
 TEST(LightLoop, AClosedChannelWaitsAHundredMillisecondsAndTheKeyboardSaysKB) {
   Traces traces;
   ModelLightEngine e(LightModel::Keyboard, 4);
-  e.SetState(Mode(4, 4, 4, 1, 0));  // colour cycle every tick
+  e.SetState(LightMode(4, 4, 4, 1, 0));  // colour cycle every tick
   devices::ManualLightClock clock;
   std::atomic<bool> open{false};
   platform::Worker thread;
@@ -408,7 +397,7 @@ TEST(LightLoop, ColoursReadWhileTheThreadWritesAreWholeLights) {
   // The page reads while the thread writes; with the race detector on, a
   // torn or unsynchronised access fails this test.
   ModelLightEngine e(LightModel::Pad, 15);
-  e.SetState(Mode(1, 4, 4, 1, 0));  // colour cycle: every light the same wheel entry
+  e.SetState(LightMode(1, 4, 4, 1, 0));  // colour cycle: every light the same wheel entry
   devices::ManualLightClock clock;
   platform::Worker thread;
   ASSERT_TRUE(thread.Start([&](const platform::StopEvent& stop) {

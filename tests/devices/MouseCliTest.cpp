@@ -15,16 +15,14 @@
 
 #include "emulator/firmware/DeviceMemory.h"
 #include "profiles/JsonFile.h"
+#include "tests/support/RunCommand.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using emulator::DeviceModel;
 
-struct CtlRun {
-  int exit = -1;
-  std::string out;
-};
+using CtlRun = testsupport::CommandRun;
 
 class MouseCli : public ::testing::Test {
  protected:
@@ -41,15 +39,7 @@ class MouseCli : public ::testing::Test {
   CtlRun Ctl(const std::string& args, const std::string& emulate = "mouse") {
     const std::string line = "VX27_EMULATOR_STATE='" + state_.string() + "' '" + ctl_ + "' " + args +
                              (emulate.empty() ? "" : " --emulate " + emulate) + " 2>/dev/null";
-    CtlRun r;
-    FILE* p = ::popen(line.c_str(), "r");
-    if (!p) return r;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.out.append(buffer, n);
-    const int status = ::pclose(p);
-    r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return testsupport::RunCommand(line);
   }
   fs::path MemoryFile() const { return state_ / "mouse.mem"; }
   emulator::firmware::DeviceMemory Memory() {
