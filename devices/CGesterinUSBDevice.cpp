@@ -203,11 +203,12 @@ void CGesterinUSBDevice::SetLightState(uint32_t w0, uint32_t w1, uint32_t w2, ui
   bytes[13] = uint8_t(w3 >> 8);
   lightState_ = profiles::LightInfoRecord::Decode(bytes);
   effectId_ = lightState_.selectItem;
-  lights_->SetState(lightState_);
+  // The engine takes it when the lighting is applied (ApplyLightMode).
 }
 
 void CGesterinUSBDevice::ApplyLightMode(const profiles::LightInfoRecord& state) {
-  const bool restart = state.selectItem != lightState_.selectItem || state.selectItem == kHostColourEffect;
+  // Against what the engine runs: the stored state may already be the new one.
+  const bool restart = state.selectItem != lights_->State().selectItem || state.selectItem == kHostColourEffect;
   lightState_ = state;
   effectId_ = state.selectItem;
   if (restart) lights_->StartMode(state);

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <span>
 
 #include "profiles/ProfileRecords.h"
@@ -54,15 +53,13 @@ constexpr size_t Level5(uint8_t v) { return v > 4 ? 4 : v; }
 // backwards it wraps to period − step.
 uint8_t StepPhase(bool increasing, int period, uint8_t phase, int step);
 
-// The state the common steps advance. The clock gives milliseconds (the
-// light thread's tick count; tests step it by hand).
+// The state the common steps advance. Times are milliseconds of the light
+// thread's tick count (tests step it by hand).
 struct EffectState {
   uint8_t phase = 0;
   std::array<uint8_t, 3> aux{};  // 0: colour index; 2: blink on/off
   uint32_t blinkTime = 0;
 };
-
-using TickClock = std::function<uint32_t()>;
 
 enum class CommonStep { Breathing, FourColourBreathing, Static, ColourCycle, Blink, FourColourBlink, Off };
 

@@ -58,6 +58,13 @@ TEST_F(LightEditorTest, TheModeListKeepsHiddenModesInPlace) {
   EXPECT_EQ(combo->GetItemAt(10)->GetFixedHeight(), 30);
   EXPECT_EQ(editor->ControlAs<ui::CSliderUI>("deng_light_slider")->GetMaxValue(), 4);
 
+  // A new mode starts afresh: the trail gets its marker back.
+  mouse->Lights().Reactive().ring.fill(0);
+  combo->SelectItem(4, false, false);
+  EXPECT_TRUE(Notify(QStringLiteral("itemselect"), combo));
+  EXPECT_EQ(mouse->Lights().State().selectItem, 4);
+  EXPECT_EQ(mouse->Lights().Reactive().ring[0], 1);
+
   // Choosing the mode after the hidden one stores its own index.
   combo->SelectItem(10, false, false);
   EXPECT_TRUE(Notify(QStringLiteral("itemselect"), combo));
