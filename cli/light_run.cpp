@@ -32,6 +32,12 @@ std::optional<Model> ModelOf(std::string_view name) {
   return std::nullopt;
 }
 
+// No device options: the engine runs without a device.
+int Usage() {
+  std::fprintf(stderr, "usage: vx27ctl light-run %s\n", kUsage);
+  return 2;
+}
+
 int Run(const std::vector<std::string>& args) {
   std::vector<std::string> positional;
   std::optional<std::string> effectFile;
@@ -39,12 +45,12 @@ int Run(const std::vector<std::string>& args) {
     if (args[i] == "--effect" && i + 1 < args.size()) effectFile = args[++i];
     else positional.push_back(args[i]);
   }
-  if (positional.size() != 3) return UsageError("light-run", kUsage);
+  if (positional.size() != 3) return Usage();
   const auto model = ModelOf(positional[0]);
   const auto record = ParseHex(positional[1]);
   const auto ticks = ParseNumber(positional[2], kMaxTicks);
   if (!model || !record || record->size() != profiles::LightInfoRecord::kSize || !ticks)
-    return UsageError("light-run", kUsage);
+    return Usage();
 
   const size_t lights = size_t(hid::DevicePageTable[model->pageRow].lightCount);
   devices::ModelLightEngine engine(model->model, lights);
