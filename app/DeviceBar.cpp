@@ -37,7 +37,8 @@ namespace {
 
 // The light steps of all entries fall on one grid of their period, so the
 // event loop wakes once per step for every device instead of once for each.
-void ArmLightStep(CDeviceOptionUI& entry, uint32_t periodMs) {
+void ArmLightStep(CDeviceOptionUI& entry, uint32_t requestedMs) {
+  const uint32_t periodMs = TimerPeriod(requestedMs);
   const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
                        std::chrono::steady_clock::now().time_since_epoch())
                        .count();
@@ -103,7 +104,7 @@ void RunEntryTimer(CDeviceOptionUI& entry, uint32_t id) {
       device->LightStep();
       // The period follows the mode, which a mode switch may have changed;
       // the first step after arming came on the grid, the next ones keep it.
-      if (const uint32_t period = channel.ReceiverMode() ? kReceiverLightStepMs : kCableLightStepMs;
+      if (const uint32_t period = TimerPeriod(channel.ReceiverMode() ? kReceiverLightStepMs : kCableLightStepMs);
           entry.TimerInterval(id) != period) {
         if (entry.TimerInterval(id) > period) ArmLightStep(entry, period);
         else entry.ArmTimer(id, period);

@@ -41,6 +41,10 @@ inline constexpr uint32_t kLinkRetryMs = 5000;
 inline constexpr uint32_t kLinkWatchMs = 3000;
 inline constexpr uint32_t kFirstLinkWatchMs = 2000;
 inline constexpr uint32_t kFirstLightStepMs = 5;
+// A timer shorter than the system tick fired once per tick: the 5 ms light
+// step came every 15.625 ms, in step with the light engine's one pass per tick.
+inline constexpr uint32_t kTimerTickMs = 16;
+constexpr uint32_t TimerPeriod(uint32_t ms) { return ms < kTimerTickMs ? kTimerTickMs : ms; }
 
 // 1 once a device accepted the data it read (message 3333, the firmware
 // check), 0 when one could not use it.

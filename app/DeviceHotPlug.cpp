@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app/MainWnd.h"
+#include "editors/CLightControlUI.h"
 #include "platform/Trace.h"
 
 namespace app {
@@ -135,6 +136,10 @@ void CMainWnd::ShowEntry(CDeviceOptionUI* entry, bool visible, bool select) {
     for (const QString& name : {kPowerSwitch, kDeviceSwitch})
       if (auto* tabs = qobject_cast<ui::CTabLayoutUI*>(FindControl(name))) tabs->SelectItem(0);
   }
+  // Every lighting editor offers synchronised lighting only with two devices.
+  for (const auto& list : devices_)
+    for (const auto& d : list)
+      if (d && d->LightEditor()) d->LightEditor()->SetSameModeAllowed(visibleCount > 1);
   // Synchronised lighting needs two devices.
   if (visibleCount <= 1)
     for (const auto& list : devices_)

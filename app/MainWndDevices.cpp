@@ -11,6 +11,7 @@
 #include "controls/ControlRegistry.h"
 #include "devices/DeviceProfileUI.h"
 #include "headset/CGesterinRU6533Device.h"
+#include "editors/CLightControlUI.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 
@@ -113,6 +114,7 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
   if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
   if (Same(className, "KeySetControl")) return new editors::CKeySetControlUI;
+  if (Same(className, "LightControl")) return new editors::CLightControlUI;
   for (const auto& [name, standsFor] : kPendingRows)
     if (Same(className, name)) return new CPlaceholderControlUI(QString::fromLatin1(standsFor));
   // The panels built from a layout of their own.

@@ -51,6 +51,7 @@ std::span<const std::span<const Route>> RouteTables() {
       MainRoutes(),
       HeadsetRoutes(),
       MouseRoutes(),
+      LightRoutes(),
   };
   return tables;
 }

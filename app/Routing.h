@@ -53,6 +53,7 @@ const Route* FindRoute(std::span<const Route> table, const QString& type, const 
 std::span<const Route> MainRoutes();
 // The mouse page's and the key assignment editor's rows (RoutesMouse.cpp).
 std::span<const Route> MouseRoutes();
+std::span<const Route> LightRoutes();  // the lighting editor's rows (RoutesLight.cpp)
 
 // Every routing table of the program, in search order.
 std::span<const std::span<const Route>> RouteTables();

@@ -8,6 +8,7 @@
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
 #include "devices/core/FunctionSwitch.h"
+#include "editors/CLightControlUI.h"
 #include "platform/Trace.h"
 #include "profiles/ProfileFolders.h"
 #include "profiles/Text.h"
@@ -30,11 +31,12 @@ CGesterinUSBDevice::CGesterinUSBDevice(std::shared_ptr<hid::HidBackend> backend,
   // Every page builds the same panel layouts into the one main window: as a
   // page root it keeps its own option groups, tab bindings and name look-ups.
   SetPageRoot(true);
-  clock_ = [] {
-    return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now().time_since_epoch())
-                        .count());
-  };
+  const LightModel model = kind == hid::kind::kKeyboardCable || kind == hid::kind::kKeyboardReceiver
+                               ? LightModel::Keyboard
+                           : kind == hid::kind::kMousePad ? LightModel::Pad
+                                                          : LightModel::Mouse;
+  lights_ = std::make_unique<ModelLightEngine>(model);
+  lightClock_ = std::make_shared<SteadyLightClock>();
 }
 
 CGesterinUSBDevice::~CGesterinUSBDevice() {
@@ -76,10 +78,11 @@ void CGesterinUSBDevice::SetKeyButtonCount(int count) {
 }
 
 void CGesterinUSBDevice::SetLightCount(int count) {
+  // The engine's arrays change size only while no thread computes them.
+  StopLightThread();
   lightCount_ = std::max(0, count);
   lightButtons_.assign(size_t(lightCount_), nullptr);
-  lightColours_.assign(size_t(lightCount_), LightColour{});
-  areaStates_.assign(size_t(lightCount_), profiles::LightInfoRecord{});
+  lights_->SetLightCount(size_t(lightCount_));
 }
 
 void CGesterinUSBDevice::InitPage() {
@@ -145,31 +148,33 @@ void CGesterinUSBDevice::SetFunctionSwitch(int type) {
 
 // ---- lights --------------------------------------------------------------
 
-void CGesterinUSBDevice::RunCommon(CommonStep step) {
-  RunCommonStep(step, lightState_, effect_, lightColours_, clock_());
-}
-void CGesterinUSBDevice::StepBreathing() { RunCommon(CommonStep::Breathing); }
-void CGesterinUSBDevice::StepFourColourBreathing() { RunCommon(CommonStep::FourColourBreathing); }
-void CGesterinUSBDevice::StepStatic() { RunCommon(CommonStep::Static); }
-void CGesterinUSBDevice::StepColourCycle() { RunCommon(CommonStep::ColourCycle); }
-void CGesterinUSBDevice::StepBlink() { RunCommon(CommonStep::Blink); }
-void CGesterinUSBDevice::StepFourColourBlink() { RunCommon(CommonStep::FourColourBlink); }
-void CGesterinUSBDevice::StepOff() { RunCommon(CommonStep::Off); }
+void CGesterinUSBDevice::RunCommon(LightStepKind step) { lights_->RunStep(step, lightClock_->TickCount()); }
+void CGesterinUSBDevice::StepBreathing() { RunCommon(LightStepKind::Breathing); }
+void CGesterinUSBDevice::StepFourColourBreathing() { RunCommon(LightStepKind::FourColourBreathing); }
+void CGesterinUSBDevice::StepStatic() { RunCommon(LightStepKind::Static); }
+void CGesterinUSBDevice::StepColourCycle() { RunCommon(LightStepKind::ColourCycle); }
+void CGesterinUSBDevice::StepBlink() { RunCommon(LightStepKind::Blink); }
+void CGesterinUSBDevice::StepFourColourBlink() { RunCommon(LightStepKind::FourColourBlink); }
+void CGesterinUSBDevice::StepOff() { RunCommon(LightStepKind::Off); }
 
-void CGesterinUSBDevice::LightStep() {
+void CGesterinUSBDevice::LightStep() { PaintLightCaps(); }
+
+bool CGesterinUSBDevice::PaintLightCaps() {
+  currentColours_.resize(lights_->Colours().Size());
+  lights_->Colours().Snapshot(currentColours_);
   // Nothing to copy or build while the colours and positions stand still
   // (static lighting): the caps and the frame are as the last step left them.
-  const bool sameColours = stepped_ && steppedColours_.size() == lightColours_.size() &&
-                           std::memcmp(steppedColours_.data(), lightColours_.data(),
-                                       lightColours_.size() * sizeof(LightColour)) == 0;
-  if (sameColours && steppedPositions_ == lightPositionMap_) return;
+  const bool sameColours = stepped_ && steppedColours_.size() == currentColours_.size() &&
+                           std::memcmp(steppedColours_.data(), currentColours_.data(),
+                                       currentColours_.size() * sizeof(LightColour)) == 0;
+  if (sameColours && steppedPositions_ == lightPositionMap_) return false;
   stepped_ = true;
-  steppedColours_ = lightColours_;
+  steppedColours_ = currentColours_;
   steppedPositions_ = lightPositionMap_;
-  std::vector<std::optional<uint16_t>> positions(lightColours_.size());
+  std::vector<std::optional<uint16_t>> positions(currentColours_.size());
   bool changed = false;
-  for (size_t i = 0; i < lightColours_.size(); ++i) {
-    const LightColour c = lightColours_[i];
+  for (size_t i = 0; i < currentColours_.size(); ++i) {
+    const LightColour c = currentColours_[i];
     if (auto* cap = LightButton(int(i))) {
       changed = changed || !cap->IsLightOverlayShown() || cap->GetLightColor() != Rgb(c) ||
                 cap->GetLightLevel() != c.brightness;
@@ -178,18 +183,18 @@ void CGesterinUSBDevice::LightStep() {
     if (auto it = lightPositionMap_.find(int(i)); it != lightPositionMap_.end())
       positions[i] = uint16_t(it->second);
   }
-  protocol::BuildLightFrame(lightColours_, positions, frame_);
+  protocol::BuildLightFrame(currentColours_, positions, frame_);
   // Static lighting repaints nothing: the picture changes only with a colour.
   if (selectPanel_ && changed) selectPanel_->Invalidate();
+  return true;
 }
 
 void CGesterinUSBDevice::SetLightColour(int index, LightColour value) {
-  if (index >= 0 && index < int(lightColours_.size())) lightColours_[size_t(index)] = value;
+  if (index >= 0) lights_->Colours().Store(size_t(index), value);
 }
 
 LightColour CGesterinUSBDevice::GetLightColour(int index) const {
-  if (index < 0 || index >= int(lightColours_.size())) return {};
-  return lightColours_[size_t(index)];
+  return index < 0 ? LightColour{} : lights_->Colours().Load(size_t(index));
 }
 
 void CGesterinUSBDevice::SetLightState(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t w3) {
@@ -203,6 +208,23 @@ void CGesterinUSBDevice::SetLightState(uint32_t w0, uint32_t w1, uint32_t w2, ui
   bytes[13] = uint8_t(w3 >> 8);
   lightState_ = profiles::LightInfoRecord::Decode(bytes);
   effectId_ = lightState_.selectItem;
+  // The engine takes it when the lighting is applied (ApplyLightMode).
+}
+
+void CGesterinUSBDevice::ApplyLightMode(const profiles::LightInfoRecord& state) {
+  // Against what the engine runs: the stored state may already be the new one.
+  const bool restart = state.selectItem != lights_->State().selectItem || state.selectItem == kHostColourEffect;
+  lightState_ = state;
+  effectId_ = state.selectItem;
+  if (restart) lights_->StartMode(state);
+  else lights_->SetState(state);
+}
+
+bool CGesterinUSBDevice::StartLightEngine() {
+  return StartLightThread([this](const platform::StopEvent& stop) {
+    RunLightLoop(*lights_, *lightClock_, stop,
+                 {[this] { return commandChannel_.IsOpen(); }, [this] { return commandChannel_.HoldFlag(); }});
+  });
 }
 
 void CGesterinUSBDevice::SetColour(uint32_t word0, uint32_t word1, uint8_t byte8) {
@@ -213,13 +235,16 @@ void CGesterinUSBDevice::SetColour(uint32_t word0, uint32_t word1, uint8_t byte8
   }
   bytes[8] = byte8;
   audioLight_ = profiles::AudioLightRecord::Decode(bytes);
-  // The lighting editor shows it once it exists.
+  if (lightEditor_) lightEditor_->ShowAudioLight(word0, word1, byte8);
 }
 
-profiles::AudioLightRecord CGesterinUSBDevice::GetColour(bool) {
+profiles::AudioLightRecord CGesterinUSBDevice::GetColour(bool takeColour) {
   // Without a lighting editor the stored record is what the page holds.
+  if (lightEditor_) audioLight_ = lightEditor_->ReadAudioLight(takeColour);
   return audioLight_;
 }
+
+editors::CLightControlUI* CGesterinUSBDevice::LightEditor() const { return lightEditor_.data(); }
 
 // ---- threads -------------------------------------------------------------
 

@@ -27,6 +27,7 @@
 
 #include "devices/core/EventReader.h"
 #include "devices/core/LightEngine.h"
+#include "devices/core/LightThread.h"
 #include "hid/SupportedDevices.h"
 #include "platform/Worker.h"
 #include "profiles/ProfileRecords.h"
@@ -37,6 +38,9 @@
 
 namespace controls {
 class CDeviceKeyButtonUI;
+}
+namespace editors {
+class CLightControlUI;
 }
 
 namespace devices {
@@ -106,10 +110,10 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   virtual int WriteSettingsToDevice(int, int, int, int, int) { return 0; }
   virtual void LoadCatalogues() {}
   virtual void SetAuxiliaryMap(const std::map<int, int>& map) { auxiliaryMap_ = map; }
-  virtual void ReactiveDecay(int light, int mode) { reactive_.Decay(size_t(light), mode); }
-  virtual void ReactiveTrigger() { reactive_.TriggerFirstNine(); }
-  virtual void RotateRing(bool towardsHigher) { reactive_.RotateRing(towardsHigher); }
-  virtual void ClearReactive() { reactive_.Clear(); }
+  virtual void ReactiveDecay(int light, int mode) { lights_->Reactive().Decay(size_t(light), mode); }
+  virtual void ReactiveTrigger() { lights_->Reactive().TriggerFirstNine(); }
+  virtual void RotateRing(bool towardsHigher) { lights_->Reactive().RotateRing(towardsHigher); }
+  virtual void ClearReactive() { lights_->Reactive().Clear(); }
   virtual void SetFunctionSwitch(int type);
   virtual int GetFunctionSwitch() const { return functionSwitchType_; }
   virtual void PreparePaths() {}
@@ -153,6 +157,23 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   void SetPowerPanelStyle(int style) { powerPanelStyle_ = style; }
   void SetFurtherValue(int value) { furtherValue_ = value; }
   void SetDeviceOption(ui::CControlUI* entry) { deviceOption_ = entry; }
+  // Light index → LED position, as the model reads it from the device.
+  void SetLightPositions(std::map<int, int> positions) { lightPositionMap_ = std::move(positions); }
+
+  // ---- light engine ----------------------------------------------------
+  // (Re)starts the light thread over the model's engine.
+  bool StartLightEngine();
+  // Takes a lighting state from the profile or the device: a changed effect
+  // id (or the host colour effect, 20) starts the mode afresh.
+  void ApplyLightMode(const profiles::LightInfoRecord& state);
+  // The clock of the light thread and of the light step (tests step it).
+  // Only while the light thread is stopped.
+  void SetLightClock(std::shared_ptr<LightClock> clock) { lightClock_ = std::move(clock); }
+  LightClock& Clock() { return *lightClock_; }
+  ModelLightEngine& Lights() { return *lights_; }
+  // The page's lighting editor ("LightControlItem"), once the page is built.
+  editors::CLightControlUI* LightEditor() const;
+  bool LightThreadRunning() const { return lightThread_.Running(); }
 
   // ---- reading ---------------------------------------------------------
   protocol::CCommandChannel& CommandChannel() { return commandChannel_; }
@@ -197,7 +218,10 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   // A model's light thread: a running one is stopped first.
   bool StartLightThread(std::function<void(const platform::StopEvent&)> body);
   void StopLightThread();
-  void RunCommon(CommonStep step);
+  void RunCommon(LightStepKind step);
+  // Copies the colours to the caps (repainting only on a change) and builds
+  // the frame. False when nothing changed since the last step.
+  bool PaintLightCaps();
   ui::CControlUI* FunctionSwitchLayout();
   ui::CControlUI* KeyFunctionSwitchLayout();
 
@@ -228,20 +252,16 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   std::map<int, int> keyPositionMap_;
   std::map<int, int> lightPositionMap_;
   std::map<int, int> auxiliaryMap_;
-  // Written by the light thread (or the synchronised lighting), read by the
-  // light step on the UI thread; bytes, so a torn read only shows one step
-  // early or late.
-  std::vector<LightColour> lightColours_;
+  // The model's light engine: its colours are written by the light thread
+  // (or the synchronised lighting) and read by the light step, one atomic
+  // word per light.
+  std::unique_ptr<ModelLightEngine> lights_;
+  QPointer<editors::CLightControlUI> lightEditor_;
+  std::shared_ptr<LightClock> lightClock_;
   profiles::LightInfoRecord lightState_;
   // The effect id of lightState_, for the event threads' check; written with it.
   std::atomic<uint8_t> effectId_{0};
-  std::vector<profiles::LightInfoRecord> areaStates_;
-  std::vector<profiles::LightEffectStep> effectSteps_;
-  std::recursive_mutex effectListLock_;
-  std::recursive_mutex areaLock_;
   bool hostLightControl_ = true;
-  EffectState effect_;
-  ReactiveLevels reactive_;
   int powerPanelStyle_ = 0;
   int furtherValue_ = -1;
   bool statusPollOff_ = false;
@@ -250,10 +270,10 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   profiles::AudioLightRecord audioLight_;
   int selectedKey_ = -1;
   std::atomic<bool> syncRequested_{false};
-  TickClock clock_;
   protocol::LightFrame frame_{};
   // What the last light step showed (it skips an unchanged step).
   bool stepped_ = false;
+  std::vector<LightColour> currentColours_;
   std::vector<LightColour> steppedColours_;
   std::map<int, int> steppedPositions_;
   platform::Worker lightThread_;

@@ -2,6 +2,9 @@
 
 #include "controls/CMpDevicePowerUI.h"
 #include "devices/DeviceProfileUI.h"
+#include "editors/CLightControlUI.h"
+#include "profiles/JsonAccess.h"
+#include "profiles/JsonFile.h"
 #include "platform/Messages.h"
 #include "platform/Trace.h"
 
@@ -23,6 +26,11 @@ void CModelDevice::InitPage() {
 void CModelDevice::BuildPage() {
   (void)FunctionSwitchLayout();
   (void)KeyFunctionSwitchLayout();
+  lightEditor_ = qobject_cast<editors::CLightControlUI*>(FindSubControl(QStringLiteral("LightControlItem")));
+  if (lightEditor_) {
+    lightEditor_->SetKind(kind_);
+    LoadCatalogues();
+  }
   // The folder name the main window gave decides the factory profile.
   profile_->SetDefaultPath(DefaultProfilePath());
   SetUpProfilePanel();
@@ -58,6 +66,43 @@ void CModelDevice::SaveProfile() { profile_->Save(); }
 void CModelDevice::SetOptionTag(int value) {
   CGesterinUSBDevice::SetOptionTag(value);
   profile_->SetDeviceIndex(0);
+}
+
+void CModelDevice::LoadFromDevice() {
+  ApplyLightingFromProfile();
+  ShowSettings();
+  StartLightEngine();
+}
+
+void CModelDevice::LoadCatalogues() {
+  if (!lightEditor_) return;
+  namespace json = profiles::json;
+  constexpr int kMaxLevel = 4;
+  const Json::Value catalogue = profiles::LoadJsonFile(std::filesystem::path(DefaultDataFolder()) / "default_light.json");
+  const Json::Value& modes = json::Element(json::Member(catalogue, "DefaultLightName"), size_t(deviceOptionTag_));
+  QStringList names;
+  std::vector<bool> visible;
+  for (size_t i = 0; i < json::ArraySize(modes); ++i) {
+    const Json::Value& mode = json::Element(modes, i);
+    names << QString::fromStdString(json::ToText(json::Member(mode, "LightName")));
+    visible.push_back(json::ToBool(json::Member(mode, "visible")));
+  }
+  lightEditor_->SetModeList(names, visible, kMaxLevel, kMaxLevel);
+}
+
+void CModelDevice::ShowSettings() {
+  if (lightEditor_) lightEditor_->ShowLightInfo(lightState_);
+}
+
+int CModelDevice::ApplyLightingFromProfile() {
+  lights_->SetEffectSteps(profile_->GetLightEffect());
+  ApplyLightMode(profile_->GetLightInfo());
+  return 1;
+}
+
+void CModelDevice::SetLightState(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t w3) {
+  CGesterinUSBDevice::SetLightState(w0, w1, w2, w3);
+  profile_->SetLightInfo(lightState_);
 }
 
 void CModelDevice::PollStatusBlock(uint8_t length) {

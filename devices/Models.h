@@ -33,6 +33,19 @@ class CModelDevice : public CGesterinUSBDevice {
   std::string GetProfilePath() const override;
   void SaveProfile() override;
   void SetOptionTag(int value) override;
+  // Stores the lighting state and writes it to the profile.
+  void SetLightState(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t w3) override;
+  // Reads the device (in each model's own work), takes the lighting of the
+  // profile and (re)starts the light thread.
+  void LoadFromDevice() override;
+  // The profile's "LightInfo" and custom effect go to the light engine; a
+  // changed effect id (or 20) starts the mode afresh. Models add their
+  // settings image.
+  int ApplyLightingFromProfile() override;
+  // The built-in light modes of the model's catalogue go to the lighting editor.
+  void LoadCatalogues() override;
+  // Shows the lighting state in the lighting editor; models add their own settings.
+  void ShowSettings() override;
 
   // Looks up the page's controls; the caps were found by InitPage. Sets up
   // the profile panel: kind, paths, list, initial tab, then the device takes
@@ -66,8 +79,18 @@ class CGesterinKeyboardDevice : public CModelDevice {
   bool IsClass(const QString& className) const override;
   void PollStatus() override { PollStatusBlock(kKeyboardStatusLength); }
   int IsLinked() override { return LinkedThroughReceiver(); }
+  // With host light control on: the caps, the frame, and for the host-computed
+  // effects on a wired keyboard the frame streamed to the device.
+  void LightStep() override;
 
   static constexpr uint8_t kKeyboardStatusLength = 6;
+  static constexpr uint32_t kFrameRetryMs = 200;
+
+ private:
+  // A frame the keyboard did not take holds the light steps back for
+  // kFrameRetryMs; the UI thread goes on meanwhile.
+  bool framePostponed_ = false;
+  uint32_t frameFailedAt_ = 0;
 };
 
 class CGesterinMousePadDevice : public CModelDevice {

@@ -97,6 +97,8 @@ void CGesterinMouseDevice::OnEventValue(uint16_t value, bool cableHandle) {
     ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
     return;
   }
+  // A click raises the reactive lights (the engine checks the mode on its next pass).
+  if (value == eventcode::kClick && cableHandle) lights_->Click();
   if (value > eventcode::kReloadSettings && value != eventcode::kProfileReset) OnModelEvent(value, cableHandle);
 }
 
@@ -171,13 +173,18 @@ void CGesterinMouseDevice::LoadFromDevice() {
   LoadProfile();
   const int settings = core_.ReadSettings(lightState_);
   effectId_ = lightState_.selectItem;
+  // The light engine starts afresh with what the device shows.
+  lights_->SetEffectSteps(profile_->GetLightEffect());
+  lights_->StartMode(lightState_);
   ShowSettings();
+  StartLightEngine();
   Trace("mouse loaded: information block " + std::to_string(int(out.info)) + ", key map " +
         std::to_string(out.complete) + ", settings " + std::to_string(settings));
 }
 
 void CGesterinMouseDevice::ReloadSettings() {
-  if (core_.ReadSettings(lightState_) == protocol::kOk) effectId_ = lightState_.selectItem;
+  profiles::LightInfoRecord read = lightState_;
+  if (core_.ReadSettings(read) == protocol::kOk) ApplyLightMode(read);
   ShowSettings();
 }
 
@@ -216,6 +223,7 @@ void CGesterinMouseDevice::LoadCatalogues() {
     values.push_back(uint8_t(json::ToInt(json::Member(m, "value"))));
   }
   core_.SetLightModeValues(values);
+  CModelDevice::LoadCatalogues();
   customEffectNames_.clear();
   const Json::Value config = profile_->LoadLightConfig(profile_->GetLightConfigPath());
   const Json::Value& effects = json::Element(json::Member(config, "LightInfo"), size_t(deviceOptionTag_));
@@ -245,12 +253,12 @@ void CGesterinMouseDevice::LightStep() {
   CModelDevice::LightStep();
   // The strip drawn a second time on another view, and the logo in the
   // colour of the light chosen for it.
-  for (size_t i = 0; i < stripCaps_.size() && i < lightColours_.size(); ++i) {
-    const LightColour c = lightColours_[i];
+  for (size_t i = 0; i < stripCaps_.size() && i < lights_->Colours().Size(); ++i) {
+    const LightColour c = GetLightColour(int(i));
     if (stripCaps_[i]) stripCaps_[i]->SetLightOverlay(uint32_t(c.c0) << 16 | uint32_t(c.c1) << 8 | c.c2, c.brightness, true);
   }
-  if (logoCap_ && logoLight_ >= 0 && size_t(logoLight_) < lightColours_.size()) {
-    const LightColour c = lightColours_[size_t(logoLight_)];
+  if (logoCap_ && logoLight_ >= 0 && size_t(logoLight_) < lights_->Colours().Size()) {
+    const LightColour c = GetLightColour(logoLight_);
     logoCap_->SetLightOverlay(uint32_t(c.c0) << 16 | uint32_t(c.c1) << 8 | c.c2, c.brightness, true);
   }
 }
@@ -263,6 +271,7 @@ StepRange CGesterinMouseDevice::SliderRange(int stage) {
 }
 
 void CGesterinMouseDevice::ShowSettings() {
+  CModelDevice::ShowSettings();
   profiles::CMouseProfiledata& p = MouseProfile();
   const std::vector<profiles::DpiStage> stages = p.GetDpiStages();
   for (int i = 0; i < kStages && size_t(i) < stages.size(); ++i) {

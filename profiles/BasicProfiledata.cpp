@@ -137,12 +137,7 @@ std::vector<LightEffectStep> CBasicProfiledata::GetLightEffect() {
     std::filesystem::path file =
         WideToUtf8(Utf8ToWide(json::ToText(json::Member(entry, sections::kGuid)))) + ".light";
     if (file.is_relative()) file = ProfileFolder() / file;
-    const Json::Value effect = LoadJsonFile(file);
-    const Json::Value& list = json::Member(effect, sections::kEffectList);
-    const size_t n = json::ArraySize(list);
-    result.reserve(n);
-    for (size_t i = 0; i < n; ++i)
-      result.push_back(sections::ReadLightEffectStep(json::Element(list, i)));
+    result = sections::ReadLightEffectList(LoadJsonFile(file));
   }
   lightEffects_ = result;
   return result;

@@ -254,4 +254,12 @@ LightEffectStep ReadLightEffectStep(const Json::Value& e) {
   return r;
 }
 
+std::vector<LightEffectStep> ReadLightEffectList(const Json::Value& effect) {
+  const Json::Value& list = Member(effect, kEffectList);
+  std::vector<LightEffectStep> steps;
+  steps.reserve(json::ArraySize(list));
+  for (size_t i = 0; i < json::ArraySize(list); ++i) steps.push_back(ReadLightEffectStep(json::Element(list, i)));
+  return steps;
+}
+
 }  // namespace profiles::sections

@@ -80,5 +80,7 @@ HeadsetSettings ReadHeadsetSettings(const Json::Value& section);
 void WriteHeadsetSettings(Json::Value& section, const HeadsetSettings& settings);
 
 LightEffectStep ReadLightEffectStep(const Json::Value& element);
+// The steps of a light effect file's document ({"LEDEffectList": [step, ...]}).
+std::vector<LightEffectStep> ReadLightEffectList(const Json::Value& effect);
 
 }  // namespace profiles::sections

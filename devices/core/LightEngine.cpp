@@ -45,6 +45,25 @@ const std::array<uint8_t, 128>& BreathingCurve() {
   return curve;
 }
 
+const std::array<uint8_t, 96>& ShortBreathingCurve() {
+  static const auto curve = [] {
+    std::array<uint8_t, 96> c{};
+    for (size_t i = 0; i < c.size(); ++i) c[i] = BreathingCurve()[16 + i];
+    return c;
+  }();
+  return curve;
+}
+
+const std::array<uint8_t, 192>& TwinkleCurve() {
+  static const std::array<uint8_t, 192> curve{
+      0,   4,   8,   14,  22,  33,  45,  61,  77,  84,  100, 110, 120, 130, 140, 150, 158, 166,
+      175, 182, 191, 204, 220, 234, 255, 248, 241, 234, 227, 220, 213, 206, 200, 194, 188, 182,
+      176, 170, 164, 158, 152, 146, 140, 134, 129, 124, 119, 114, 109, 104, 99,  94,  89,  85,
+      81,  77,  73,  69,  65,  61,  57,  53,  49,  45,  42,  39,  36,  33,  30,  27,  24,  22,
+      20,  18,  16,  14,  12,  10,  9,   8,   7,   6,   5,   4,   3,   2,   2,   1};
+  return curve;
+}
+
 }  // namespace lighttables
 
 using namespace lighttables;
@@ -61,11 +80,11 @@ uint8_t StepPhase(bool increasing, int period, uint8_t phase, int step) {
 namespace {
 
 uint8_t LevelBrightness(const profiles::LightInfoRecord& s) {
-  return kBrightness[std::min<size_t>(s.light, kBrightness.size() - 1)];
+  return kBrightness[Level5(s.light)];
 }
 
 uint8_t Period(const profiles::LightInfoRecord& s) {
-  return kBlinkPeriod[std::min<size_t>(s.speed, kBlinkPeriod.size() - 1)];
+  return kBlinkPeriod[Level5(s.speed)];
 }
 
 void Fill(std::span<LightColour> lights, const std::array<uint8_t, 3>& rgb, uint8_t brightness) {
@@ -140,14 +159,18 @@ void ReactiveLevels::Decay(size_t light, int mode) {
   level[light] = uint8_t(std::max(0, v - cut));
 }
 
-void ReactiveLevels::TriggerFirstNine() {
-  for (size_t i = 0; i < 9; ++i)
+void ReactiveLevels::TriggerFirstNine() { TriggerFirst(9); }
+
+void ReactiveLevels::TriggerFirst(size_t count) {
+  for (size_t i = 0; i < std::min(count, kRing); ++i)
     if (ring[i]) level[i] = 255;
 }
 
-void ReactiveLevels::RotateRing(bool towardsHigher) {
-  if (towardsHigher) std::rotate(ring.rbegin(), ring.rbegin() + 1, ring.rend());
-  else std::rotate(ring.begin(), ring.begin() + 1, ring.end());
+void ReactiveLevels::RotateFirst(size_t count, bool towardsHigher) {
+  const auto first = ring.begin(), last = ring.begin() + std::ptrdiff_t(std::min(count, kRing));
+  if (first == last) return;
+  if (towardsHigher) std::rotate(first, last - 1, last);
+  else std::rotate(first, first + 1, last);
 }
 
 void ReactiveLevels::Clear() {

@@ -7,6 +7,7 @@
 
 #include "devices/core/FunctionSwitch.h"
 #include "devices/core/LightEngine.h"
+#include "tests/devices/LightRecords.h"
 
 namespace {
 
@@ -55,15 +56,7 @@ TEST(StepPhase, WrapsBothWays) {
 }
 
 profiles::LightInfoRecord State(uint8_t level, uint8_t speed, uint8_t dir, uint8_t multi, uint8_t r, uint8_t g, uint8_t b) {
-  profiles::LightInfoRecord s;
-  s.light = level;
-  s.speed = speed;
-  s.fx = dir;
-  s.multiColor = multi;
-  s.red = r;
-  s.green = g;
-  s.blue = b;
-  return s;
+  return lighttest::LightMode(0, level, speed, dir, multi, r, g, b);
 }
 
 TEST(CommonSteps, StaticCycleAndOffWriteEveryLight) {

@@ -15,14 +15,14 @@
 
 #include "emulator/firmware/DeviceMemory.h"
 #include "profiles/JsonFile.h"
-#include "tests/support/ShellRun.h"
+#include "tests/support/RunCommand.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using emulator::DeviceModel;
 
-using CtlRun = testsupport::ShellRun;
+using CtlRun = testsupport::CommandRun;
 
 class MouseCli : public ::testing::Test {
  protected:
@@ -39,7 +39,7 @@ class MouseCli : public ::testing::Test {
   CtlRun Ctl(const std::string& args, const std::string& emulate = "mouse") {
     const std::string line = "VX27_EMULATOR_STATE='" + state_.string() + "' '" + ctl_ + "' " + args +
                              (emulate.empty() ? "" : " --emulate " + emulate) + " 2>/dev/null";
-    return testsupport::RunShell(line);
+    return testsupport::RunCommand(line);
   }
   fs::path MemoryFile() const { return state_ / "mouse.mem"; }
   emulator::firmware::DeviceMemory Memory() {

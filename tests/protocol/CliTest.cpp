@@ -16,14 +16,14 @@
 #include <vector>
 
 #include "emulator/firmware/DeviceMemory.h"
-#include "tests/support/ShellRun.h"
+#include "tests/support/RunCommand.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using emulator::DeviceModel;
 
-using CtlRun = testsupport::ShellRun;
+using CtlRun = testsupport::CommandRun;
 
 struct Target {
   const char* name;      // as vx27ctl names it
@@ -55,7 +55,7 @@ class Cli : public ::testing::TestWithParam<Target> {
     std::string line = "VX27_EMULATOR_STATE='" + state_.string() + "' '" + ctl_ + "' " + args +
                        " --emulate " + t.emulate + (t.receiver ? " --receiver" : "") +
                        " 2>/dev/null";
-    return testsupport::RunShell(line);
+    return testsupport::RunCommand(line);
   }
   std::string WriteFile(const std::string& name, const std::string& text) {
     const fs::path path = state_ / name;

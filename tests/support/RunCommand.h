@@ -1,22 +1,21 @@
 #pragma once
-// Runs a shell command line and collects its standard output and exit code
-// (the command-line tool's tests run vx27ctl as a user does).
-
-#include <sys/wait.h>
+// Runs a shell command line as a user would and collects its standard output
+// and exit code (-1 when it did not exit normally).
 
 #include <cstdio>
 #include <string>
+#include <sys/wait.h>
 
 namespace testsupport {
 
-struct ShellRun {
+struct CommandRun {
   int exit = -1;
   std::string out;
   bool Has(const std::string& text) const { return out.find(text) != std::string::npos; }
 };
 
-inline ShellRun RunShell(const std::string& line) {
-  ShellRun r;
+inline CommandRun RunCommand(const std::string& line) {
+  CommandRun r;
   FILE* p = ::popen(line.c_str(), "r");
   if (!p) return r;
   char buffer[4096];
