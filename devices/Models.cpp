@@ -43,7 +43,10 @@ void CModelDevice::SetUpProfilePanel() {
   panel->SetPaths(ProfileFolder(), DefaultProfilePath());
   panel->InitList();
   const bool mouse = Kind() == hid::kind::kMouseCable || Kind() == hid::kind::kMouseReceiver;
-  panel->SelectOpTab(mouse ? 2 : 1);
+  // The page opens on the function the panel shows selected.
+  const int firstTab = mouse ? 2 : 1;
+  SetFunctionSwitch(firstTab);
+  panel->SelectOpTab(firstTab);
   SetProfileId(panel->GetSelectedProfileId());
 }
 

@@ -140,9 +140,11 @@ void CGesterinRU6533Device::ReloadSettings() {
 
 void CGesterinRU6533Device::RunLights(const platform::StopEvent& stop) {
   std::array<LightColour, kHeadsetLightCount> colours{};
-  while (!stop.WaitFor(std::chrono::milliseconds(1))) {
+  devices::LightClock& clock = Clock();
+  // One turn per tick of the light clock; the stop event ends any wait at once.
+  while (!clock.WaitNextTick(stop)) {
     if (!commandChannel_.IsOpen()) {
-      stop.WaitFor(std::chrono::milliseconds(100));
+      if (clock.Sleep(std::chrono::milliseconds(100), stop)) break;
       continue;
     }
     if (commandChannel_.HoldFlag()) continue;  // the synchronised lighting has the colours
@@ -151,19 +153,17 @@ void CGesterinRU6533Device::RunLights(const platform::StopEvent& stop) {
       std::lock_guard guard(stateLock_);
       state = lightState_;
     }
-    if (!lights_.Turn(state, colours, clock_())) continue;
-    std::lock_guard guard(coloursLock_);
-    std::copy_n(colours.begin(), std::min(colours.size(), lightColours_.size()), lightColours_.begin());
+    if (!headsetLights_.Turn(state, colours, clock.TickCount())) continue;
+    // One atomic word per light: the light step never reads a torn colour.
+    for (size_t i = 0; i < colours.size(); ++i) SetLightColour(int(i), colours[i]);
   }
 }
 
 void CGesterinRU6533Device::LightStep() {
-  std::array<LightReport, kLightReportCount> reports;
-  {
-    std::lock_guard guard(coloursLock_);
-    CModelDevice::LightStep();
-    reports = BuildLightReports(lightColours_);
-  }
+  CModelDevice::LightStep();
+  std::array<LightColour, kHeadsetLightCount> shown{};
+  for (size_t i = 0; i < shown.size(); ++i) shown[i] = GetLightColour(int(i));
+  const std::array<LightReport, kLightReportCount> reports = BuildLightReports(shown);
   if (!commandChannel_.IsOpen()) return;
   std::lock_guard io(commandChannel_.IoLock());
   // A report that fails does not keep the others back.

@@ -73,8 +73,8 @@ class CGesterinRU6533Device : public devices::CModelDevice {
  private:
   profiles::CRu6533Profiledata& HeadsetProfile();
   void Refresh();
-  // The light thread: a turn every millisecond while the channel is open and
-  // not held by the synchronised lighting.
+  // The light thread: a turn every tick of the light clock while the channel
+  // is open and not held by the synchronised lighting.
   void RunLights(const platform::StopEvent& stop);
 
   std::unique_ptr<audio::HeadsetAudio> audio_;
@@ -82,9 +82,7 @@ class CGesterinRU6533Device : public devices::CModelDevice {
   QPointer<CMagicControlUI> magicPanel_;
   // lightState_ between the UI thread and the light thread.
   std::mutex stateLock_;
-  // lightColours_ between the light thread and the light step.
-  std::mutex coloursLock_;
-  HeadsetLightEngine lights_;  // the light thread's
+  HeadsetLightEngine headsetLights_;  // the light thread's
   uint8_t slot_ = 0;  // the settings slot the device last reported
 };
 

@@ -110,7 +110,9 @@ TEST_F(LightEditorTest, LayoutRulesByKindAndMode) {
     EXPECT_EQ(Shown(e, "deng_speed_layout"), c.speedShown) << at;
     for (const char* layout : {"light_combo_ZZCCmodeSelectLayout", "lightcustom_layout",
                                "light_combo_AudiomodeSelectLayout"})
-      if (c.kind == 1) EXPECT_EQ(Shown(e, layout), c.extra && std::string(c.extra) == layout) << at << " " << layout;
+      if (c.kind == 1) {
+        EXPECT_EQ(Shown(e, layout), c.extra && std::string(c.extra) == layout) << at << " " << layout;
+      }
   }
   // Keyboard 29 turns the colour tab to the audio page; 1 back to the single colour.
   auto* tab = e.ControlAs<ui::CTabLayoutUI>("light_color_tablayout");
@@ -286,10 +288,14 @@ TEST_F(LightEditorTest, ADpiStageColourChosenInThePaletteReachesTheMouse) {
                                                            {"color_edit_b", "86"}};
       for (const auto& [edit, text] : edits) {
         w->FindControl(QString::fromLatin1(edit))->SetText(QString::fromLatin1(text));
-        ui::TNotifyUI msg{QStringLiteral("killfocus"), {}, w->FindControl(QString::fromLatin1(edit))};
+        ui::TNotifyUI msg;
+        msg.sType = QStringLiteral("killfocus");
+        msg.pSender = w->FindControl(QString::fromLatin1(edit));
         w->Notify(msg);
       }
-      ui::TNotifyUI click{QStringLiteral("click"), {}, w->FindControl(QString::fromLatin1(c.button))};
+      ui::TNotifyUI click;
+      click.sType = QStringLiteral("click");
+      click.pSender = w->FindControl(QString::fromLatin1(c.button));
       w->Notify(click);
     });
     EXPECT_TRUE(Notify(QStringLiteral("click"), swatch));

@@ -64,8 +64,13 @@ TEST_F(MouseScriptTest, ForwardOnTheBackButtonReachesTheMouseAndTheProfile) {
   const std::vector<uint8_t> position3(writes[0].begin() + 8 + 9, writes[0].begin() + 8 + 12);
   EXPECT_EQ(position3, (std::vector<uint8_t>{0x10, 0x10, 0x00})) << "forward keeps its own function";
 
+  // The profile the profile list selected on first start: the folder's one profile file.
+  std::vector<fs::path> profiles;
+  for (const auto& entry : fs::directory_iterator(Path("data/VX27 MOUSE/mouse")))
+    if (entry.path().extension() == ".Json") profiles.push_back(entry.path());
+  ASSERT_EQ(profiles.size(), 1u);
   Json::Value profile;
-  std::ifstream file(Path("data/VX27 MOUSE/mouse/default.Json"));
+  std::ifstream file(profiles[0]);
   ASSERT_TRUE(Json::Reader().parse(file, profile));
   EXPECT_EQ(profile["Device"][0]["KeyList"][4]["Assignment"].asUInt(), 0x101000u);
   EXPECT_EQ(profile["Device"][0]["KeyList"][4]["DefaultAssignment"].asUInt(), 0x100800u);
