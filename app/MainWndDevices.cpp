@@ -21,7 +21,7 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
-constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
+constexpr std::array<std::pair<const char*, const char*>, 11> kPendingRows{{
     {"CircleProgress", "CCircleProgressUI"},
     {"HandImgButton", "CHandImgButtonUI"},
     {"AudioRecord", "CAudioRecordUI"},
@@ -32,7 +32,6 @@ constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
     {"LightControl", "CLightControlUI"},
     {"MagicControl", "CMagicControlUI"},
     {"Voice6533Control", "CVoice6533ControlUI"},
-    {"KeySetControl", "CKeySetControlUI"},
     {"ShootControl", "CShootControlUI"},
 }};
 
@@ -111,6 +110,7 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
   if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
+  if (Same(className, "KeySetControl")) return new editors::CKeySetControlUI;
   for (const auto& [name, standsFor] : kPendingRows)
     if (Same(className, name)) return new CPlaceholderControlUI(QString::fromLatin1(standsFor));
   // The panels built from a layout of their own.

@@ -1,15 +1,17 @@
 #pragma once
 // The "Events" array of a macro (.mac) or recoil (.Shoot) file as packed
-// device events. "Delay" may be a decimal string or a number.
+// device events: the device code's own reader.
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "protocol/EventImage.h"
+#include "devices/core/MacroFiles.h"
 
 namespace cli {
 
-std::optional<std::vector<protocol::PackedMacroEvent>> LoadEventFile(const std::string& path);
+inline std::optional<std::vector<protocol::PackedMacroEvent>> LoadEventFile(const std::string& path) {
+  return devices::LoadEventFile(path);
+}
 
 }  // namespace cli

@@ -76,24 +76,6 @@ bool CGesterinKeyboardDevice::IsClass(const QString& className) const {
   return className == QLatin1String("GesterinKeyboardDevice") || CModelDevice::IsClass(className);
 }
 
-CGesterinMouseDevice::CGesterinMouseDevice(std::shared_ptr<hid::HidBackend> backend)
-    : CModelDevice(std::move(backend), hid::kind::kMouseCable, "mouse",
-                   std::make_unique<profiles::CMouseProfiledata>()) {}
-
-bool CGesterinMouseDevice::IsClass(const QString& className) const {
-  return className == QLatin1String("GesterinMouseDevice") || CModelDevice::IsClass(className);
-}
-
-void CGesterinMouseDevice::OnEventValue(uint16_t value, bool cableHandle) {
-  if (value == eventcode::kReloadSettings) {
-    ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
-    return;
-  }
-  // A click raises the reactive lights (the engine checks the mode on its next pass).
-  if (value == eventcode::kClick && cableHandle) lights_->Click();
-  if (value > eventcode::kReloadSettings && value != eventcode::kProfileReset) OnModelEvent(value, cableHandle);
-}
-
 CGesterinMousePadDevice::CGesterinMousePadDevice(std::shared_ptr<hid::HidBackend> backend)
     : CModelDevice(std::move(backend), hid::kind::kMousePad, "MousePad",
                    std::make_unique<profiles::CBasicProfiledata>()) {}

@@ -78,21 +78,6 @@ class CGesterinKeyboardDevice : public CModelDevice {
   uint32_t frameFailedAt_ = 0;
 };
 
-class CGesterinMouseDevice : public CModelDevice {
-  Q_OBJECT
- public:
-  explicit CGesterinMouseDevice(std::shared_ptr<hid::HidBackend> backend);
-  ~CGesterinMouseDevice() override { StopThreads(); }
-  QString GetClass() const override { return QStringLiteral("GesterinMouseDevice"); }
-  bool IsClass(const QString& className) const override;
-  void PollStatus() override { PollStatusBlock(kMouseStatusLength); }
-  int IsLinked() override { return LinkedThroughReceiver(); }
-
-  static constexpr uint8_t kMouseStatusLength = 2;
-  // The mouse takes 0x401 only from the common codes; 0x402 and 0 do nothing.
-  void OnEventValue(uint16_t value, bool cableHandle) override;
-};
-
 class CGesterinMousePadDevice : public CModelDevice {
   Q_OBJECT
  public:
@@ -119,6 +104,8 @@ class CGesterinRU6533Device : public CModelDevice {
 }  // namespace devices
 
 using devices::CGesterinKeyboardDevice;
-using devices::CGesterinMouseDevice;
 using devices::CGesterinMousePadDevice;
 using devices::CGesterinRU6533Device;
+
+// The mouse has its own files.
+#include "devices/MouseDevice.h"  // IWYU pragma: export

@@ -175,10 +175,78 @@ def mouse_caps():
     return caps
 
 
+LABEL = 'font="9" textcolor="#FF98A1AF"'
+ROW = 'height="28" childpadding="8"'
+# Sleep choices (user data: the value the mouse keeps) and the anti-shake
+# (key debounce) times; the mouse copies the values unchanged.
+SLEEP_SHORT = [(1, "sleep_1_min"), (2, "sleep_2_min"), (3, "sleep_3_min"), (5, "sleep_5_min"), (10, "sleep_10_min")]
+SLEEP_LONG = [(10, "sleep_10_min"), (20, "sleep_20_min"), (30, "sleep_30_min"), (60, "sleep_60_min")]
+DEBOUNCE_STEPS = 16
+
+
+def option_row(label, prefix, texts, group, width=64, label_width=130):
+    opts = "".join(f'<Option name="{prefix}{i}" text="{t}" group="{group}" indicator="radio" width="{width}"/>'
+                   for i, t in enumerate(texts))
+    return f'<HorizontalLayout {ROW}><Label text="{label}" width="{label_width}" {LABEL}/>{opts}<Control/></HorizontalLayout>'
+
+
+def combo(name, items, width=110):
+    rows = "".join(f'<ListLabelElement text="{t}" userdata="{v}"/>' for v, t in items)
+    return f'<Combo name="{name}" width="{width}" height="26">{rows}</Combo>'
+
+
+def mouse_system_page():
+    """DPI stages, polling rate, lift-off, calibration, ripple, anti-shake, sleep."""
+    rows = [f'<Label name="mouse_system_page_title" text="tab_system_text" font="7" height="22" textcolor="#FF98A1AF"/>',
+            f'<Label text="dpi_stage_text" height="20" {LABEL}/>']
+    for i in range(7):
+        rows.append(
+            f'<HorizontalLayout name="DPI_row_{i}" {ROW}>'
+            f'<CheckBox name="DPI_enable_check_{i}" width="24" height="24"/>'
+            f'<HorizontalLayout name="DPI_layout_{i}" childpadding="8">'
+            f'<Option name="DPI_select_check_{i}" group="dpi_select" indicator="radio" width="24" height="24"/>'
+            f'<Slider name="DPI_slider_{i}" min="0" max="100" sendmove="true" height="20" padding="0,4,0,0" thumbsize="16,16"/>'
+            f'<Edit name="DPI_edit_{i}" width="64" height="24" numberonly="true" maxchar="5"/>'
+            f'<Button name="DPI_color_option_{i}" width="28" height="20" padding="0,2,0,0" borderround="4,4" bordersize="1" bordercolor="#FF5C6370"/>'
+            f'</HorizontalLayout></HorizontalLayout>')
+    rows.append(option_row("polling_rate_text", "polling_rate_option_",
+                           ["polling_125", "polling_250", "polling_500", "polling_1000", "polling_2000"], "polling", 52, 100))
+    rows.append(option_row("silent_altitude_text", "Silent_Altitude_option_", ["lift_off_low", "lift_off_high"], "lift"))
+    rows.append(option_row("linear_calibration_text", "Linear_Calibration_option_", ["switch_off", "switch_on"], "linear"))
+    rows.append(option_row("ripple_text", "Ripple_option_", ["switch_off", "switch_on"], "ripple"))
+    debounce = [(n, f"debounce_{n}_ms") for n in range(DEBOUNCE_STEPS)]
+    rows.append(f'<HorizontalLayout {ROW}><Label text="anti_shake_text" width="130" {LABEL}/>'
+                f'{combo("Anti_Shake_combo_timeSelect", debounce)}<Control/></HorizontalLayout>')
+    rows.append(f'<HorizontalLayout {ROW}><Label text="ble_sleep_text" width="130" {LABEL}/>'
+                f'{combo("ble_sleep1_combo", SLEEP_SHORT)}{combo("ble_sleep2_combo", SLEEP_LONG)}<Control/></HorizontalLayout>')
+    rows.append(f'<HorizontalLayout {ROW}><Label text="device_sleep_text" width="130" {LABEL}/>'
+                f'{combo("device_sleep1_combo", SLEEP_SHORT)}{combo("device_sleep2_combo", SLEEP_LONG)}<Control/></HorizontalLayout>')
+    body = "".join(rows)
+    return f'<VerticalLayout name="mouse_system_page" inset="18,14,18,14" childpadding="6" vscrollbar="true">{body}</VerticalLayout>'
+
+
+def mouse_cursor_page():
+    """The pointer controls: kept in the profile only."""
+    def slider(label, name, lo, hi):
+        return (f'<HorizontalLayout {ROW}><Label text="{label}" width="150" {LABEL}/>'
+                f'<Slider name="{name}" min="{lo}" max="{hi}" height="20" padding="0,4,0,0" thumbsize="16,16"/></HorizontalLayout>')
+    rows = ['<Label name="mouse_cursor_page_title" text="tab_cursor_text" font="7" height="22" textcolor="#FF98A1AF"/>',
+            slider("pointer_speed_text", "pointer_speed_slider", 1, 20),
+            '<CheckBox name="pointer_precision_check" text="pointer_precision_text" height="26"/>',
+            '<CheckBox name="scrolls_page_check" text="scrolls_page_text" height="26"/>',
+            slider("scroll_speed_text", "scroll_speed_slider", 1, 100),
+            slider("double_click_text", "double_click_slider", 200, 900),
+            '<Control/>']
+    return f'<VerticalLayout name="mouse_cursor_page" inset="18,14,18,14" childpadding="8">{"".join(rows)}</VerticalLayout>'
+
+
 def mouse_page(key_set, light, macro, shoot, profile_note):
     w, h = round(200 * MOUSE_S), round(320 * MOUSE_S)
     caps = "\n".join(f"            {c}" for c in mouse_caps())
-    body = f'''    <VerticalLayout name="mouse_device_stage" width="300" {STAGE_STYLE} inset="0,20,0,0" childalign="center">
+    body = f'''    <VerticalLayout name="mouse_device_stage" width="300" {STAGE_STYLE} inset="0,12,0,8" childalign="center" childpadding="6">
+      <HorizontalLayout name="mouse_option_layout" height="26" width="{w}">
+        <Option name="mouse_device_seting_option_0" text="mouse_top_view_text" group="mouse_view" selected="true" height="26"/>
+      </HorizontalLayout>
       <TabLayout name="mouse_device_seting_layout" width="{w}" height="{h + 8}">
         <VerticalLayout name="mouse_device_top_view">
           <SelectPanel name="mouse_device_key_light" width="{w}" height="{h}" bkimage="device/mouse.png">
@@ -186,13 +254,14 @@ def mouse_page(key_set, light, macro, shoot, profile_note):
           </SelectPanel>
         </VerticalLayout>
       </TabLayout>
-      <Control/>
-      <Label name="mouse_device_hint" text="device_select_hint" font="9" height="40" padding="20,0,20,0" align="center" wordbreak="true" textcolor="#FF5C6370"/>
+      <List name="device_setkeyinfo_list" width="{w + 40}" inset="0,2,0,2" childpadding="1"/>
+      <Label name="mouse_device_hint" text="device_select_hint" font="9" height="36" padding="20,0,20,0" align="center" wordbreak="true" textcolor="#FF5C6370"/>
     </VerticalLayout>
 {function_area([light, key_set, frame("mouse_system_receiver_page", "tab_system_text")],
-               [macro, frame("mouse_cursor_page", "tab_cursor_text"), frame("mouse_system_page", "tab_system_text"), shoot])}'''
+               [macro, mouse_cursor_page(), mouse_system_page(), shoot])}'''
     return PAGE.format(comment="The mouse page: the mouse seen from above with its 11 buttons, the 15 lights of its strip "
-                               "and the logo; the function area beside it.",
+                               "and the logo, the key information list; the function area beside it with the DPI "
+                               "stages, rates, sleep and pointer settings.",
                        styles=CAP_STYLES, device="GesterinMouseDevice", name="mouse_device_page", body=body)
 
 

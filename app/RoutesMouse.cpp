@@ -1,0 +1,189 @@
+// The mouse page's rows and the key assignment editor's: key caps, the key
+// editor's buttons, categories and modifier checks, the DPI stages, the
+// option families, the timing combos, the pointer controls, the view options
+// and the reconnect button of an unrecognised mouse.
+
+#include "app/MainWnd.h"
+#include "app/MsgWnd.h"
+#include "app/Routing.h"
+#include "devices/MouseDevice.h"
+
+namespace app {
+namespace {
+
+constexpr const char* kClick = "click";
+constexpr const char* kSelect = "selectchanged";
+constexpr const char* kValue = "valuechanged";
+constexpr const char* kMove = "movevaluechanged";
+constexpr const char* kItem = "itemselect";
+constexpr const char* kKillFocus = "killfocus";
+
+devices::CGesterinMouseDevice* Mouse(CMainWnd& wnd) {
+  return qobject_cast<devices::CGesterinMouseDevice*>(wnd.SelectedDevice());
+}
+
+editors::CKeySetControlUI* Editor(CMainWnd& wnd) {
+  auto* mouse = Mouse(wnd);
+  return mouse ? mouse->KeyEditor() : nullptr;
+}
+
+bool Selected(ui::TNotifyUI& msg) {
+  auto* option = qobject_cast<ui::COptionUI*>(msg.pSender);
+  return option && option->IsSelected();
+}
+
+void KeyCap(CMainWnd& wnd, ui::TNotifyUI&, int index) {
+  if (auto* device = wnd.SelectedDevice(); device && index < device->KeyButtonCount()) device->SelectKey(index);
+}
+
+void KeySave(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* mouse = Mouse(wnd)) mouse->SaveEditedKey();
+}
+
+void KeyDefault(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* editor = Editor(wnd)) {
+    editor->ShowDefault();
+    editor->SetButtonsEnabled(true);
+  }
+}
+
+void KeyCancel(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* editor = Editor(wnd)) {
+    editor->ShowCurrent();
+    editor->SetButtonsEnabled(false);
+  }
+}
+
+// The keys' macros first, then the key map and the profile file. A macro
+// library too large for the mouse names how many actions must go.
+void ProfileSave(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  auto* mouse = Mouse(wnd);
+  if (!mouse) return;
+  const int r = mouse->SaveKeysToDevice();
+  if (r == protocol::kNotWritten) {
+    ShowMessage(wnd.GetHWND(), {}, QStringLiteral("message_text_7"), wnd.Dpi());
+  } else if (r != 0) {
+    const QString text = mouse->Translate(QStringLiteral("message_text_16")).replace(QStringLiteral("%d"), QString::number(r));
+    ShowMessage(wnd.GetHWND(), {}, text, wnd.Dpi(), false);
+    mouse->RestoreEditedKey();
+  }
+  if (auto* editor = mouse->KeyEditor()) editor->SetButtonsEnabled(false);
+}
+
+void ModifierCheck(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
+  auto* mouse = Mouse(wnd);
+  if (!mouse || !mouse->KeyEditor() || !Selected(msg)) return;
+  mouse->KeyEditor()->SetModifierCheck(index);
+  mouse->SaveEditedKey();
+}
+
+void Category(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* editor = Editor(wnd)) editor->OnCategorySelected();
+}
+
+void PlayMode(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* editor = Editor(wnd)) editor->OnPlayModeSelected();
+}
+
+void ReconnectMouse(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* mouse = Mouse(wnd)) mouse->InitialiseInfoBlock();
+}
+
+void DpiSlider(CMainWnd& wnd, ui::TNotifyUI&, int index) {
+  if (auto* mouse = Mouse(wnd)) mouse->OnDpiSlider(index, true);
+}
+void DpiSliderMoving(CMainWnd& wnd, ui::TNotifyUI&, int index) {
+  if (auto* mouse = Mouse(wnd)) mouse->OnDpiSlider(index, false);
+}
+void DpiEdit(CMainWnd& wnd, ui::TNotifyUI&, int index) {
+  if (auto* mouse = Mouse(wnd)) mouse->OnDpiEdit(index);
+}
+void StageEnable(CMainWnd& wnd, ui::TNotifyUI&, int index) {
+  if (auto* mouse = Mouse(wnd)) mouse->OnStageEnableCheck(index);
+}
+void StageSelect(CMainWnd& wnd, ui::TNotifyUI&, int index) {
+  if (auto* mouse = Mouse(wnd)) mouse->OnStageSelectCheck(index);
+}
+
+// An option of a family chosen ("polling_rate_option_" 2 ...).
+void SettingOption(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
+  auto* mouse = Mouse(wnd);
+  if (!mouse || !Selected(msg)) return;
+  mouse->OnSettingOption(SplitControlName(msg.pSender->GetName()).prefix, index);
+}
+
+void TimingCombo(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
+  if (auto* mouse = Mouse(wnd)) mouse->OnTimingCombo(msg.pSender->GetName());
+}
+
+void PointerControl(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
+  if (auto* mouse = Mouse(wnd)) mouse->OnPointerControl(msg.pSender->GetName());
+}
+
+void ViewOption(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
+  if (auto* mouse = Mouse(wnd); mouse && Selected(msg)) mouse->ShowOptionTab(index);
+}
+
+// The function tab options of the profile panel: the device shows the tab of
+// the option's type.
+struct FunctionTab {
+  const char* option;
+  int type;
+};
+constexpr FunctionTab kFunctionTabs[] = {
+    {"deng_Op_tab", 1},       {"key_Op_tab", 2},   {"macro_Op_tab", 3},
+    {"system_Op_tab", 4},     {"cursor_Op_tab", 5}, {"6533_voice_Op_tab", 6},
+    {"magic_Op_tab", 7},      {"Virtual7.1_Op_tab", 8}, {"otherset_Op_tab", 9},
+};
+
+void FunctionTabOption(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
+  auto* device = wnd.SelectedDevice();
+  if (!device || !Selected(msg)) return;
+  const QString name = msg.pSender->GetName();
+  for (const FunctionTab& t : kFunctionTabs)
+    if (name.compare(QLatin1String(t.option), Qt::CaseInsensitive) == 0) device->SetFunctionSwitch(t.type);
+}
+
+constexpr Route kRows[] = {
+    {kClick, "key_", Match::Family, KeyCap},
+    {kClick, "key_butt_keysave", Match::Name, KeySave},
+    {kClick, "key_butt_keydefalut", Match::Name, KeyDefault},
+    {kClick, "key_butt_keycancel", Match::Name, KeyCancel},
+    {kClick, "key_butt_prosave", Match::Name, ProfileSave},
+    {kClick, "errordevice_connect_btn", Match::Name, ReconnectMouse},
+    {kSelect, "key_ComBox_check_", Match::Family, ModifierCheck},
+    {kSelect, "DPI_enable_check_", Match::Family, StageEnable},
+    {kSelect, "DPI_select_check_", Match::Family, StageSelect},
+    {kSelect, "polling_rate_option_", Match::Family, SettingOption},
+    {kSelect, "Silent_Altitude_option_", Match::Family, SettingOption},
+    {kSelect, "Linear_Calibration_option_", Match::Family, SettingOption},
+    {kSelect, "Ripple_option_", Match::Family, SettingOption},
+    {kSelect, "pointer_precision_check", Match::Name, PointerControl},
+    {kSelect, "scrolls_page_check", Match::Name, PointerControl},
+    {kSelect, "mouse_device_seting_option_", Match::Family, ViewOption},
+    {kSelect, "deng_Op_tab", Match::Name, FunctionTabOption},
+    {kSelect, "key_Op_tab", Match::Name, FunctionTabOption},
+    {kSelect, "macro_Op_tab", Match::Name, FunctionTabOption},
+    {kSelect, "system_Op_tab", Match::Name, FunctionTabOption},
+    {kSelect, "cursor_Op_tab", Match::Name, FunctionTabOption},
+    {kSelect, "otherset_Op_tab", Match::Name, FunctionTabOption},
+    {kValue, "DPI_slider_", Match::Family, DpiSlider},
+    {kValue, "pointer_speed_slider", Match::Name, PointerControl},
+    {kValue, "scroll_speed_slider", Match::Name, PointerControl},
+    {kValue, "double_click_slider", Match::Name, PointerControl},
+    {kMove, "DPI_slider_", Match::Family, DpiSliderMoving},
+    {kItem, "keyset_function_combo", Match::Name, Category},
+    {kItem, "keyset_macro_over_combo", Match::Name, PlayMode},
+    {kItem, "Anti_Shake_combo_timeSelect", Match::Name, TimingCombo},
+    {kItem, "ble_sleep1_combo", Match::Name, TimingCombo},
+    {kItem, "ble_sleep2_combo", Match::Name, TimingCombo},
+    {kItem, "device_sleep1_combo", Match::Name, TimingCombo},
+    {kItem, "device_sleep2_combo", Match::Name, TimingCombo},
+    {kKillFocus, "DPI_edit_", Match::Family, DpiEdit},
+};
+
+}  // namespace
+
+std::span<const Route> MouseRoutes() { return kRows; }
+
+}  // namespace app

@@ -1,0 +1,125 @@
+// The built program driven by a UI script against the emulated mouse: a
+// button gets a new function in the key editor and is saved to the mouse and
+// the profile file; then the mouse page's tabs and the key editor's pages are
+// pictured for review (build/screens/app_mouse_*.png).
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include "tests/app/AppTestSupport.h"
+#include "ui/UIScreenshot.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class MouseScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* sub : {"/run", "/data", "/config"}) fs::create_directories(root_.path().toStdString() + sub);
+    ::chmod((root_.path() + "/run").toLocal8Bit().constData(), 0700);
+  }
+  std::string Path(const std::string& name) const { return root_.path().toStdString() + "/" + name; }
+
+  int Run(const std::string& script) {
+    std::ofstream(Path("script.txt")) << script;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", root_.path() + "/run");
+    env.insert("XDG_DATA_HOME", root_.path() + "/data");
+    env.insert("XDG_CONFIG_HOME", root_.path() + "/config");
+    env.insert("VX27_TRACE", QString::fromStdString(Path("trace.txt")));
+    env.insert("VX27_EMULATE", "mouse");
+    env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
+    env.insert("VX27_EMULATOR_LOG", QString::fromStdString(Path("requests.txt")));
+    p.setProcessEnvironment(env);
+    p.setProgram(QString::fromStdString(apptest::InstallDir() + "/vx27mouse"));
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start();
+    if (!p.waitForStarted(5000)) return -1;
+    if (!p.waitForFinished(60000)) {
+      p.kill();
+      p.waitForFinished(5000);
+      return -1;
+    }
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name));
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  }
+  // The requests the emulated mouse received with command `command`, as bytes.
+  std::vector<std::vector<uint8_t>> Requests(uint8_t command) const {
+    std::vector<std::vector<uint8_t>> out;
+    std::istringstream lines(Read("requests.txt"));
+    std::string device, hex;
+    while (lines >> device >> hex) {
+      std::vector<uint8_t> bytes;
+      for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+      if (bytes.size() == 64 && bytes[3] == command) out.push_back(bytes);
+    }
+    return out;
+  }
+  static std::string Shots() { return ui::ScreensFolder().toStdString(); }
+
+  QTemporaryDir root_;
+};
+
+TEST_F(MouseScriptTest, ForwardOnTheBackButtonReachesTheMouseAndTheProfile) {
+  const int code = Run(
+      "wait-trace 添加一个鼠标设备 10\n"
+      "page mouse\n"
+      "wait-trace mouse loaded 10\n"
+      "click key_Op_tab\n"
+      "click key_4\n"
+      "select keyset_function_combo 1\n"
+      "select keyset_mousekey_combo 3\n"
+      "click key_butt_keysave\n"
+      "click key_butt_prosave\n"
+      "shot " + Shots() + "/app_mouse_key_list.png\n"
+      "quit\n");
+  ASSERT_EQ(code, 0) << Read("trace.txt");
+  // Key map write (0x09): 3 bytes per position from data byte 8 on; the back
+  // button sits at position 4 of the emulated mouse.
+  const auto writes = Requests(0x09);
+  ASSERT_EQ(writes.size(), 1u) << Read("requests.txt");
+  const std::vector<uint8_t> position4(writes[0].begin() + 8 + 12, writes[0].begin() + 8 + 15);
+  EXPECT_EQ(position4, (std::vector<uint8_t>{0x10, 0x10, 0x00}));
+  const std::vector<uint8_t> position3(writes[0].begin() + 8 + 9, writes[0].begin() + 8 + 12);
+  EXPECT_EQ(position3, (std::vector<uint8_t>{0x10, 0x10, 0x00})) << "forward keeps its own function";
+
+  Json::Value profile;
+  std::ifstream file(Path("data/VX27 MOUSE/mouse/default.Json"));
+  ASSERT_TRUE(Json::Reader().parse(file, profile));
+  EXPECT_EQ(profile["Device"][0]["KeyList"][4]["Assignment"].asUInt(), 0x101000u);
+  EXPECT_EQ(profile["Device"][0]["KeyList"][4]["DefaultAssignment"].asUInt(), 0x100800u);
+}
+
+TEST_F(MouseScriptTest, PicturesOfTheMouseTabsAndTheKeyEditorPages) {
+  std::string script =
+      "wait-trace 添加一个鼠标设备 10\n"
+      "page mouse\n"
+      "wait-trace mouse loaded 10\n";
+  for (const char* tab : {"system_Op_tab", "cursor_Op_tab", "deng_Op_tab", "macro_Op_tab"})
+    script += std::string("click ") + tab + "\nshot " + Shots() + "/app_mouse_tab_" + tab + ".png\n";
+  script += "click key_Op_tab\nclick key_10\nshot " + Shots() + "/app_mouse_keys_default.png\n";
+  for (int category = 1; category < 12; ++category)
+    script += "select keyset_function_combo " + std::to_string(category) + "\nshot " + Shots() +
+              "/app_mouse_keys_category_" + std::to_string(category) + ".png\n";
+  script += "quit\n";
+  ASSERT_EQ(Run(script), 0) << Read("trace.txt");
+  for (const char* tab : {"system_Op_tab", "cursor_Op_tab"})
+    EXPECT_TRUE(fs::exists(Shots() + "/app_mouse_tab_" + tab + ".png"));
+}
+
+}  // namespace
