@@ -16,12 +16,13 @@ struct CtlRun {
   bool Has(const std::string& line) const { return out.find(line + "\n") != std::string::npos; }
 };
 
-// `args` is appended to the command line as it stands (quote paths).
-inline CtlRun Ctl(const std::string& args) {
+// `args` is appended to the command line as it stands (quote paths); `env`
+// (NAME='value' pairs) goes before it.
+inline CtlRun Ctl(const std::string& args, const std::string& env = "") {
   const char* bin = std::getenv("VX27_INSTALL_DIR");
   CtlRun r;
   if (!bin) return r;
-  const std::string line = "'" + (std::filesystem::path(bin) / "vx27ctl").string() + "' " + args + " 2>/dev/null";
+  const std::string line = env + " '" + (std::filesystem::path(bin) / "vx27ctl").string() + "' " + args + " 2>/dev/null";
   FILE* p = ::popen(line.c_str(), "r");
   if (!p) return r;
   char buffer[4096];
