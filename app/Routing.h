@@ -51,6 +51,8 @@ const Route* FindRoute(std::span<const Route> table, const QString& type, const 
 
 // The mouse page's and the key assignment editor's rows (RoutesMouse.cpp).
 std::span<const Route> MouseRoutes();
+// The keyboard page's rows (RoutesKeyboard.cpp).
+std::span<const Route> KeyboardRoutes();
 
 // Every routing table of the program, in search order.
 std::span<const std::span<const Route>> RouteTables();

@@ -73,7 +73,8 @@ void CGesterinKeyboardDevice::BuildPage() {
 // ---- device work ---------------------------------------------------------------
 
 void CGesterinKeyboardDevice::LoadFromDevice() {
-  if (core_.ReadAll()) {
+  const bool read = core_.ReadAll();
+  if (read) {
     infoBlock_ = core_.InfoBlock();  // the light step's frame length
     keyPositionMap_.clear();
     std::map<int, int> lights;
@@ -86,15 +87,17 @@ void CGesterinKeyboardDevice::LoadFromDevice() {
     SetLightPositions(std::move(lights));
   }
   LoadProfile();
-  ReadSettingsAndStartMode();
+  const int settings = ReadSettingsAndStartMode();
   ShowSettings();
   StartLightEngine();
+  Trace("keyboard loaded: key map " + std::to_string(read) + ", settings " + std::to_string(settings) + ", mode " +
+        std::to_string(lightState_.selectItem));
 }
 
-void CGesterinKeyboardDevice::ReadSettingsAndStartMode() {
+int CGesterinKeyboardDevice::ReadSettingsAndStartMode() {
   profiles::LightInfoRecord next = lightState_;
   const KeyboardSettingsRead r = core_.ReadSettings(next);
-  if (r.result != protocol::kOk) return;
+  if (r.result != protocol::kOk) return r.result;
   if (next.selectItem == kCustomMode && r.modeStarts) {
     // Entering the custom mode from the keyboard: its five groups come
     // into the profile, and the selected one goes back.
@@ -104,6 +107,7 @@ void CGesterinKeyboardDevice::ReadSettingsAndStartMode() {
   }
   if (next.selectItem == kCustomMode) LoadCustomColours(next.customGroup);
   ApplyLightMode(next);
+  return r.result;
 }
 
 void CGesterinKeyboardDevice::ReloadSettings() {

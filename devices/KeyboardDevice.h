@@ -82,7 +82,7 @@ class CGesterinKeyboardDevice : public CModelDevice {
   void ShowOption(const QString& prefix, int count, int n);
   // The settings read with the mode start it may bring (mode 20: the groups
   // read from the keyboard, the selected one sent back).
-  void ReadSettingsAndStartMode();
+  int ReadSettingsAndStartMode();
   void LoadCustomColours(int group);
   void StoreSystemSettings(const profiles::KeyboardSystemSettings& s);
 
