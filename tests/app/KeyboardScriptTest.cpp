@@ -3,20 +3,14 @@
 // file; the keyboard page is pictured in several lighting modes for review
 // (build/screens/app_keyboard_*.png).
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <json/json.h>
 
 #include "emulator/firmware/DeviceMemory.h"
-#include "tests/app/AppTestSupport.h"
+#include "tests/app/ProgramRun.h"
 #include "ui/UIScreenshot.h"
 
 namespace {
@@ -26,12 +20,6 @@ using emulator::firmware::DeviceMemory;
 
 class KeyboardScriptTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* sub : {"/run", "/data", "/config", "/state"}) fs::create_directories(root_.path().toStdString() + sub);
-    ::chmod((root_.path() + "/run").toLocal8Bit().constData(), 0700);
-  }
-  std::string Path(const std::string& name) const { return root_.path().toStdString() + "/" + name; }
-
   // The keyboard's memory before the program starts: factory contents with
   // onboard profile 0's lighting bytes 1 to 8 replaced.
   void Keyboard(std::initializer_list<uint8_t> lighting) {
@@ -47,51 +35,13 @@ class KeyboardScriptTest : public ::testing::Test {
     std::ofstream(Path("state/keyboard.mem"), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
-
-  int Run(const std::string& script, const char* emulate = "keyboard") {
-    std::ofstream(Path("script.txt")) << script;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_RUNTIME_DIR", root_.path() + "/run");
-    env.insert("XDG_DATA_HOME", root_.path() + "/data");
-    env.insert("XDG_CONFIG_HOME", root_.path() + "/config");
-    env.insert("VX27_TRACE", QString::fromStdString(Path("trace.txt")));
-    env.insert("VX27_EMULATE", emulate);
-    env.insert("VX27_EMULATOR_STATE", QString::fromStdString(Path("state")));
-    env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
-    env.insert("VX27_EMULATOR_LOG", QString::fromStdString(Path("requests.txt")));
-    p.setProcessEnvironment(env);
-    p.setProgram(QString::fromStdString(apptest::InstallDir() + "/vx27mouse"));
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start();
-    if (!p.waitForStarted(5000)) return -1;
-    if (!p.waitForFinished(60000)) {
-      p.kill();
-      p.waitForFinished(5000);
-      return -1;
-    }
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name));
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
-  // The requests the emulated keyboard received with command `command`.
-  std::vector<std::vector<uint8_t>> Requests(uint8_t command) const {
-    std::vector<std::vector<uint8_t>> out;
-    std::istringstream lines(Read("requests.txt"));
-    std::string device, hex;
-    while (lines >> device >> hex) {
-      std::vector<uint8_t> bytes;
-      for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
-      if (bytes.size() == 64 && bytes[3] == command) out.push_back(bytes);
-    }
-    return out;
-  }
+  std::string Path(const std::string& name) const { return program_.Path(name); }
+  int Run(const std::string& script, const char* emulate = "keyboard") { return program_.Run(script, emulate); }
+  std::string Read(const std::string& name) const { return program_.Read(name); }
+  std::vector<std::vector<uint8_t>> Requests(uint8_t command) const { return program_.Requests(command); }
   static std::string Shots() { return ui::ScreensFolder().toStdString(); }
 
-  QTemporaryDir root_;
+  apptest::ProgramRun program_;
 };
 
 constexpr const char* kLoaded =

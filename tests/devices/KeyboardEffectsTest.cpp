@@ -11,6 +11,7 @@
 
 #include "devices/core/KeyboardEffects.h"
 #include "devices/core/LightThread.h"
+#include "tests/devices/LightTestSupport.h"
 
 namespace {
 
@@ -20,27 +21,13 @@ using devices::LightModel;
 using devices::ModelLightEngine;
 using devices::TickMs;
 
-struct Rgbb {
-  int r, g, b, level;
-  bool operator==(const Rgbb&) const = default;
-};
-Rgbb Of(const LightColour& c) { return {c.c0, c.c1, c.c2, c.brightness}; }
-std::ostream& operator<<(std::ostream& os, const Rgbb& c) {
-  return os << "(" << c.r << "," << c.g << "," << c.b << " @" << c.level << ")";
-}
+using lighttest::Of;
+using lighttest::Rgbb;
 
+// A keyboard lighting state; the single colour is (10, 20, 30).
 profiles::LightInfoRecord Mode(uint8_t mode, uint8_t level = 4, uint8_t speed = 4, uint8_t dir = 1,
-                               uint8_t multi = 0, uint8_t r = 10, uint8_t g = 20, uint8_t b = 30) {
-  profiles::LightInfoRecord s;
-  s.selectItem = mode;
-  s.light = level;
-  s.speed = speed;
-  s.fx = dir;
-  s.multiColor = multi;
-  s.red = r;
-  s.green = g;
-  s.blue = b;
-  return s;
+                               uint8_t multi = 0) {
+  return lighttest::Mode(mode, level, speed, dir, multi, 10, 20, 30);
 }
 
 // The keyboard's effects over their own state, as the engine holds it.

@@ -16,6 +16,7 @@
 #include "devices/core/LightThread.h"
 #include "platform/Trace.h"
 #include "platform/Worker.h"
+#include "tests/devices/LightTestSupport.h"
 
 namespace {
 
@@ -24,28 +25,9 @@ using devices::LightModel;
 using devices::ModelLightEngine;
 using devices::TickMs;
 
-struct Rgbb {
-  int r, g, b, level;
-  bool operator==(const Rgbb&) const = default;
-};
-Rgbb Of(const LightColour& c) { return {c.c0, c.c1, c.c2, c.brightness}; }
-std::ostream& operator<<(std::ostream& os, const Rgbb& c) {
-  return os << "(" << c.r << "," << c.g << "," << c.b << " @" << c.level << ")";
-}
-
-profiles::LightInfoRecord Mode(uint8_t mode, uint8_t level, uint8_t speed, uint8_t dir, uint8_t multi,
-                               uint8_t r = 0, uint8_t g = 0, uint8_t b = 0) {
-  profiles::LightInfoRecord s;
-  s.selectItem = mode;
-  s.light = level;
-  s.speed = speed;
-  s.fx = dir;
-  s.multiColor = multi;
-  s.red = r;
-  s.green = g;
-  s.blue = b;
-  return s;
-}
+using lighttest::Mode;
+using lighttest::Of;
+using lighttest::Rgbb;
 
 // Runs passes at ticks first .. first + count - 1.
 void Passes(ModelLightEngine& e, uint64_t first, int count) {
