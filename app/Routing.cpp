@@ -50,6 +50,7 @@ std::span<const std::span<const Route>> RouteTables() {
   static const std::span<const Route> tables[] = {
       MainRoutes(),
       HeadsetRoutes(),
+      KeyboardRoutes(),
       MouseRoutes(),
       LightRoutes(),
   };

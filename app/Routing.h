@@ -54,6 +54,8 @@ std::span<const Route> MainRoutes();
 // The mouse page's and the key assignment editor's rows (RoutesMouse.cpp).
 std::span<const Route> MouseRoutes();
 std::span<const Route> LightRoutes();  // the lighting editor's rows (RoutesLight.cpp)
+// The keyboard page's rows (RoutesKeyboard.cpp).
+std::span<const Route> KeyboardRoutes();
 
 // Every routing table of the program, in search order.
 std::span<const std::span<const Route>> RouteTables();

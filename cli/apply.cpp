@@ -9,14 +9,16 @@
 // Exit code 0 when all three succeeded.
 
 #include "cli/Command.h"
+#include "cli/KeyboardPadCommand.h"
 #include "cli/MouseCommand.h"
 
 namespace cli {
 namespace {
 
-constexpr const char* kUsage = "mouse --profile <file>";
+constexpr const char* kUsage = "mouse|keyboard|pad --profile <file>";
 
 int Run(const std::vector<std::string>& args) {
+  if (NamesKeyboardOrPad(args)) return ApplyKeyboardOrPad(args);
   MouseCommand m;
   int exitCode = 0;
   if (!m.Start(args, "apply", kUsage, exitCode)) return exitCode;

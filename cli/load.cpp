@@ -7,14 +7,16 @@
 //   result <settings read>
 
 #include "cli/Command.h"
+#include "cli/KeyboardPadCommand.h"
 #include "cli/MouseCommand.h"
 
 namespace cli {
 namespace {
 
-constexpr const char* kUsage = "mouse --profile <file>";
+constexpr const char* kUsage = "mouse|keyboard|pad --profile <file>";
 
 int Run(const std::vector<std::string>& args) {
+  if (NamesKeyboardOrPad(args)) return LoadKeyboardOrPad(args);
   MouseCommand m;
   int exitCode = 0;
   if (!m.Start(args, "load", kUsage, exitCode)) return exitCode;

@@ -122,26 +122,4 @@ int CModelDevice::LinkedThroughReceiver() {
   return commandChannel_.IsOpen() && commandChannel_.ReceiverMode() && commandChannel_.QueryWirelessLink() ? 1 : 0;
 }
 
-// ---- models --------------------------------------------------------------
-
-CGesterinKeyboardDevice::CGesterinKeyboardDevice(std::shared_ptr<hid::HidBackend> backend)
-    : CModelDevice(std::move(backend), hid::kind::kKeyboardCable, "keyboard",
-                   std::make_unique<profiles::CKeyboardProfiledata>()) {}
-
-bool CGesterinKeyboardDevice::IsClass(const QString& className) const {
-  return className == QLatin1String("GesterinKeyboardDevice") || CModelDevice::IsClass(className);
-}
-
-CGesterinMousePadDevice::CGesterinMousePadDevice(std::shared_ptr<hid::HidBackend> backend)
-    : CModelDevice(std::move(backend), hid::kind::kMousePad, "MousePad",
-                   std::make_unique<profiles::CBasicProfiledata>()) {}
-
-bool CGesterinMousePadDevice::IsClass(const QString& className) const {
-  return className == QLatin1String("GesterinMousePadDevice") || CModelDevice::IsClass(className);
-}
-
-void CGesterinMousePadDevice::OnEventValue(uint16_t value, bool) {
-  if (value == eventcode::kReloadSettings) ArmBarTimer(bartimer::kReloadSettings, kReloadDelayMs);
-}
-
 }  // namespace devices

@@ -70,47 +70,9 @@ class CModelDevice : public CGesterinUSBDevice {
   std::unique_ptr<profiles::CBasicProfiledata> profile_;
 };
 
-class CGesterinKeyboardDevice : public CModelDevice {
-  Q_OBJECT
- public:
-  explicit CGesterinKeyboardDevice(std::shared_ptr<hid::HidBackend> backend);
-  ~CGesterinKeyboardDevice() override { StopThreads(); }
-  QString GetClass() const override { return QStringLiteral("GesterinKeyboardDevice"); }
-  bool IsClass(const QString& className) const override;
-  void PollStatus() override { PollStatusBlock(kKeyboardStatusLength); }
-  int IsLinked() override { return LinkedThroughReceiver(); }
-  // With host light control on: the caps, the frame, and for the host-computed
-  // effects on a wired keyboard the frame streamed to the device.
-  void LightStep() override;
-
-  static constexpr uint8_t kKeyboardStatusLength = 6;
-  static constexpr uint32_t kFrameRetryMs = 200;
-
- private:
-  // A frame the keyboard did not take holds the light steps back for
-  // kFrameRetryMs; the UI thread goes on meanwhile.
-  bool framePostponed_ = false;
-  uint32_t frameFailedAt_ = 0;
-};
-
-class CGesterinMousePadDevice : public CModelDevice {
-  Q_OBJECT
- public:
-  explicit CGesterinMousePadDevice(std::shared_ptr<hid::HidBackend> backend);
-  ~CGesterinMousePadDevice() override { StopThreads(); }
-  QString GetClass() const override { return QStringLiteral("GesterinMousePadDevice"); }
-  bool IsClass(const QString& className) const override;
-  // The pad reacts to 0x401 only.
-  void OnEventValue(uint16_t value, bool cableHandle) override;
-
- protected:
-  const char* EventExitTrace() const override { return "MS设备同步线程设定退出"; }
-};
-
-
 }  // namespace devices
 
-using devices::CGesterinKeyboardDevice;
-using devices::CGesterinMousePadDevice;
-// The mouse has its own files.
-#include "devices/MouseDevice.h"  // IWYU pragma: export
+// The mouse, the keyboard and the pad have their own files.
+#include "devices/KeyboardDevice.h"  // IWYU pragma: export
+#include "devices/MouseDevice.h"     // IWYU pragma: export
+#include "devices/MousePadDevice.h"  // IWYU pragma: export

@@ -253,12 +253,13 @@ void CGesterinMouseDevice::LightStep() {
   CModelDevice::LightStep();
   // The strip drawn a second time on another view, and the logo in the
   // colour of the light chosen for it.
-  for (size_t i = 0; i < stripCaps_.size() && i < lights_->Colours().Size(); ++i) {
-    const LightColour c = GetLightColour(int(i));
+  const LightColourArray& colours = lights_->Colours();
+  for (size_t i = 0; i < stripCaps_.size() && i < colours.Size(); ++i) {
+    const LightColour c = colours.Load(i);
     if (stripCaps_[i]) stripCaps_[i]->SetLightOverlay(uint32_t(c.c0) << 16 | uint32_t(c.c1) << 8 | c.c2, c.brightness, true);
   }
-  if (logoCap_ && logoLight_ >= 0 && size_t(logoLight_) < lights_->Colours().Size()) {
-    const LightColour c = GetLightColour(logoLight_);
+  if (logoCap_ && logoLight_ >= 0 && size_t(logoLight_) < colours.Size()) {
+    const LightColour c = colours.Load(size_t(logoLight_));
     logoCap_->SetLightOverlay(uint32_t(c.c0) << 16 | uint32_t(c.c1) << 8 | c.c2, c.brightness, true);
   }
 }

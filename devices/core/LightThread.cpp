@@ -10,10 +10,19 @@ namespace {
 using namespace lighttables;
 using K = LightStepKind;
 
-// Keyboard: only the base's rows so far; its own steps join this table.
+// Keyboard: its own steps (KeyboardEffects) paced by the row of their mode,
+// and the base's colour cycle, blink, four-colour modes and off. Modes 29 and
+// 30 are computed for the keyboard by the host.
 constexpr DispatchRow kKeyboardRows[] = {
-    {4, K::ColourCycle, 4}, {23, K::Blink, 23}, {26, K::FourColourBreathing, 5},
-    {27, K::FourColourBlink, 23}, {28, K::Off, 28},
+    {1, K::KeyboardOwn, 1},   {2, K::KeyboardOwn, 2},   {3, K::KeyboardOwn, 3},
+    {4, K::ColourCycle, 4},   {5, K::KeyboardOwn, 5},   {6, K::KeyboardOwn, 6},
+    {7, K::KeyboardOwn, 7},   {8, K::KeyboardOwn, 8},   {9, K::KeyboardOwn, 9},
+    {10, K::KeyboardOwn, 10}, {11, K::KeyboardOwn, 11}, {12, K::KeyboardOwn, 12},
+    {13, K::KeyboardOwn, 13}, {14, K::KeyboardOwn, 14}, {15, K::KeyboardOwn, 15},
+    {16, K::KeyboardOwn, 16}, {17, K::KeyboardOwn, 17}, {18, K::KeyboardOwn, 18},
+    {20, K::KeyboardOwn, 20}, {21, K::KeyboardOwn, 21}, {22, K::KeyboardOwn, 22},
+    {23, K::Blink, 23},       {24, K::KeyboardOwn, 24}, {25, K::KeyboardOwn, 25},
+    {26, K::FourColourBreathing, 5}, {27, K::FourColourBlink, 23}, {28, K::Off, 28},
 };
 constexpr DispatchRow kMouseRows[] = {
     {0, K::Static, 0}, {1, K::Breathing, 1}, {2, K::MouseWave, 2}, {3, K::ColourCycle, 3},
@@ -105,12 +114,7 @@ profiles::LightInfoRecord ModelLightEngine::State() const {
 void ModelLightEngine::StartMode(const profiles::LightInfoRecord& state) {
   SetState(state);
   if (model_ == LightModel::Keyboard) {
-    // The keyboard's own mode-start work (its arrays and hues) comes with its
-    // steps; the base part clears the phase and the levels.
-    effect_.phase = 0;
-    reactive_.Clear();
-    reactive_.hue.fill(0);
-    reactive_.trend.fill(0);
+    keyboard_.StartMode(state);
     return;
   }
   // Mouse and pad: the trails need their marker again. The pad seeds it as
@@ -174,6 +178,7 @@ void ModelLightEngine::Step(LightStepKind step, const profiles::LightInfoRecord&
     case K::MouseTrail: return MouseTrail(s);
     case K::PadLightTrail: return PadTrail(s, false);
     case K::PadPairTrail: return PadTrail(s, true);
+    case K::KeyboardOwn: (void)keyboard_.Step(s, Work()); return;
     default: return RunCommonStep(Common(step), s, effect_, Work(), nowMs);
   }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "devices/core/CustomEffect.h"
+#include "devices/core/KeyboardEffects.h"
 #include "devices/core/LightAreas.h"
 #include "devices/core/LightClock.h"
 #include "devices/core/LightColours.h"
@@ -26,6 +27,7 @@ enum class LightModel { Keyboard, Mouse, Pad };
 enum class LightStepKind : uint8_t {
   Breathing, FourColourBreathing, Static, ColourCycle, Blink, FourColourBlink, Off,
   MouseWave, MouseTrail, MouseReactive, PadWave, PadLightTrail, PadPairTrail,
+  KeyboardOwn,  // the keyboard's own step for its mode (KeyboardEffects)
 };
 
 // A mode's step and the threshold row that paces it.
@@ -83,6 +85,7 @@ class ModelLightEngine {
   EffectState& Effect() { return effect_; }
   const ReactiveLevels& Reactive() const { return reactive_; }
   ReactiveLevels& Reactive() { return reactive_; }
+  KeyboardEffects& Keyboard() { return keyboard_; }
   uint32_t StepCounter() const { return stepCounter_; }
   std::recursive_mutex& EffectListLock() { return effectListLock_; }
   std::recursive_mutex& AreaLock() { return areaLock_; }
@@ -113,6 +116,7 @@ class ModelLightEngine {
   uint32_t padTrailCounter_ = 0;
   std::atomic<bool> clickPending_{false};
   std::minstd_rand random_{1};
+  KeyboardEffects keyboard_{effect_, reactive_, random_};
   std::recursive_mutex effectListLock_;  // guards effectSteps_
   std::vector<profiles::LightEffectStep> effectSteps_;
   CustomEffectPlayer player_;

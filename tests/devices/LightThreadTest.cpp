@@ -17,6 +17,7 @@
 #include "tests/devices/LightRecords.h"
 #include "platform/Trace.h"
 #include "platform/Worker.h"
+#include "tests/devices/LightTestSupport.h"
 
 namespace {
 
@@ -25,16 +26,9 @@ using devices::LightModel;
 using devices::ModelLightEngine;
 using devices::TickMs;
 
-struct Rgbb {
-  int r, g, b, level;
-  bool operator==(const Rgbb&) const = default;
-};
-Rgbb Of(const LightColour& c) { return {c.c0, c.c1, c.c2, c.brightness}; }
-std::ostream& operator<<(std::ostream& os, const Rgbb& c) {
-  return os << "(" << c.r << "," << c.g << "," << c.b << " @" << c.level << ")";
-}
-
-using lighttest::LightMode;
+using lighttest::Mode;
+using lighttest::Of;
+using lighttest::Rgbb;
 
 // Runs passes at ticks first .. first + count - 1.
 void Passes(ModelLightEngine& e, uint64_t first, int count) {

@@ -129,6 +129,29 @@ def page_xml(page, function_area):
                        styles=KEY_STYLE, device="GesterinKeyboardDevice", name="keyboard_device_page", body=body)
 
 
+def system_page(option_row, row, label):
+    """The keyboard's settings: polling rate, repeat delay and rate, the lock options, the reset."""
+    rows = ['<Label name="keyboard_system_page_title" text="tab_system_text" font="7" height="22" textcolor="#FF98A1AF"/>',
+            option_row("polling_rate_text", "polling_rate_option_",
+                       ["polling_125", "polling_250", "polling_500", "polling_1000"], "kb_polling", 64, 130),
+            option_row("repeat_delay_text", "repeat_delay_check_",
+                       ["repeat_delay_250", "repeat_delay_500", "repeat_delay_750", "repeat_delay_1000"], "kb_delay", 84, 130),
+            f'<HorizontalLayout {row}><Label width="130" {label}/><Label name="repeat_delay_time_label1" width="220" {label}/>'
+            '<Control/></HorizontalLayout>',
+            f'<HorizontalLayout {row}><Label text="repeat_rate_text" width="130" {label}/>'
+            '<Slider name="repeat_rate_slider" min="0" max="100" sendmove="true" width="260" height="20" padding="0,4,0,0" '
+            'thumbsize="16,16"/><Control/></HorizontalLayout>',
+            f'<HorizontalLayout {row}><Label text="lock_options_text" width="130" {label}/>'
+            '<CheckBox name="winlockflag_option" text="win_lock_text" width="160"/>'
+            '<CheckBox name="wflag_option" text="w_flag_text" width="130"/>'
+            '<CheckBox name="6flag_option" text="six_key_text" width="150"/><Control/></HorizontalLayout>',
+            f'<HorizontalLayout {row}><Label width="130" {label}/>'
+            '<Button name="reset_repeat_btn" text="reset_repeat_text" width="140" height="26" bkcolor="#FF2E343D" '
+            'hotbkcolor="#FF3A424D" borderround="6,6" textcolor="#FFC9CED6"/><Control/></HorizontalLayout>']
+    body = "".join(rows)
+    return f'<VerticalLayout name="keyboard_system_page" inset="18,14,18,14" childpadding="6">{body}</VerticalLayout>'
+
+
 def escape(text):
     return text.replace("&", "&amp;").replace('"', "&quot;").replace("<", "&lt;")
 

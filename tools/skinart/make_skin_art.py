@@ -42,7 +42,8 @@ def main():
     f = pages.frame
     kb_area = pages.function_area(
         [e["light"], e["keys"], f("keyboard_system_receiver_page", "tab_system_text")],
-        [e["macro"], "<Control/>", f("keyboard_system_page", "tab_system_text"), f("keyboard_other_page", "tab_other_text")])
+        [e["macro"], "<Control/>", keyboard.system_page(pages.option_row, pages.ROW, pages.LABEL),
+         f("keyboard_other_page", "tab_other_text")])
     files = {
         "keyboarddevice.xml": keyboard.page_xml(pages.PAGE, kb_area),
         "mousedevice.xml": pages.mouse_page(e["keys"], e["light"], e["macro"], e["shoot"], None),

@@ -1,0 +1,99 @@
+#pragma once
+// CGesterinKeyboardDevice: the keyboard's page and controller. The device
+// work (read-all with key and light positions, settings, custom colour
+// groups, key map) is KeyboardCore's, shared with vx27ctl; the light effects
+// are the engine's (KeyboardEffects). This class adds the page: its caps,
+// the settings tab and the custom colour painting.
+
+#include <map>
+
+#include <QPointer>
+
+#include "devices/Models.h"
+#include "devices/core/KeyboardCore.h"
+
+namespace devices {
+
+class CGesterinKeyboardDevice : public CModelDevice {
+  Q_OBJECT
+ public:
+  explicit CGesterinKeyboardDevice(std::shared_ptr<hid::HidBackend> backend);
+  ~CGesterinKeyboardDevice() override;
+  QString GetClass() const override { return QStringLiteral("GesterinKeyboardDevice"); }
+  bool IsClass(const QString& className) const override;
+  void PollStatus() override { PollStatusBlock(kKeyboardStatusLength); }
+  int IsLinked() override { return LinkedThroughReceiver(); }
+  // With host light control on: the caps, the frame, and for the host-computed
+  // effects on a wired keyboard the frame streamed to the device.
+  void LightStep() override;
+
+  static constexpr uint8_t kKeyboardStatusLength = 6;
+  static constexpr uint32_t kFrameRetryMs = 200;
+  static constexpr int kRepeatDelays = 4;  // 250, 500, 750, 1000 ms
+  static constexpr int kPollingRates = 4;
+
+  // ---- model operations ----------------------------------------------------
+  void BuildPage() override;
+  void LoadFromDevice() override;
+  // After 0x402 the profile goes back to its factory content first.
+  void ReloadSettings() override;
+  int LoadProfile() override;
+  int ApplyLightingFromProfile() override;
+  void ShowSettings() override;
+  int WriteSettingsToDevice(int p, int v, int, int, int) override { return core_.WriteSettings(p, v); }
+  int WriteKeyMapToDevice(int page, std::span<const profiles::KeyAssignment> keys) override;
+  int WriteKeysFromProfile(int page) override;
+
+  void SetSystemSettings(uint32_t w0, uint32_t w1, uint32_t w2);
+  profiles::KeyboardSystemSettings GetSystemSettings() { return KeyboardProfile().GetSystemSettings(); }
+  // Mode 20: light j takes the single colour; the group is stored and sent.
+  void PaintKey(int light);
+  // Mode 20: the selected group into the lights, sent to the keyboard.
+  void SelectCustomGroup();
+
+  // ---- page ------------------------------------------------------------------
+  void ShowPollingRate(int n);
+  void ShowRepeatDelay(int n);
+  void ShowRepeatRate(int value);
+  void ShowWinLock(bool on);
+  void ShowWFlag(bool on);
+  void ShowSixKey(bool on);
+  // The settings tab's controls: each change stored, saved and sent.
+  void OnPollingOption(int n);
+  void OnRepeatDelayOption(int n);
+  void OnRepeatRate(int value);
+  void OnLockOption(const QString& name, bool on);
+  // "reset_repeat_btn": the factory profile's repeat values.
+  void OnResetRepeat();
+
+  KeyboardCore& Core() { return core_; }
+  profiles::CKeyboardProfiledata& KeyboardProfile() {
+    return static_cast<profiles::CKeyboardProfiledata&>(*profile_);
+  }
+  // The text of a text id in the current language ("text_test").
+  QString Translate(const QString& id);
+
+ protected:
+  void OnModelEvent(uint16_t value, bool cableHandle) override;
+
+ private:
+  template <typename T>
+  T* Control(const QString& name);
+  void ShowOption(const QString& prefix, int count, int n);
+  // The settings read with the mode start it may bring (mode 20: the groups
+  // read from the keyboard, the selected one sent back).
+  int ReadSettingsAndStartMode();
+  void LoadCustomColours(int group);
+  void StoreSystemSettings(const profiles::KeyboardSystemSettings& s);
+
+  KeyboardCore core_;
+  std::map<QString, QPointer<ui::CControlUI>> controls_;
+  // A frame the keyboard did not take holds the light steps back for
+  // kFrameRetryMs; the UI thread goes on meanwhile.
+  bool framePostponed_ = false;
+  uint32_t frameFailedAt_ = 0;
+};
+
+}  // namespace devices
+
+using devices::CGesterinKeyboardDevice;

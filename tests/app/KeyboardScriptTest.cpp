@@ -1,0 +1,102 @@
+// The built program driven by UI scripts against the emulated keyboard: a
+// change on the keyboard's settings tab reaches the keyboard and the profile
+// file; the keyboard page is pictured in several lighting modes for review
+// (build/screens/app_keyboard_*.png).
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include "emulator/firmware/DeviceMemory.h"
+#include "tests/app/ProgramRun.h"
+#include "ui/UIScreenshot.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using emulator::firmware::DeviceMemory;
+
+class KeyboardScriptTest : public ::testing::Test {
+ protected:
+  // The keyboard's memory before the program starts: factory contents with
+  // onboard profile 0's lighting bytes 1 to 8 replaced.
+  void Keyboard(std::initializer_list<uint8_t> lighting) {
+    DeviceMemory m = emulator::firmware::FactoryMemory(emulator::DeviceModel::Keyboard);
+    std::copy(lighting.begin(), lighting.end(), m.settings.begin() + 1);
+    // Custom colour group 0: a colour per LED, for the custom mode's picture.
+    for (size_t led = 0; led < 126; ++led) {
+      m.colours[3 * led] = uint8_t(255 - 2 * led);
+      m.colours[3 * led + 1] = uint8_t(2 * led);
+      m.colours[3 * led + 2] = uint8_t(led % 2 ? 255 : 60);
+    }
+    const auto bytes = emulator::firmware::SaveMemory(m);
+    std::ofstream(Path("state/keyboard.mem"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  std::string Path(const std::string& name) const { return program_.Path(name); }
+  int Run(const std::string& script, const char* emulate = "keyboard") { return program_.Run(script, emulate); }
+  std::string Read(const std::string& name) const { return program_.Read(name); }
+  std::vector<std::vector<uint8_t>> Requests(uint8_t command) const { return program_.Requests(command); }
+  static std::string Shots() { return ui::ScreensFolder().toStdString(); }
+
+  apptest::ProgramRun program_;
+};
+
+constexpr const char* kLoaded =
+    "wait-trace 添加一个键盘设备 10\n"
+    "page keyboard\n"
+    "wait-trace keyboard loaded 10\n";
+
+TEST_F(KeyboardScriptTest, APollingRateChosenOnTheSettingsTabReachesTheKeyboardAndTheProfile) {
+  Keyboard({6, 4, 2, 0, 0, 255, 0, 0});
+  const int code = Run(std::string(kLoaded) +
+                       "click system_Op_tab\n"
+                       "click polling_rate_option_2\n"
+                       "click repeat_delay_check_2\n"
+                       "shot " + Shots() + "/app_keyboard_settings.png\n"
+                       "quit\n");
+  ASSERT_EQ(code, 0) << Read("trace.txt");
+  // Settings writes (0x06): byte 4 the length, bytes 5 and 6 the address,
+  // the block from byte 8; its byte 22 is the polling rate, byte 1 the mode.
+  const auto writes = Requests(0x06);
+  ASSERT_FALSE(writes.empty()) << Read("requests.txt");
+  bool polling = false;
+  for (const auto& w : writes) polling = polling || (w[4] == 45 && w[5] == 0 && w[6] == 0 && w[8 + 22] == 2 && w[8 + 1] == 6);
+  EXPECT_TRUE(polling) << Read("requests.txt");
+
+  Json::Value profile;
+  std::ifstream file(Path("data/VX27 MOUSE/keyboard/default.Json"));
+  ASSERT_TRUE(Json::Reader().parse(file, profile));
+  EXPECT_EQ(profile["Device"][0]["SystemStages"]["PollingRate"].asInt(), 2) << profile.toStyledString();
+  EXPECT_EQ(profile["Device"][0]["SystemStages"]["RepeatDelay"].asInt(), 2);
+  EXPECT_NE(Read("trace.txt").find("script click repeat_delay_check_2 -> ok"), std::string::npos);
+}
+
+TEST_F(KeyboardScriptTest, PicturesOfTheKeyboardPageInItsLightingModes) {
+  struct Mode {
+    const char* name;
+    std::initializer_list<uint8_t> lighting;  // value, level, stored speed, direction, multi, r, g, b
+  };
+  const Mode modes[] = {
+      {"static", {6, 4, 2, 0, 0, 0, 160, 255}},
+      {"diagonal_rainbow", {6, 4, 2, 0, 1, 0, 0, 0}},
+      {"column_wave", {1, 4, 0, 1, 1, 0, 0, 0}},
+      {"comet", {24, 4, 0, 0, 0, 255, 40, 0}},
+      {"custom", {20, 4, 2, 0, 0, 0, 0, 0}},
+  };
+  for (const Mode& m : modes) {
+    Keyboard(m.lighting);
+    const std::string shot = Shots() + "/app_keyboard_mode_" + m.name + ".png";
+    fs::remove(shot);
+    ASSERT_EQ(Run(std::string(kLoaded) + "sleep 600\nshot " + shot + "\nquit\n"), 0) << m.name << Read("trace.txt");
+    EXPECT_TRUE(fs::exists(shot)) << m.name;
+  }
+  const std::string pad = Shots() + "/app_pad_page.png";
+  ASSERT_EQ(Run("wait-trace 添加一个鼠标垫设备 10\npage pad\nsleep 600\nshot " + pad + "\nquit\n", "pad"), 0)
+      << Read("trace.txt");
+  EXPECT_TRUE(fs::exists(pad));
+}
+
+}  // namespace

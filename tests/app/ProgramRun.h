@@ -1,0 +1,82 @@
+#pragma once
+// The built program run with a UI script against emulated devices, in a
+// private runtime, data and configuration folder: its exit code, its trace,
+// the requests the emulated devices received.
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include "tests/app/AppTestSupport.h"
+
+namespace apptest {
+
+class ProgramRun {
+ public:
+  ProgramRun() {
+    for (const char* sub : {"/run", "/data", "/config", "/state"})
+      std::filesystem::create_directories(root_.path().toStdString() + sub);
+    ::chmod((root_.path() + "/run").toLocal8Bit().constData(), 0700);
+  }
+  // A file of the private folder.
+  std::string Path(const std::string& name) const { return root_.path().toStdString() + "/" + name; }
+
+  // Runs `script` with the devices of `emulate`, their memory kept in
+  // "state/", their requests logged to "requests.txt". The exit code, or -1
+  // when the program did not end normally within `boundMs`.
+  int Run(const std::string& script, const char* emulate, int boundMs = 60000) {
+    std::ofstream(Path("script.txt")) << script;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", root_.path() + "/run");
+    env.insert("XDG_DATA_HOME", root_.path() + "/data");
+    env.insert("XDG_CONFIG_HOME", root_.path() + "/config");
+    env.insert("VX27_TRACE", QString::fromStdString(Path("trace.txt")));
+    env.insert("VX27_EMULATE", emulate);
+    env.insert("VX27_EMULATOR_STATE", QString::fromStdString(Path("state")));
+    env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
+    env.insert("VX27_EMULATOR_LOG", QString::fromStdString(Path("requests.txt")));
+    p.setProcessEnvironment(env);
+    p.setProgram(QString::fromStdString(InstallDir() + "/vx27mouse"));
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start();
+    if (!p.waitForStarted(5000)) return -1;
+    if (!p.waitForFinished(boundMs)) {
+      p.kill();
+      p.waitForFinished(5000);
+      return -1;
+    }
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name));
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  }
+  // The 64-byte requests the emulated devices received with command `command`.
+  std::vector<std::vector<uint8_t>> Requests(uint8_t command) const {
+    std::vector<std::vector<uint8_t>> out;
+    std::istringstream lines(Read("requests.txt"));
+    std::string device, hex;
+    while (lines >> device >> hex) {
+      std::vector<uint8_t> bytes;
+      for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+      if (bytes.size() == 64 && bytes[3] == command) out.push_back(bytes);
+    }
+    return out;
+  }
+
+ private:
+  QTemporaryDir root_;
+};
+
+}  // namespace apptest
