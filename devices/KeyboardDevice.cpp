@@ -18,8 +18,6 @@ constexpr int kRepeatDelayMs[] = {250, 500, 750, 1000};
 // settings in this profile file of its folder.
 constexpr const char* kFallbackProfileId = "default";
 
-QString N(const char* prefix, int i) { return QString::fromLatin1(prefix) + QString::number(i); }
-
 }  // namespace
 
 CGesterinKeyboardDevice::CGesterinKeyboardDevice(std::shared_ptr<hid::HidBackend> backend)

@@ -66,8 +66,10 @@ TEST_F(KeyboardScriptTest, APollingRateChosenOnTheSettingsTabReachesTheKeyboardA
   for (const auto& w : writes) polling = polling || (w[4] == 45 && w[5] == 0 && w[6] == 0 && w[8 + 22] == 2 && w[8 + 1] == 6);
   EXPECT_TRUE(polling) << Read("requests.txt");
 
+  const std::string profilePath = program_.OnlyProfileFile("keyboard");
+  ASSERT_FALSE(profilePath.empty());
   Json::Value profile;
-  std::ifstream file(Path("data/VX27 MOUSE/keyboard/default.Json"));
+  std::ifstream file(profilePath);
   ASSERT_TRUE(Json::Reader().parse(file, profile));
   EXPECT_EQ(profile["Device"][0]["SystemStages"]["PollingRate"].asInt(), 2) << profile.toStyledString();
   EXPECT_EQ(profile["Device"][0]["SystemStages"]["RepeatDelay"].asInt(), 2);

@@ -25,18 +25,7 @@ namespace fs = std::filesystem;
 class MouseScriptTest : public apptest::ScriptFixture {
  protected:
   int Run(const std::string& script) { return ScriptFixture::Run(script, "mouse", Path("requests.txt"), 60000); }
-  // The requests the emulated mouse received with command `command`, as bytes.
-  std::vector<std::vector<uint8_t>> Requests(uint8_t command) const {
-    std::vector<std::vector<uint8_t>> out;
-    std::istringstream lines(Read("requests.txt"));
-    std::string device, hex;
-    while (lines >> device >> hex) {
-      std::vector<uint8_t> bytes;
-      for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
-      if (bytes.size() == 64 && bytes[3] == command) out.push_back(bytes);
-    }
-    return out;
-  }
+  std::vector<std::vector<uint8_t>> Requests(uint8_t command) const { return program_.Requests(command); }
   static std::string Shots() { return ui::ScreensFolder().toStdString(); }
 };
 
@@ -65,12 +54,10 @@ TEST_F(MouseScriptTest, ForwardOnTheBackButtonReachesTheMouseAndTheProfile) {
   EXPECT_EQ(position3, (std::vector<uint8_t>{0x10, 0x10, 0x00})) << "forward keeps its own function";
 
   // The profile the profile list selected on first start: the folder's one profile file.
-  std::vector<fs::path> profiles;
-  for (const auto& entry : fs::directory_iterator(Path("data/VX27 MOUSE/mouse")))
-    if (entry.path().extension() == ".Json") profiles.push_back(entry.path());
-  ASSERT_EQ(profiles.size(), 1u);
+  const std::string profilePath = program_.OnlyProfileFile("mouse");
+  ASSERT_FALSE(profilePath.empty());
   Json::Value profile;
-  std::ifstream file(profiles[0]);
+  std::ifstream file(profilePath);
   ASSERT_TRUE(Json::Reader().parse(file, profile));
   EXPECT_EQ(profile["Device"][0]["KeyList"][4]["Assignment"].asUInt(), 0x101000u);
   EXPECT_EQ(profile["Device"][0]["KeyList"][4]["DefaultAssignment"].asUInt(), 0x100800u);

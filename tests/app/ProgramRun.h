@@ -33,7 +33,8 @@ class ProgramRun {
   // Runs `script` with the devices of `emulate`, their memory kept in
   // "state/", their requests logged to "requests.txt". The exit code, or -1
   // when the program did not end normally within `boundMs`.
-  int Run(const std::string& script, const char* emulate, int boundMs = 60000) {
+  // `log` replaces "requests.txt" as the request log when given.
+  int Run(const std::string& script, const char* emulate, int boundMs = 60000, const std::string& log = {}) {
     std::ofstream(Path("script.txt")) << script;
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -45,7 +46,7 @@ class ProgramRun {
     env.insert("VX27_EMULATE", emulate);
     env.insert("VX27_EMULATOR_STATE", QString::fromStdString(Path("state")));
     env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
-    env.insert("VX27_EMULATOR_LOG", QString::fromStdString(Path("requests.txt")));
+    env.insert("VX27_EMULATOR_LOG", QString::fromStdString(log.empty() ? Path("requests.txt") : log));
     p.setProcessEnvironment(env);
     p.setProgram(QString::fromStdString(InstallDir() + "/vx27mouse"));
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -61,6 +62,17 @@ class ProgramRun {
   std::string Read(const std::string& name) const {
     std::ifstream in(Path(name));
     return std::string((std::istreambuf_iterator<char>(in)), {});
+  }
+  std::string Trace() const { return Read("trace.txt"); }
+  // The profile file of a model folder ("mouse", "keyboard", …) after a first
+  // start: the one the profile list made and selected; empty when there is
+  // not exactly one.
+  std::string OnlyProfileFile(const std::string& modelFolder) const {
+    std::vector<std::filesystem::path> found;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(Path("data/VX27 MOUSE/" + modelFolder), ec))
+      if (e.path().extension() == ".Json") found.push_back(e.path());
+    return found.size() == 1 ? found[0].string() : std::string();
   }
   // The 64-byte requests the emulated devices received with command `command`.
   std::vector<std::vector<uint8_t>> Requests(uint8_t command) const {

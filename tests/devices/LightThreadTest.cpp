@@ -26,6 +26,7 @@ using devices::LightModel;
 using devices::ModelLightEngine;
 using devices::TickMs;
 
+using lighttest::LightMode;
 using lighttest::Mode;
 using lighttest::Of;
 using lighttest::Rgbb;
