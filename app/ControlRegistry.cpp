@@ -7,6 +7,7 @@
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/ControlRegistry.h"
 #include "controls/CSelectPanelUI.h"
+#include "macros/editor/CMacroControlUI.h"
 
 namespace app {
 namespace {
@@ -16,6 +17,9 @@ ui::CControlFactory::Creator RealCreator(const char* className) {
   if (std::strcmp(className, "CDeviceKeyButtonUI") == 0) return [] { return new CDeviceKeyButtonUI; };
   if (std::strcmp(className, "CDeviceOptionUI") == 0) return [] { return new CDeviceOptionUI; };
   if (std::strcmp(className, "CMpDevicePowerUI") == 0) return [] { return new CMpDevicePowerUI; };
+  if (std::strcmp(className, "CRedioMacroButtonUI") == 0)
+    return [] { return new macros::editor::CRedioMacroButtonUI; };
+  if (std::strcmp(className, "CMacroControlUI") == 0) return [] { return new macros::editor::CMacroControlUI; };
   return {};
 }
 

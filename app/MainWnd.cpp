@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "app/MacroCapture.h"
 #include "app/Routing.h"
 #include "platform/Trace.h"
 
@@ -20,7 +21,8 @@ CMainPage::CMainPage() {
 
 CMainWnd::CMainWnd(platform::SettingsStore& store, const ProgramMessages& messages,
                    std::shared_ptr<hid::HidBackend> backend)
-    : store_(store), messages_(messages), backend_(std::move(backend)) {
+    : store_(store), messages_(messages), backend_(std::move(backend)),
+      macros_(std::make_unique<MacroCapture>(*this)) {
   AddVirtualWnd(QStringLiteral("mainpage"), &mainPage_);
 }
 
@@ -139,6 +141,10 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
     }
     return 0;
   }
+  if (macros_->HandleMessage(msg)) {
+    handled = true;
+    return 0;
+  }
   switch (msg.id) {
     case platform::msg::UM_INTERFACE_ARRIVED:
       OnSlotArrived(size_t(msg.wParam));
@@ -239,6 +245,7 @@ void CMainWnd::OnMenuCommand(uint64_t token) {
   if (!cmd) return;
   if (cmd->szName == QLatin1String("exit")) Exit();
   else if (cmd->szName == QLatin1String("about_menu")) OpenAbout();
+  else macros_->MenuCommand(cmd->szName);
 }
 
 void CMainWnd::CloseAuxWindows() {

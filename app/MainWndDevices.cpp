@@ -5,10 +5,12 @@
 #include <QScreen>
 
 #include "app/ControlRegistry.h"
+#include "app/MacroCapture.h"
 #include "app/MainWnd.h"
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
 #include "controls/ControlRegistry.h"
+#include "macros/editor/CMacroControlUI.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 
@@ -21,12 +23,11 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
-constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
+constexpr std::array<std::pair<const char*, const char*>, 11> kPendingRows{{
     {"CircleProgress", "CCircleProgressUI"},
     {"HandImgButton", "CHandImgButtonUI"},
     {"AudioRecord", "CAudioRecordUI"},
     {"HandImgSelectButton", "CHandImgSelectButtonUI"},
-    {"RedioMacroButton", "CRedioMacroButtonUI"},
     {"ComboEditContainerElement", "CComboEditContainerElementUI"},
     {"DeviceProfile", "CDeviceProfileUI"},
     {"LightControl", "CLightControlUI"},
@@ -107,6 +108,7 @@ void CMainWnd::StopWorkers() {
 ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "SelectPanel")) return new CSelectPanelUI;
   if (Same(className, "DeviceKeyButton")) return new CDeviceKeyButtonUI;
+  if (Same(className, "RedioMacroButton")) return new macros::editor::CRedioMacroButtonUI;
   if (Same(className, "GesterinMousePadDevice")) return new CGesterinMousePadDevice(backend_);
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
@@ -177,6 +179,7 @@ bool CMainWnd::CreateDevicePage(int slotIndex, int role) {
   page->SetOptionTag(kindRow.optionTag);
   page->SetLightConfigWord(pageRow.lightConfigWord);
   page->InitPage();
+  macros_->InitEditor(*page);
 
   pages->Add(pageTree.release());
   devices_[size_t(row)].emplace_back(page);

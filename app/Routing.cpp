@@ -47,7 +47,9 @@ const Route* FindRoute(std::span<const Route> table, const QString& type, const 
 
 // Each subsystem's table is added here, one line each.
 std::span<const std::span<const Route>> RouteTables() {
-  static const std::array<std::span<const Route>, 0> tables{};
+  static const std::array<std::span<const Route>, 1> tables{
+      MacroRoutes(),
+  };
   return tables;
 }
 

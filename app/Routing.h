@@ -49,6 +49,9 @@ SplitName SplitControlName(const QString& name);
 // The first row of `table` that matches (type, name), or null.
 const Route* FindRoute(std::span<const Route> table, const QString& type, const QString& name);
 
+// The macro editor's rows (RoutesMacro.cpp).
+std::span<const Route> MacroRoutes();
+
 // Every routing table of the program, in search order.
 std::span<const std::span<const Route>> RouteTables();
 

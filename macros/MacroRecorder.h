@@ -45,6 +45,7 @@ class MacroRecorder {
   // becomes 65535. Returns the edit's new text when the fixed delay changed.
   std::optional<std::string> ApplyFixedDelay(std::string_view text);
 
+  void SetClock(Clock clock) { clock_ = std::move(clock); }
   int Timing() const { return timing_; }
   int FixedDelay() const { return fixedDelay_; }
   void SetFixedDelay(int delay) { fixedDelay_ = delay; }
