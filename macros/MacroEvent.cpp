@@ -1,20 +1,13 @@
 #include "macros/MacroEvent.h"
 
 #include "profiles/JsonAccess.h"
+#include "protocol/EventImage.h"
 
 namespace macros {
 
 namespace json = profiles::json;
 
-int DelayValue(std::string_view text) {
-  long long value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') break;
-    value = value * 10 + (c - '0');
-    if (value > kMaxDelay) return kMaxDelay;
-  }
-  return int(value);
-}
+int DelayValue(std::string_view text) { return protocol::ParseDelay(text); }
 
 int DelayOf(const Json::Value& delay) {
   if (delay.isString()) return DelayValue(std::string_view(delay.asString()));
@@ -44,12 +37,8 @@ Json::Value EventToJson(const MacroEvent& event) {
 }
 
 PackedMacroEvent PackEvent(const MacroEvent& event) {
-  const int delay = DelayValue(event.delay);
   PackedMacroEvent bytes{};
-  bytes[packed::kDelayLow] = uint8_t(delay);
-  bytes[packed::kDelayHigh] = uint8_t(delay >> 8);
-  bytes[packed::kType] = uint8_t(event.type) | (event.IsDown() ? packed::kPressBit : 0);
-  bytes[packed::kButton] = uint8_t(event.button);
+  protocol::PutEvent(bytes, protocol::PackEvent(event.delay, event.type, event.action, event.button));
   return bytes;
 }
 

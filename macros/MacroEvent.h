@@ -37,12 +37,8 @@ MacroEvent EventFromJson(const Json::Value& object);
 // The JSON object of an action; "Delay" as its normalised decimal text.
 Json::Value EventToJson(const MacroEvent& event);
 
+// The 4 bytes the device plays (protocol/EventImage.h has the layout).
 using PackedMacroEvent = std::array<uint8_t, 4>;
-namespace packed {
-inline constexpr size_t kDelayLow = 0, kDelayHigh = 1, kType = 2, kButton = 3;
-inline constexpr uint8_t kPressBit = 0x80;
-}  // namespace packed
-
 PackedMacroEvent PackEvent(const MacroEvent& event);
 
 }  // namespace macros
