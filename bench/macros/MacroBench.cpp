@@ -33,7 +33,7 @@ class PanelWindow : public ui::WindowImplBase {
 void BM_KeyEventToRow(benchmark::State& state) {
   ui::CControlFactory::GetInstance().RegistControl(QStringLiteral("CMacroControlUI"),
                                                     [] { return new macros::editor::CMacroControlUI; });
-  ui::CControlFactory::GetInstance().RegistControl(QStringLiteral("CRedioMacroButtonUI"),
+  ui::CControlFactory::GetInstance().RegistControl(QStringLiteral("RedioMacroButton"),
                                                     [] { return new macros::editor::CRedioMacroButtonUI; });
   ui::CPaintManagerUI::SetResourcePath(QStringLiteral(VX27_SKIN_DIR));
   ui::CResourceManager::GetInstance().ResetResourceMap();

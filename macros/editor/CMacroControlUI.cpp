@@ -120,9 +120,7 @@ void CMacroControlUI::SelectMacro() {
   if (nameEdit) nameEdit->SetText(Q(entry.name));
 }
 
-std::u16string CMacroControlUI::AddMacro() {
-  if (!library_) return {};
-  const std::u16string name = library_->AddMacro();
+std::u16string CMacroControlUI::ShowAdded(std::u16string name) {
   if (name.empty()) return name;
   AddNameRow(library_->Entries().back(), -1);
   if (auto* list = qobject_cast<ui::CListUI*>(Find("macro_name_list")))
@@ -131,15 +129,12 @@ std::u16string CMacroControlUI::AddMacro() {
   return name;
 }
 
+std::u16string CMacroControlUI::AddMacro() {
+  return library_ ? ShowAdded(library_->AddMacro()) : std::u16string();
+}
+
 std::u16string CMacroControlUI::ImportMacro(const std::filesystem::path& file) {
-  if (!library_) return {};
-  const std::u16string name = library_->AddMacroFromFile(file);
-  if (name.empty()) return name;
-  AddNameRow(library_->Entries().back(), -1);
-  if (auto* list = qobject_cast<ui::CListUI*>(Find("macro_name_list")))
-    list->SelectItem(library_->Count() - 1, false, false);
-  SelectMacro();
-  return name;
+  return library_ ? ShowAdded(library_->AddMacroFromFile(file)) : std::u16string();
 }
 
 bool CMacroControlUI::ExportMacro(const std::filesystem::path& target) {

@@ -85,6 +85,8 @@ class CMacroControlUI : public ui::CHorizontalLayoutUI {
   void SyncDelayTexts();
   void SetMacroControlsEnabled(bool enabled);
   void AddNameRow(const MacroEntry& entry, int at);
+  // A macro just added to the library: its row, selected and shown.
+  std::u16string ShowAdded(std::u16string name);
 
   std::filesystem::path folder_;
   std::unique_ptr<MacroLibrary> library_;

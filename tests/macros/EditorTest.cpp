@@ -36,7 +36,7 @@ struct Fixture {
     static const bool registered = [] {
       ui::CControlFactory& f = ui::CControlFactory::GetInstance();
       f.RegistControl(QStringLiteral("CMacroControlUI"), [] { return new CMacroControlUI; });
-      f.RegistControl(QStringLiteral("CRedioMacroButtonUI"),
+      f.RegistControl(QStringLiteral("RedioMacroButton"),
                       [] { return new macros::editor::CRedioMacroButtonUI; });
       return true;
     }();
