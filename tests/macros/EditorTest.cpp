@@ -208,3 +208,24 @@ TEST(MacroEditorTest, ActionMenuPicture) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MacroEditorTest, RecordButtonPulsesBetween80And255) {
+  Fixture f;
+  auto* button = f.Find<macros::editor::CRedioMacroButtonUI>("macro_btn_starredio");
+  ASSERT_NE(button, nullptr);
+  button->SetAttribute(QStringLiteral("redioimage"), QStringLiteral("pulse.png"));
+  const int want[] = {235, 215, 195, 175, 155, 135, 115, 95, 80, 100, 120};
+  for (int level : want) {
+    ui::TEventUI timer;
+    timer.Type = ui::UIEVENT_TIMER;
+    timer.wParam = macros::editor::kPulseTimer;
+    timer.pSender = button;
+    button->DoEvent(timer);
+    EXPECT_EQ(button->Level(), level);
+  }
+  EXPECT_EQ(button->GetNormalImage(), "res='pulse.png' fade='120'");
+}
+
+}  // namespace
