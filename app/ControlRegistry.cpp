@@ -9,6 +9,7 @@
 #include "controls/CSelectPanelUI.h"
 #include "devices/DeviceProfileUI.h"
 #include "headset/HeadsetPanels.h"
+#include "macros/editor/CMacroControlUI.h"
 
 namespace app {
 namespace {
@@ -21,6 +22,9 @@ ui::CControlFactory::Creator RealCreator(const char* className) {
   if (std::strcmp(className, "CDeviceProfileUI") == 0) return [] { return new devices::CDeviceProfileUI; };
   if (std::strcmp(className, "CMagicControlUI") == 0) return [] { return new CMagicControlUI; };
   if (std::strcmp(className, "CVoice6533ControlUI") == 0) return [] { return new CVoice6533ControlUI; };
+  if (std::strcmp(className, "CRedioMacroButtonUI") == 0)
+    return [] { return new macros::editor::CRedioMacroButtonUI; };
+  if (std::strcmp(className, "CMacroControlUI") == 0) return [] { return new macros::editor::CMacroControlUI; };
   return {};
 }
 

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "app/MacroCapture.h"
 #include "app/Routing.h"
 #include "platform/Trace.h"
 
@@ -20,7 +21,8 @@ CMainPage::CMainPage() {
 
 CMainWnd::CMainWnd(platform::SettingsStore& store, const ProgramMessages& messages,
                    std::shared_ptr<hid::HidBackend> backend)
-    : store_(store), messages_(messages), backend_(std::move(backend)) {
+    : store_(store), messages_(messages), backend_(std::move(backend)),
+      macros_(std::make_unique<MacroCapture>(*this)) {
   AddVirtualWnd(QStringLiteral("mainpage"), &mainPage_);
   RegisterInputMessages();
 }

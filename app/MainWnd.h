@@ -38,6 +38,8 @@ class CDeviceProfileUI;
 
 namespace app {
 
+class MacroCapture;
+
 inline constexpr int kMainWndWidth = 800;
 inline constexpr int kMainWndHeight = 572;
 inline constexpr int kTrayIconId = 107;
@@ -212,6 +214,8 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   // The monitor size the DPI policy uses (tests replace the screen).
   void SetMonitorSizeSource(std::function<QSize()> source) { monitorSize_ = std::move(source); }
   void SetFirstShownHook(FirstShownHook hook) { firstShown_ = std::move(hook); }
+  // Input capture and macro recording (MacroCapture.h).
+  MacroCapture& Macros() { return *macros_; }
 
  private:
   void OnTrayClick(int64_t mouseMessage);
@@ -258,6 +262,7 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   FirstShownHook firstShown_;
   std::array<std::vector<QPointer<devices::CGesterinUSBDevice>>, 4> devices_;
   std::vector<QPointer<CDeviceOptionUI>> entries_;
+  std::unique_ptr<MacroCapture> macros_;
   std::vector<QPointer<CMpDevicePowerUI>> powerPanels_;
   SelectedEntryInfo selectedEntry_;
   std::unique_ptr<hid::DiscoveryWorker> discovery_;

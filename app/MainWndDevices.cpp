@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "app/ControlRegistry.h"
+#include "app/MacroCapture.h"
 #include "app/MainWnd.h"
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CSelectPanelUI.h"
@@ -12,6 +13,7 @@
 #include "devices/DeviceProfileUI.h"
 #include "headset/CGesterinRU6533Device.h"
 #include "editors/CLightControlUI.h"
+#include "macros/editor/CMacroControlUI.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 
@@ -24,16 +26,14 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
-constexpr std::array<std::pair<const char*, const char*>, 9> kPendingRows{{
+constexpr std::pair<const char*, const char*> kPendingRows[] = {
     {"CircleProgress", "CCircleProgressUI"},
     {"HandImgButton", "CHandImgButtonUI"},
     {"AudioRecord", "CAudioRecordUI"},
     {"HandImgSelectButton", "CHandImgSelectButtonUI"},
-    {"RedioMacroButton", "CRedioMacroButtonUI"},
     {"ComboEditContainerElement", "CComboEditContainerElementUI"},
-    {"LightControl", "CLightControlUI"},
     {"ShootControl", "CShootControlUI"},
-}};
+};
 
 bool Same(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 
@@ -107,6 +107,7 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "SelectPanel")) return new CSelectPanelUI;
   if (Same(className, "DeviceKeyButton")) return new CDeviceKeyButtonUI;
   if (Same(className, "DeviceProfile")) return new devices::CDeviceProfileUI;
+  if (Same(className, "RedioMacroButton")) return new macros::editor::CRedioMacroButtonUI;
   if (Same(className, "GesterinMousePadDevice")) return new CGesterinMousePadDevice(backend_);
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
   if (Same(className, "MagicControl")) return new CMagicControlUI;
@@ -181,6 +182,7 @@ bool CMainWnd::CreateDevicePage(int slotIndex, int role) {
   page->SetOptionTag(kindRow.optionTag);
   page->SetLightConfigWord(pageRow.lightConfigWord);
   page->InitPage();
+  macros_->InitEditor(*page);
 
   pages->Add(pageTree.release());
   devices_[size_t(row)].emplace_back(page);

@@ -129,6 +129,11 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
   } else if (id == messages_.toolBF18) {
     SendKindTable();
   }
+  // The capture hook's messages and the hook control (1054).
+  if (macros_->HandleMessage(msg)) {
+    handled = true;
+    return 0;
+  }
   // 4: the end of the window.
   if (id == ui::wm::WM_DESTROY) {
     Trace("退出测试");
@@ -407,7 +412,8 @@ void CMainWnd::OnMenuCommand(uint64_t token) {
   if (!cmd) return;
   if (cmd->szName == QLatin1String("exit")) Exit();
   else if (cmd->szName == QLatin1String("about_menu")) OpenAbout();
-  else Trace("menu command " + cmd->szName.toStdString() + " has no action here");
+  else if (!macros_->MenuCommand(cmd->szName))
+    Trace("menu command " + cmd->szName.toStdString() + " has no action here");
 }
 
 void CMainWnd::RegisterInputMessages() {

@@ -53,6 +53,7 @@ std::span<const std::span<const Route>> RouteTables() {
       KeyboardRoutes(),
       MouseRoutes(),
       LightRoutes(),
+      MacroRoutes(),
   };
   return tables;
 }

@@ -56,6 +56,8 @@ std::span<const Route> MouseRoutes();
 std::span<const Route> LightRoutes();  // the lighting editor's rows (RoutesLight.cpp)
 // The keyboard page's rows (RoutesKeyboard.cpp).
 std::span<const Route> KeyboardRoutes();
+// The macro editor's rows (RoutesMacro.cpp).
+std::span<const Route> MacroRoutes();
 
 // Every routing table of the program, in search order.
 std::span<const std::span<const Route>> RouteTables();

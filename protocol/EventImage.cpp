@@ -4,17 +4,26 @@
 
 namespace protocol {
 
-PackedMacroEvent PackEvent(std::string_view delayText, int type, std::string_view action,
-                           int button) {
-  PackedMacroEvent e;
-  // The delay is a decimal string read by its leading digits (none: 0), kept
-  // to the 16 bits the device stores.
+uint16_t ParseDelay(std::string_view delayText) {
   uint32_t delay = 0;
   for (const char c : delayText) {
     if (c < '0' || c > '9') break;
-    delay = (delay * 10 + uint32_t(c - '0')) & 0xFFFF;
+    delay = delay * 10 + uint32_t(c - '0');
+    if (delay > 0xFFFF) return 0xFFFF;
   }
-  e.delay = uint16_t(delay);
+  return uint16_t(delay);
+}
+
+void PutEvent(std::span<uint8_t, eventimage::kEventSize> out, const PackedMacroEvent& event) {
+  PutLe16(out, 0, event.delay);
+  out[2] = event.type;
+  out[3] = event.button;
+}
+
+PackedMacroEvent PackEvent(std::string_view delayText, int type, std::string_view action,
+                           int button) {
+  PackedMacroEvent e;
+  e.delay = ParseDelay(delayText);
   e.type = uint8_t(type);
   if (action == "down") e.type |= eventimage::kPressBit;
   e.button = uint8_t(button);
@@ -41,9 +50,7 @@ std::vector<uint8_t> BuildEventImage(std::span<const std::vector<PackedMacroEven
     PutLe16(image, at, uint16_t(entries[i].size()));
     at += kRecordHeader;
     for (const PackedMacroEvent& ev : entries[i]) {
-      PutLe16(image, at, ev.delay);
-      image[at + 2] = ev.type;
-      image[at + 3] = ev.button;
+      PutEvent(std::span<uint8_t, kEventSize>(image.data() + at, kEventSize), ev);
       at += kEventSize;
     }
   }

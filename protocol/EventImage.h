@@ -32,6 +32,13 @@ inline constexpr uint16_t kMagicValue = 0x55AA;
 inline constexpr uint8_t kPressBit = 0x80;
 }  // namespace eventimage
 
+// A "Delay" text as a delay: its leading decimal digits (none: 0); values
+// above 65535 are 65535, as the editor shows them, never their low 16 bits.
+uint16_t ParseDelay(std::string_view delayText);
+
+// The 4 bytes of one event in an image: delay LE16, type, button.
+void PutEvent(std::span<uint8_t, eventimage::kEventSize> out, const PackedMacroEvent& event);
+
 // One event of a macro or recoil file: "Delay" (a decimal string), "Type",
 // "Action" ("down" sets the press bit) and "Button", each kept to its width.
 PackedMacroEvent PackEvent(std::string_view delayText, int type, std::string_view action,

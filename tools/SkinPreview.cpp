@@ -1,6 +1,7 @@
 #include "tools/SkinPreview.h"
 
 #include "controls/ControlRegistry.h"
+#include "macros/editor/CMacroControlUI.h"
 
 namespace tools {
 
@@ -12,7 +13,7 @@ constexpr const char* kDevicePages[] = {"GesterinMouseDevice", "GesterinKeyboard
 constexpr const char* kPanels[] = {"DeviceProfile", "LightControl", "MagicControl", "Voice6533Control",
                                    "KeySetControl", "ShootControl", "CMacroControlUI", "DeviceOption",
                                    "MpDevicePower", "CircleProgress", "HandImgButton", "AudioRecord",
-                                   "HandImgSelectButton", "RedioMacroButton", "ComboEditContainerElement"};
+                                   "HandImgSelectButton", "ComboEditContainerElement"};
 
 bool Is(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 }  // namespace
@@ -26,6 +27,7 @@ void RegisterPreviewControls() {
 }
 
 ui::CControlUI* SkinPreviewCallback::CreateControl(const QString& className) {
+  if (Is(className, "RedioMacroButton")) return new macros::editor::CRedioMacroButtonUI;
   const QString layout = controls::LayoutOfControlClass(className);
   if (!layout.isEmpty()) {
     ui::CDialogBuilder builder;

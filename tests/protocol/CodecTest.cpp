@@ -39,7 +39,7 @@ TEST(EventImage, PackingOfOneEvent) {
       {"0", 1, "up", 1, {0, 0x01, 1}},
       {"300", 0x81, "up", 2, {300, 0x81, 2}},  // bit 7 of the type stays
       {"65535", 10, "Down", 4, {65535, 10, 4}},  // only "down" presses
-      {"65537", 4, "down", 300, {1, 0x84, 44}},  // kept to the device's widths
+      {"65537", 4, "down", 300, {65535, 0x84, 44}},  // delay as shown, button to its width
       {"12ms", 5, "up", 3, {12, 5, 3}},          // leading digits only
       {"", 5, "up", 3, {0, 5, 3}},
       {"-5", 5, "up", 3, {0, 5, 3}},

@@ -40,7 +40,7 @@ class SkinCallback : public ui::IDialogBuilderCallback {
     static const char* const kCustomRoots[] = {
         "GesterinMouseDevice", "GesterinKeyboardDevice", "GesterinMousePadDevice", "GesterinRU6533Device",
         "DeviceProfile", "LightControl", "MagicControl", "Voice6533Control", "KeySetControl", "ShootControl",
-        "CMacroControlUI", "DeviceOption", "MpDevicePower",
+        "CMacroControlUI", "RedioMacroButton", "DeviceOption", "MpDevicePower",
     };
     for (const char* root : kCustomRoots)
       if (Is(c, root)) return new ui::CHorizontalLayoutUI;
