@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "app/MacroCapture.h"
 #include "app/MainWnd.h"
 #include "devices/DeviceProfileUI.h"
 #include "hid/SupportedDevices.h"

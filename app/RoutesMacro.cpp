@@ -168,13 +168,7 @@ void OnDeviceSelect(CMainWnd& wnd, ui::TNotifyUI&, int) {
   if (wnd.Macros().Recording()) wnd.Macros().StopRecording(false);
 }
 
-// The profile panel's macro tab shows the page's macro editor (function 3).
-void OnMacroTab(CMainWnd& wnd, ui::TNotifyUI&, int) {
-  if (devices::CGesterinUSBDevice* device = wnd.SelectedDevice()) device->SetFunctionSwitch(3);
-}
-
 constexpr Route kMacroRoutes[] = {
-    {"click", "macro_Op_tab", Match::Name, OnMacroTab},
     {"itemselect", "macro_name_list", Match::Name, OnSelectMacro},
     {"click", "macro_btn_name_add", Match::Name, OnAdd},
     {"click", "macro_btn_name_sub", Match::Name, OnDelete},
