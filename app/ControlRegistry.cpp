@@ -4,9 +4,8 @@
 
 #include "app/DeviceBar.h"
 
-#include "controls/CDeviceKeyButtonUI.h"
+#include "controls/Controls.h"
 #include "controls/ControlRegistry.h"
-#include "controls/CSelectPanelUI.h"
 
 namespace app {
 namespace {
@@ -16,6 +15,15 @@ ui::CControlFactory::Creator RealCreator(const char* className) {
   if (std::strcmp(className, "CDeviceKeyButtonUI") == 0) return [] { return new CDeviceKeyButtonUI; };
   if (std::strcmp(className, "CDeviceOptionUI") == 0) return [] { return new CDeviceOptionUI; };
   if (std::strcmp(className, "CMpDevicePowerUI") == 0) return [] { return new CMpDevicePowerUI; };
+  if (std::strcmp(className, "CCircleProgressUI") == 0) return [] { return new CCircleProgressUI; };
+  if (std::strcmp(className, "CChartViewUI") == 0) return [] { return new CChartViewUI; };
+  if (std::strcmp(className, "CWndUI") == 0) return [] { return new CWndUI; };
+  if (std::strcmp(className, "CUpdateInfoListItemUI") == 0) return [] { return new CUpdateInfoListItemUI; };
+  if (std::strcmp(className, "CComboEditContainerElementUI") == 0)
+    return [] { return new CComboEditContainerElementUI; };
+  if (std::strcmp(className, "CHandImgButtonUI") == 0) return [] { return new CHandImgButtonUI; };
+  if (std::strcmp(className, "CHandImgSelectButtonUI") == 0) return [] { return new CHandImgSelectButtonUI; };
+  if (std::strcmp(className, "CAudioRecordUI") == 0) return [] { return new CAudioRecordUI; };
   return {};
 }
 

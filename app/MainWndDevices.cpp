@@ -6,8 +6,7 @@
 
 #include "app/ControlRegistry.h"
 #include "app/MainWnd.h"
-#include "controls/CDeviceKeyButtonUI.h"
-#include "controls/CSelectPanelUI.h"
+#include "controls/Controls.h"
 #include "controls/ControlRegistry.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
@@ -21,13 +20,8 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
-constexpr std::array<std::pair<const char*, const char*>, 12> kPendingRows{{
-    {"CircleProgress", "CCircleProgressUI"},
-    {"HandImgButton", "CHandImgButtonUI"},
-    {"AudioRecord", "CAudioRecordUI"},
-    {"HandImgSelectButton", "CHandImgSelectButtonUI"},
+constexpr std::array<std::pair<const char*, const char*>, 7> kPendingRows{{
     {"RedioMacroButton", "CRedioMacroButtonUI"},
-    {"ComboEditContainerElement", "CComboEditContainerElementUI"},
     {"DeviceProfile", "CDeviceProfileUI"},
     {"LightControl", "CLightControlUI"},
     {"MagicControl", "CMagicControlUI"},
@@ -107,6 +101,11 @@ void CMainWnd::StopWorkers() {
 ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "SelectPanel")) return new CSelectPanelUI;
   if (Same(className, "DeviceKeyButton")) return new CDeviceKeyButtonUI;
+  if (Same(className, "CircleProgress")) return new CCircleProgressUI;
+  if (Same(className, "HandImgButton")) return new CHandImgButtonUI;
+  if (Same(className, "AudioRecord")) return new CAudioRecordUI;
+  if (Same(className, "HandImgSelectButton")) return new CHandImgSelectButtonUI;
+  if (Same(className, "ComboEditContainerElement")) return new CComboEditContainerElementUI;
   if (Same(className, "GesterinMousePadDevice")) return new CGesterinMousePadDevice(backend_);
   if (Same(className, "GesterinRU6533Device")) return new CGesterinRU6533Device(backend_);
   if (Same(className, "GesterinMouseDevice")) return new CGesterinMouseDevice(backend_);
