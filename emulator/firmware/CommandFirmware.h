@@ -26,6 +26,7 @@
 #include "emulator/IFirmware.h"
 #include "emulator/firmware/DeviceFormats.h"
 #include "emulator/firmware/DeviceMemory.h"
+#include "emulator/firmware/UpdateMode.h"
 #include "protocol/CommandReport.h"
 
 namespace emulator::firmware {
@@ -77,6 +78,12 @@ class CommandFirmware : public IFirmware {
 
   bool IsReceiver() const { return bool(linkUp_); }
 
+  // Called (under the firmware's lock: it must only hand the work on) when
+  // an answered restart asks the device to come back with a new version,
+  // or with its old one (nullopt).
+  void SetRestartHandler(std::function<void(std::optional<uint16_t>)> handler);
+  bool InUpdateMode() const;
+
   void InjectFault(const Fault& fault);
   void ClearFaults();
 
@@ -116,6 +123,8 @@ class CommandFirmware : public IFirmware {
   std::vector<LoggedRequest> log_;
   size_t logOldest_ = 0;  // index of the oldest entry once the ring is full
   std::vector<uint8_t> lastControl_;
+  UpdateMode update_;
+  std::function<void(std::optional<uint16_t>)> restartHandler_;
 };
 
 }  // namespace emulator::firmware
