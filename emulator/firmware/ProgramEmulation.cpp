@@ -80,12 +80,23 @@ ProgramEmulation::~ProgramEmulation() {
     const auto path = StateFile(stateFolder_, unit.device->Name());
     if (!platform::WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
       std::fprintf(stderr, "cannot keep the emulator state in %s\n", path.c_str());
+    std::string requests;
+    for (const LoggedRequest& r : unit.firmware->Log()) requests += FormatRequest(r) + "\n";
+    if (!requests.empty()) {
+      std::ofstream out(StateFile(stateFolder_, unit.device->Name(), kRequestsSuffix), std::ios::app);
+      out << requests;
+    }
     char hex[8];
     std::snprintf(hex, sizeof hex, "%04x\n", unsigned(unit.device->Version()));
     const auto versionPath = StateFile(stateFolder_, unit.device->Name(), kVersionSuffix);
     if (!platform::WriteFileAtomic(versionPath, std::string_view(hex)))
       std::fprintf(stderr, "cannot keep the emulator state in %s\n", versionPath.c_str());
   }
+}
+
+std::string ProgramEmulation::RequestsFile(std::string_view deviceName) const {
+  if (stateFolder_.empty()) return {};
+  return StateFile(stateFolder_, std::string(deviceName), kRequestsSuffix).string();
 }
 
 const EmulatedUnit* ProgramEmulation::Find(std::string_view name) const {
