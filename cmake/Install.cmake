@@ -62,7 +62,15 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/skin ${CMAKE_SOURCE_DIR}/DefaultData
 # SDK/ and Update/ hold what the build puts there (the audio chip library, the
 # firmware updater), as data files (0644); a program among them needs a rule
 # of its own.
-install(DIRECTORY ${VX27_BIN_DIR}/SDK ${VX27_BIN_DIR}/Update DESTINATION ${VX27_INSTALL_FOLDER})
+install(DIRECTORY ${VX27_BIN_DIR}/SDK ${VX27_BIN_DIR}/Update DESTINATION ${VX27_INSTALL_FOLDER}
+        PATTERN "升级包-*" EXCLUDE)
+# The firmware updater is such a program: "vx27updater" beside the others,
+# and its own name in Update/ a link to it.
+if(TARGET vx27_updater_program)
+  install(TARGETS vx27_updater_program RUNTIME DESTINATION ${VX27_INSTALL_FOLDER})
+  target_link_options(vx27_updater_program PRIVATE -Wl,-z,relro,-z,now)
+  vx27_install_link(${VX27_INSTALL_FOLDER}/Update/${VX27_UPDATER_NAME} @prefix@/${VX27_INSTALL_FOLDER}/vx27updater)
+endif()
 foreach(program vx27mouse vx27ctl)
   vx27_install_link(bin/${program} @prefix@/${VX27_INSTALL_FOLDER}/${program})
 endforeach()
