@@ -71,6 +71,7 @@ void CMainWnd::OnBusMessage(const platform::BusMessage& message) {
 void CMainWnd::ApplyLanguage(int index) {
   if (!language_.Apply(index, m_pm, store_).applied) return;
   if (about_ && about_->IsWindow()) about_->SendMessage(platform::msg::UM_LANGUAGE_CHANGED, 0, 0);
+  if (settings_ && settings_->IsWindow()) settings_->SendMessage(platform::msg::UM_LANGUAGE_CHANGED, 0, 0);
   if (ui::CControlUI* root = m_pm.GetRoot()) {
     root->NeedUpdate();
     root->Invalidate();
@@ -107,6 +108,10 @@ void CMainWnd::Notify(ui::TNotifyUI& msg) {
       OpenSkinFrame();
       return;
     }
+    if (name == QLatin1String("setbtn")) {
+      OpenSettingsWindow(false);
+      return;
+    }
   }
   if (msg.sType == ui::notify::kSelectChanged && msg.pSender) {
     const QString name = msg.pSender->GetName();
@@ -139,7 +144,20 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
     }
     return 0;
   }
+  if (msg.id == messages_.toolBF15 && messages_.toolBF15 != 0) {
+    ForwardToolReport(msg.wParam, msg.lParam);
+    handled = true;
+    return 0;
+  }
   switch (msg.id) {
+    case platform::msg::kOpenSettings:
+      OpenSettingsWindow(true);
+      handled = true;
+      return 0;
+    case platform::msg::kFirmwareVersionCheck:
+      OnFirmwareVersionCheck(msg.lParam);
+      handled = true;
+      return 0;
     case platform::msg::UM_INTERFACE_ARRIVED:
       OnSlotArrived(size_t(msg.wParam));
       handled = true;
@@ -239,10 +257,12 @@ void CMainWnd::OnMenuCommand(uint64_t token) {
   if (!cmd) return;
   if (cmd->szName == QLatin1String("exit")) Exit();
   else if (cmd->szName == QLatin1String("about_menu")) OpenAbout();
+  else if (cmd->szName == QLatin1String("setwnd_menu")) OpenSettingsWindow(true);
 }
 
 void CMainWnd::CloseAuxWindows() {
   if (about_ && about_->IsWindow()) about_->Close(0);
+  if (settings_ && settings_->IsWindow()) settings_->Close(0);
   if (skinFrame_ && skinFrame_->IsWindow()) skinFrame_->Close(0);
   if (menu_) menu_->Close();
 }
