@@ -48,47 +48,23 @@ QRect CHandImgButtonUI::DeleteHandleRect() const {
 }
 
 void CHandImgButtonUI::DoEvent(ui::TEventUI& event) {
-  const QRect pos = GetPos();
   switch (event.Type) {
     case ui::UIEVENT_BUTTONDOWN:
     case ui::UIEVENT_DBLCLICK:
-      if (pos.contains(event.ptMouse) && IsEnabled()) {
-        state_ |= ui::UISTATE_PUSHED | ui::UISTATE_CAPTURED;
-        Invalidate();
-      }
+      Capture(event);
       return;
     case ui::UIEVENT_BUTTONUP:
-      if (!(state_ & ui::UISTATE_CAPTURED)) return;
-      state_ &= ~(ui::UISTATE_PUSHED | ui::UISTATE_CAPTURED);
-      Invalidate();
-      if (DeleteHandleRect().contains(event.ptMouse) && !notDeletable_) {
-        NotifyAlive(ui::notify::kClickHandDelete);
-      } else if (pos.contains(event.ptMouse)) {
-        Activate();
-      }
+      if (!Release()) return;
+      if (DeleteHandleRect().contains(event.ptMouse) && !notDeletable_) NotifyAlive(ui::notify::kClickHandDelete);
+      else if (GetPos().contains(event.ptMouse)) Activate();
       return;
     case ui::UIEVENT_MOUSEMOVE:
       currentDelete_ = DeleteHandleRect().contains(event.ptMouse) ? deleteHot_ : deleteNormal_;
-      if (state_ & ui::UISTATE_CAPTURED) {
-        if (pos.contains(event.ptMouse)) state_ |= ui::UISTATE_PUSHED;
-        else state_ &= ~ui::UISTATE_PUSHED;
-      }
-      Invalidate();
+      FollowPointer(event);
       return;
-    case ui::UIEVENT_MOUSEENTER:
-    case ui::UIEVENT_MOUSELEAVE:
-      if (IsEnabled()) {
-        const bool enter = event.Type == ui::UIEVENT_MOUSEENTER;
-        if (enter) state_ |= ui::UISTATE_HOT;
-        else state_ &= ~ui::UISTATE_HOT;
-        Invalidate();
-        if (!NotifyAlive(enter ? ui::notify::kMouseEnter : ui::notify::kMouseLeave)) return;
-      }
-      break;
     default:
-      break;
+      EnterLeaveOrButton(event);
   }
-  ui::CButtonUI::DoEvent(event);
 }
 
 void CHandImgButtonUI::PaintStatusImage(QPainter& painter) {

@@ -16,11 +16,11 @@
 #include <QRect>
 #include <QString>
 
-#include "ui/UIButton.h"
+#include "controls/CPictureButtonUI.h"
 
 namespace controls {
 
-class CHandImgButtonUI : public ui::CButtonUI {
+class CHandImgButtonUI : public CPictureButtonUI {
   Q_OBJECT
  public:
   CHandImgButtonUI();

@@ -87,46 +87,24 @@ void CHandImgSelectButtonUI::Pan(QPoint to) {
 }
 
 void CHandImgSelectButtonUI::DoEvent(ui::TEventUI& event) {
-  const QRect pos = GetPos();
   switch (event.Type) {
     case ui::UIEVENT_BUTTONDOWN:
     case ui::UIEVENT_DBLCLICK:
-      if (pos.contains(event.ptMouse) && IsEnabled()) {
-        state_ |= ui::UISTATE_PUSHED | ui::UISTATE_CAPTURED;
-        last_ = event.ptMouse;
-        Invalidate();
-      }
-      pressed_ = true;
+      if (GetPos().contains(event.ptMouse) && IsEnabled()) last_ = event.ptMouse;
+      Capture(event);
+      pressed_ = true;  // also outside: the next moves pan
       return;
     case ui::UIEVENT_BUTTONUP:
-      if (state_ & ui::UISTATE_CAPTURED) {
-        state_ &= ~(ui::UISTATE_PUSHED | ui::UISTATE_CAPTURED);
-        Invalidate();
-      }
+      Release();
       pressed_ = false;
       return;
     case ui::UIEVENT_MOUSEMOVE:
       if (pressed_) Pan(event.ptMouse);
-      if (state_ & ui::UISTATE_CAPTURED) {
-        if (pos.contains(event.ptMouse)) state_ |= ui::UISTATE_PUSHED;
-        else state_ &= ~ui::UISTATE_PUSHED;
-      }
-      Invalidate();
+      FollowPointer(event);
       return;
-    case ui::UIEVENT_MOUSEENTER:
-    case ui::UIEVENT_MOUSELEAVE:
-      if (IsEnabled()) {
-        const bool enter = event.Type == ui::UIEVENT_MOUSEENTER;
-        if (enter) state_ |= ui::UISTATE_HOT;
-        else state_ &= ~ui::UISTATE_HOT;
-        Invalidate();
-        if (!NotifyAlive(enter ? ui::notify::kMouseEnter : ui::notify::kMouseLeave)) return;
-      }
-      break;
     default:
-      break;
+      EnterLeaveOrButton(event);
   }
-  ui::CButtonUI::DoEvent(event);
 }
 
 void CHandImgSelectButtonUI::PaintStatusImage(QPainter& painter) {

@@ -20,11 +20,11 @@
 #include <QSize>
 #include <QString>
 
-#include "ui/UIButton.h"
+#include "controls/CPictureButtonUI.h"
 
 namespace controls {
 
-class CHandImgSelectButtonUI : public ui::CButtonUI {
+class CHandImgSelectButtonUI : public CPictureButtonUI {
   Q_OBJECT
  public:
   CHandImgSelectButtonUI();
