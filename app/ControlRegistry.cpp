@@ -4,7 +4,7 @@
 
 #include "app/DeviceBar.h"
 
-#include "controls/CDeviceKeyButtonUI.h"
+#include "controls/Controls.h"
 #include "controls/ControlRegistry.h"
 #include "controls/CSelectPanelUI.h"
 #include "devices/DeviceProfileUI.h"
@@ -25,6 +25,15 @@ ui::CControlFactory::Creator RealCreator(const char* className) {
   if (std::strcmp(className, "CRedioMacroButtonUI") == 0)
     return [] { return new macros::editor::CRedioMacroButtonUI; };
   if (std::strcmp(className, "CMacroControlUI") == 0) return [] { return new macros::editor::CMacroControlUI; };
+  if (std::strcmp(className, "CCircleProgressUI") == 0) return [] { return new CCircleProgressUI; };
+  if (std::strcmp(className, "CChartViewUI") == 0) return [] { return new CChartViewUI; };
+  if (std::strcmp(className, "CWndUI") == 0) return [] { return new CWndUI; };
+  if (std::strcmp(className, "CUpdateInfoListItemUI") == 0) return [] { return new CUpdateInfoListItemUI; };
+  if (std::strcmp(className, "CComboEditContainerElementUI") == 0)
+    return [] { return new CComboEditContainerElementUI; };
+  if (std::strcmp(className, "CHandImgButtonUI") == 0) return [] { return new CHandImgButtonUI; };
+  if (std::strcmp(className, "CHandImgSelectButtonUI") == 0) return [] { return new CHandImgSelectButtonUI; };
+  if (std::strcmp(className, "CAudioRecordUI") == 0) return [] { return new CAudioRecordUI; };
   return {};
 }
 

@@ -65,6 +65,7 @@ void CMainWnd::InitWindow() {
 void CMainWnd::ApplyLanguage(int index) {
   if (!language_.Apply(index, m_pm, store_).applied) return;
   if (about_ && about_->IsWindow()) about_->SendMessage(platform::msg::UM_LANGUAGE_CHANGED, 0, 0);
+  if (settings_ && settings_->IsWindow()) settings_->SendMessage(platform::msg::UM_LANGUAGE_CHANGED, 0, 0);
   if (ui::CControlUI* root = m_pm.GetRoot()) {
     root->NeedUpdate();
     root->Invalidate();
@@ -121,6 +122,7 @@ void CMainWnd::UpdateOverlayAndRaise() {
 
 void CMainWnd::CloseAuxWindows() {
   if (about_ && about_->IsWindow()) about_->Close(0);
+  if (settings_ && settings_->IsWindow()) settings_->Close(0);
   if (skinFrame_ && skinFrame_->IsWindow()) skinFrame_->Close(0);
   if (menu_) menu_->Close();
 }

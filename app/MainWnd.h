@@ -21,6 +21,7 @@
 #include "app/Dialogs.h"
 #include "app/Environment.h"
 #include "app/Language.h"
+#include "app/SetWnd.h"
 #include "app/SkinFrame.h"
 #include "app/SkinObserver.h"
 #include "app/SuspendHook.h"
@@ -108,6 +109,17 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   void CloseAuxWindows();
 
   CAboutWnd* AboutWindow() const { return about_.get(); }
+  // ---- settings and firmware check (MainWndSettings.cpp) ------------------
+  // Runs the settings window modally ("setbtn": beside the right edge;
+  // the tray menu and 3093: centred); nothing while one is open.
+  void OpenSettingsWindow(bool centred);
+  CSetWnd* SettingsWindow() const { return settings_.get(); }
+  // The versions of the bar's devices and of the program.
+  std::vector<UpdateDescriptor> CollectDeviceVersions() const;
+  // UWM_TOOL_BF15_MSG: to the settings window while it is open.
+  void ForwardToolReport(uint64_t wParam, int64_t lParam);
+  // Message 3332.
+  void OnFirmwareVersionCheck(int64_t version);
   CSkinFrame* SkinFrame() const { return skinFrame_.get(); }
   void OpenAbout();
   void OpenSkinFrame();
@@ -245,6 +257,7 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   ui::CTrayIcon tray_;
   std::unique_ptr<ui::CMenuWnd> menu_;
   std::unique_ptr<CAboutWnd> about_;
+  std::unique_ptr<CSetWnd> settings_;
   std::unique_ptr<CSkinFrame> skinFrame_;
   std::unique_ptr<platform::BusWindow> bus_;
   bool registered_ = false;

@@ -7,8 +7,7 @@
 #include "app/ControlRegistry.h"
 #include "app/MacroCapture.h"
 #include "app/MainWnd.h"
-#include "controls/CDeviceKeyButtonUI.h"
-#include "controls/CSelectPanelUI.h"
+#include "controls/Controls.h"
 #include "controls/ControlRegistry.h"
 #include "devices/DeviceProfileUI.h"
 #include "headset/CGesterinRU6533Device.h"
@@ -27,11 +26,6 @@ const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevic
 // Builder callback rows for controls whose classes come with later work:
 // a placeholder that remembers the class keeps the layouts building.
 constexpr std::pair<const char*, const char*> kPendingRows[] = {
-    {"CircleProgress", "CCircleProgressUI"},
-    {"HandImgButton", "CHandImgButtonUI"},
-    {"AudioRecord", "CAudioRecordUI"},
-    {"HandImgSelectButton", "CHandImgSelectButtonUI"},
-    {"ComboEditContainerElement", "CComboEditContainerElementUI"},
     {"ShootControl", "CShootControlUI"},
 };
 
@@ -106,6 +100,11 @@ void CMainWnd::StopWorkers() {
 ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "SelectPanel")) return new CSelectPanelUI;
   if (Same(className, "DeviceKeyButton")) return new CDeviceKeyButtonUI;
+  if (Same(className, "CircleProgress")) return new CCircleProgressUI;
+  if (Same(className, "HandImgButton")) return new CHandImgButtonUI;
+  if (Same(className, "AudioRecord")) return new CAudioRecordUI;
+  if (Same(className, "HandImgSelectButton")) return new CHandImgSelectButtonUI;
+  if (Same(className, "ComboEditContainerElement")) return new CComboEditContainerElementUI;
   if (Same(className, "DeviceProfile")) return new devices::CDeviceProfileUI;
   if (Same(className, "RedioMacroButton")) return new macros::editor::CRedioMacroButtonUI;
   if (Same(className, "GesterinMousePadDevice")) return new CGesterinMousePadDevice(backend_);

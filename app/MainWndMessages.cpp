@@ -122,9 +122,8 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
     }
     return 0;
   }
-  if (id == messages_.toolBF15) {
-    // Forwarded to the settings window while it is open; it is not built yet.
-    Trace("main window: tool message BF15 with no settings window");
+  if (id == messages_.toolBF15 && id != 0) {
+    ForwardToolReport(msg.wParam, msg.lParam);
   } else if (id == messages_.toolBF17) {
     if (msg.wParam == 1 && (msg.lParam == 0 || msg.lParam == 1)) SetLightControl(msg.lParam == 1);
   } else if (id == messages_.toolBF18) {
@@ -183,7 +182,7 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
       ApplyLanguage(int(msg.wParam));
       break;
     case platform::msg::kOpenSettings:
-      Trace("main window: no settings window to open");
+      OpenSettingsWindow(true);
       break;
     case platform::msg::kUpdateSeen:
       if (auto* set = qobject_cast<ui::CButtonUI*>(FindControl(QStringLiteral("setbtn"))))
@@ -218,8 +217,7 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
       Trace("界面 DPI 发生变化");
       break;
     case platform::msg::kFirmwareVersionCheck:
-      // The firmware check belongs to the settings window, not built yet.
-      Trace("main window: firmware version " + std::to_string(msg.lParam) + " with no settings window");
+      OnFirmwareVersionCheck(msg.lParam);
       break;
     case ui::wm::WM_DISPLAYCHANGE:
       Trace("显示器分辨率发生变化");
@@ -413,6 +411,7 @@ void CMainWnd::OnMenuCommand(uint64_t token) {
   if (!cmd) return;
   if (cmd->szName == QLatin1String("exit")) Exit();
   else if (cmd->szName == QLatin1String("about_menu")) OpenAbout();
+  else if (cmd->szName == QLatin1String("setwnd_menu")) OpenSettingsWindow(true);
   else if (!macros_->MenuCommand(cmd->szName))
     Trace("menu command " + cmd->szName.toStdString() + " has no action here");
 }

@@ -17,6 +17,8 @@ void Minimise(CMainWnd& w, ui::TNotifyUI&, int) { w.SendMessage(ui::wm::WM_SYSCO
 void Maximise(CMainWnd& w, ui::TNotifyUI&, int) { w.SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_MAXIMIZE, 0); }
 void Restore(CMainWnd& w, ui::TNotifyUI&, int) { w.SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_RESTORE, 0); }
 void SkinButton(CMainWnd& w, ui::TNotifyUI&, int) { w.OpenSkinFrame(); }
+// Beside the right edge of the main window.
+void SettingsButton(CMainWnd& w, ui::TNotifyUI&, int) { w.OpenSettingsWindow(false); }
 void DeviceSettings(CMainWnd& w, ui::TNotifyUI&, int n) { w.OpenDesktopDeviceSettings(n); }
 void PreviousEntry(CMainWnd& w, ui::TNotifyUI&, int) { w.SelectNeighbourEntry(false); }
 void NextEntry(CMainWnd& w, ui::TNotifyUI&, int) { w.SelectNeighbourEntry(true); }
@@ -55,6 +57,7 @@ constexpr std::array kRows{
     Route{kClick, "maxbtn", Match::Name, Maximise},
     Route{kClick, "restorebtn", Match::Name, Restore},
     Route{kClick, "skinbtn", Match::Name, SkinButton},
+    Route{kClick, "setbtn", Match::Name, SettingsButton},
     Route{kClick, "windowdeviceset_", Match::Family, DeviceSettings},
     Route{kClick, "device_select_prev", Match::Name, PreviousEntry},
     Route{kClick, "device_select_next", Match::Name, NextEntry},

@@ -71,6 +71,13 @@ if(TARGET osConfLib)
   file(RELATIVE_PATH vx27_sdk_dir ${VX27_BIN_DIR} ${vx27_sdk_dir})
   install(TARGETS osConfLib LIBRARY DESTINATION ${VX27_INSTALL_FOLDER}/${vx27_sdk_dir}
           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+        PATTERN "升级包-*" EXCLUDE)
+# The firmware updater is such a program: "vx27updater" beside the others,
+# and its own name in Update/ a link to it.
+if(TARGET vx27_updater_program)
+  install(TARGETS vx27_updater_program RUNTIME DESTINATION ${VX27_INSTALL_FOLDER})
+  target_link_options(vx27_updater_program PRIVATE -Wl,-z,relro,-z,now)
+  vx27_install_link(${VX27_INSTALL_FOLDER}/Update/${VX27_UPDATER_NAME} @prefix@/${VX27_INSTALL_FOLDER}/vx27updater)
 endif()
 foreach(program vx27mouse vx27ctl)
   vx27_install_link(bin/${program} @prefix@/${VX27_INSTALL_FOLDER}/${program})

@@ -1,9 +1,17 @@
 #include "controls/ControlRegistry.h"
 
+#include "controls/CAudioRecordUI.h"
+#include "controls/CChartViewUI.h"
+#include "controls/CCircleProgressUI.h"
+#include "controls/CComboEditContainerElementUI.h"
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CDeviceOptionUI.h"
+#include "controls/CHandImgButtonUI.h"
+#include "controls/CHandImgSelectButtonUI.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "controls/CSelectPanelUI.h"
+#include "controls/CUpdateInfoListItemUI.h"
+#include "controls/CWndUI.h"
 #include "ui/UIBuilder.h"
 
 namespace controls {
@@ -14,6 +22,14 @@ void RegisterControls(ui::CControlFactory& factory) {
   factory.RegistControl(QStringLiteral("SelectPanel"), [] { return new CSelectPanelUI; });
   factory.RegistControl(QStringLiteral("DeviceOption"), [] { return new CDeviceOptionUI; });
   factory.RegistControl(QStringLiteral("MpDevicePower"), [] { return new CMpDevicePowerUI; });
+  factory.RegistControl(QStringLiteral("HandImgButton"), [] { return new CHandImgButtonUI; });
+  factory.RegistControl(QStringLiteral("HandImgSelectButton"), [] { return new CHandImgSelectButtonUI; });
+  factory.RegistControl(QStringLiteral("CircleProgress"), [] { return new CCircleProgressUI; });
+  factory.RegistControl(QStringLiteral("AudioRecord"), [] { return new CAudioRecordUI; });
+  factory.RegistControl(QStringLiteral("ChartView"), [] { return new CChartViewUI; });
+  factory.RegistControl(QStringLiteral("Wnd"), [] { return new CWndUI; });
+  factory.RegistControl(QStringLiteral("ComboEditContainerElement"), [] { return new CComboEditContainerElementUI; });
+  factory.RegistControl(QStringLiteral("UpdateInfoListItem"), [] { return new CUpdateInfoListItemUI; });
 }
 
 QString LayoutOfControlClass(const QString& className) {

@@ -14,10 +14,30 @@
 //       timers go to a handler the application installs.
 //   CMpDevicePowerUI ("MpDevicePower")  a device's power panel: battery,
 //       charge icon, wireless mark, phone type.
+//   CHandImgButtonUI ("HandImgButton")  a picture button with a delete
+//       handle ("click_handdelete").
+//   CHandImgSelectButtonUI ("HandImgSelectButton")  a picture larger than
+//       the control, panned by dragging.
+//   CCircleProgressUI ("CircleProgress")  progress as a ring.
+//   CAudioRecordUI ("AudioRecord")  a level meter of 500 bars.
+//   CChartViewUI ("ChartView")  pie or histogram of labelled values.
+//   CWndUI ("Wnd")  keeps a hosted widget on its rectangle.
+//   CComboEditContainerElementUI ("ComboEditContainerElement")  a list
+//       row built from its own layout.
+//   CUpdateInfoListItemUI ("UpdateInfoListItem")  a row of the version
+//       list with its update status.
 //
 // Layouts name them by their class strings; the application registers them
 // with ui::CControlFactory.
+#include "controls/CAudioRecordUI.h"
+#include "controls/CChartViewUI.h"
+#include "controls/CCircleProgressUI.h"
+#include "controls/CComboEditContainerElementUI.h"
 #include "controls/CDeviceKeyButtonUI.h"
 #include "controls/CDeviceOptionUI.h"
+#include "controls/CHandImgButtonUI.h"
+#include "controls/CHandImgSelectButtonUI.h"
 #include "controls/CMpDevicePowerUI.h"
 #include "controls/CSelectPanelUI.h"
+#include "controls/CUpdateInfoListItemUI.h"
+#include "controls/CWndUI.h"

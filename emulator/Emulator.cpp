@@ -24,11 +24,73 @@ std::shared_ptr<EmulatedDevice> Emulator::Add(DeviceDesc desc, bool plugged) {
     device = std::make_shared<EmulatedDevice>(nextId_++, std::move(desc));
     devices_.push_back(device);
   }
+  device->SetRestartHook([this, id = device->Id()](std::optional<uint16_t> version) { Restart(id, version); });
   if (plugged) {
     device->SetPlugged(true);
     ++changes_;
   }
   return device;
+}
+
+Emulator::~Emulator() {
+  // Devices may outlive the emulator: their firmware must not reach it.
+  for (const auto& d : Devices()) d->SetRestartHook({});
+  {
+    std::lock_guard guard(restartLock_);
+    stopping_ = true;
+  }
+  restartWake_.notify_all();
+  if (restarter_.joinable()) restarter_.join();
+}
+
+void Emulator::Restart(uint32_t id, std::optional<uint16_t> version) {
+  std::lock_guard guard(restartLock_);
+  if (stopping_) return;
+  restarts_.emplace_back(id, version);
+  if (!restarter_.joinable()) restarter_ = std::thread([this] { RestartLoop(); });
+  restartWake_.notify_all();
+}
+
+void Emulator::SetRestartGap(std::chrono::milliseconds gap) {
+  std::lock_guard guard(restartLock_);
+  restartGap_ = gap;
+}
+
+int Emulator::PendingRestarts() const {
+  std::lock_guard guard(restartLock_);
+  return int(restarts_.size()) + restartsRunning_;
+}
+
+void Emulator::RestartLoop() {
+  std::unique_lock guard(restartLock_);
+  // One wait that ends early when the emulator goes; false then.
+  const auto pause = [&] {
+    return !restartWake_.wait_for(guard, restartGap_, [&] { return stopping_; });
+  };
+  for (;;) {
+    restartWake_.wait(guard, [&] { return stopping_ || !restarts_.empty(); });
+    if (stopping_) return;
+    const auto [id, version] = restarts_.front();
+    restarts_.pop_front();
+    ++restartsRunning_;
+    // The reply to the restart reaches the host before the device goes.
+    if (pause()) {
+      guard.unlock();
+      Unplug(id);
+      guard.lock();
+    }
+    if (!stopping_ && pause()) {
+      guard.unlock();
+      if (auto device = Find(id); device && version) device->SetVersion(*version);
+      guard.lock();
+      if (pause()) {
+        guard.unlock();
+        Plug(id);
+        guard.lock();
+      }
+    }
+    --restartsRunning_;
+  }
 }
 
 bool Emulator::Plug(uint32_t id) {

@@ -6,8 +6,13 @@
 // stable for a device across plug cycles.
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <thread>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +26,11 @@ inline constexpr std::string_view kPathPrefix = "emu:";
 class Emulator : public hid::HidBackend {
  public:
   Emulator() = default;
+  // Stops the restart thread (a restart under way ends at its next step)
+  // and joins it.
+  ~Emulator() override;
+  Emulator(const Emulator&) = delete;
+  Emulator& operator=(const Emulator&) = delete;
 
   // Adds a device; it is plugged in unless `plugged` is false.
   std::shared_ptr<EmulatedDevice> Add(DeviceDesc desc, bool plugged = true);
@@ -43,6 +53,15 @@ class Emulator : public hid::HidBackend {
   // Moves on every plug and unplug.
   std::optional<uint64_t> ChangeCount() override;
 
+  // A device restart after a firmware update, on the emulator's restart
+  // thread: wait the gap (the host reads the reply meanwhile), unplug, wait
+  // the gap, take the new version (if any), wait the gap, plug in. Returns at once. The gap (300 ms unless set) lets a host
+  // that polls for changes see the device leave.
+  void Restart(uint32_t id, std::optional<uint16_t> version);
+  void SetRestartGap(std::chrono::milliseconds gap);
+  // Restarts asked for and not yet finished.
+  int PendingRestarts() const;
+
  private:
   struct Target {
     std::shared_ptr<EmulatedDevice> device;
@@ -58,6 +77,15 @@ class Emulator : public hid::HidBackend {
   int failListings_ = 0;
   int listings_ = 0;
   std::atomic<uint64_t> changes_{0};
+
+  void RestartLoop();
+  mutable std::mutex restartLock_;  // guards everything below
+  std::condition_variable restartWake_;
+  std::deque<std::pair<uint32_t, std::optional<uint16_t>>> restarts_;
+  int restartsRunning_ = 0;
+  bool stopping_ = false;
+  std::chrono::milliseconds restartGap_{300};
+  std::thread restarter_;  // started with the first restart
 };
 
 }  // namespace emulator

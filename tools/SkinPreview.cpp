@@ -12,8 +12,7 @@ constexpr const char* kDevicePages[] = {"GesterinMouseDevice", "GesterinKeyboard
                                         "GesterinRU6533Device"};
 constexpr const char* kPanels[] = {"DeviceProfile", "LightControl", "MagicControl", "Voice6533Control",
                                    "KeySetControl", "ShootControl", "CMacroControlUI", "DeviceOption",
-                                   "MpDevicePower", "CircleProgress", "HandImgButton", "AudioRecord",
-                                   "HandImgSelectButton", "ComboEditContainerElement"};
+                                   "MpDevicePower"};
 
 bool Is(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 }  // namespace

@@ -23,7 +23,17 @@ std::string Hex(uint8_t v) {
 }  // namespace
 
 CommandFirmware::CommandFirmware(DeviceMemory memory, std::function<bool()> linkUp)
-    : linkUp_(std::move(linkUp)), memory_(std::move(memory)) {}
+    : linkUp_(std::move(linkUp)), memory_(std::move(memory)), update_(UpdateCode(memory_.model), bool(linkUp_)) {}
+
+void CommandFirmware::SetRestartHandler(std::function<void(std::optional<uint16_t>)> handler) {
+  std::lock_guard guard(lock_);
+  restartHandler_ = std::move(handler);
+}
+
+bool CommandFirmware::InUpdateMode() const {
+  std::lock_guard guard(lock_);
+  return update_.Active();
+}
 
 void CommandFirmware::InjectFault(const Fault& fault) {
   std::lock_guard guard(lock_);
@@ -48,6 +58,8 @@ void CommandFirmware::EditMemory(const std::function<void(DeviceMemory&)>& edit)
 void CommandFirmware::OnPlugged(bool plugged) {
   std::lock_guard guard(lock_);
   powered_ = plugged;
+  // A device that loses power mid-update boots its old firmware.
+  if (!plugged) update_.Reset();
 }
 
 bool CommandFirmware::Powered() const {
@@ -180,6 +192,8 @@ WriteOutcome CommandFirmware::OnOutputReport(std::span<const uint8_t> bytes, boo
   SealReply(reply);
   entry.replied = !(fault && fault->kind == FaultKind::NoReply);
   if (entry.replied) input.QueueInput(reply);
+  // The restart follows the reply, as the device's does.
+  if (auto restart = update_.TakeRestart(); restart && restartHandler_) restartHandler_(*restart);
   if (log_.size() < kLogDepth) {
     log_.push_back(std::move(entry));
   } else {
@@ -194,6 +208,7 @@ std::string CommandFirmware::Answer(const protocol::Report& request, protocol::R
   const size_t length = request[report::kLength];
   const size_t address = wire::Address(request);
   DeviceMemory& m = memory_;
+  if (update_.Active() || update_.IsUpdateCommand(command)) return update_.Answer(request, reply);
   if (length > report::kDataSize) {
     reply[report::kStatus] = report::kStatusFailed;
     return "length above 56";

@@ -28,6 +28,7 @@
 #include "emulator/IFirmware.h"
 #include "emulator/firmware/DeviceFormats.h"
 #include "emulator/firmware/DeviceMemory.h"
+#include "emulator/firmware/UpdateMode.h"
 #include "protocol/CommandReport.h"
 
 namespace emulator::firmware {
@@ -79,6 +80,12 @@ class CommandFirmware : public IFirmware {
 
   bool IsReceiver() const { return bool(linkUp_); }
 
+  // Called (under the firmware's lock: it must only hand the work on) when
+  // an answered restart asks the device to come back with a new version,
+  // or with its old one (nullopt).
+  void SetRestartHandler(std::function<void(std::optional<uint16_t>)> handler);
+  bool InUpdateMode() const;
+
   void InjectFault(const Fault& fault);
   void ClearFaults();
 
@@ -127,6 +134,8 @@ class CommandFirmware : public IFirmware {
   std::vector<uint8_t> lastControl_;
   std::deque<std::vector<uint8_t>> controlReports_;
   HeadsetColours headsetColours_{};
+  UpdateMode update_;
+  std::function<void(std::optional<uint16_t>)> restartHandler_;
 };
 
 }  // namespace emulator::firmware

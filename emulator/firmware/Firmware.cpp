@@ -36,6 +36,10 @@ std::shared_ptr<CommandFirmware> AttachFirmware(const std::shared_ptr<EmulatedDe
     };
   }
   auto firmware = std::make_shared<CommandFirmware>(FactoryMemory(model), std::move(linkUp));
+  // A restart after an update goes to the device (and from it to its emulator).
+  firmware->SetRestartHandler([weak = std::weak_ptr<EmulatedDevice>(device)](std::optional<uint16_t> version) {
+    if (auto d = weak.lock()) d->RequestRestart(version);
+  });
   iface->AttachFirmware(firmware);
   return firmware;
 }

@@ -14,11 +14,15 @@
 namespace emulator::firmware {
 namespace {
 
-std::filesystem::path StateFile(const std::string& folder, std::string name) {
+std::filesystem::path StateFile(const std::string& folder, std::string name, const char* suffix = ".mem") {
   for (char& c : name)
     if (c == ':') c = '_';
-  return std::filesystem::path(folder) / (name + ".mem");
+  return std::filesystem::path(folder) / (name + suffix);
 }
+
+// The release number a firmware update gave the device, kept beside its
+// memory as four hexadecimal digits.
+constexpr const char* kVersionSuffix = ".version";
 
 std::string Env(const char* name) {
   const char* v = std::getenv(name);
@@ -48,6 +52,10 @@ ProgramEmulation::ProgramEmulation(std::optional<std::string_view> emulateList) 
             std::fprintf(stderr, "ignoring the unreadable emulator state of %s\n", device->Name().c_str());
         });
       }
+      std::ifstream version(StateFile(stateFolder_, device->Name(), kVersionSuffix));
+      std::string hex;
+      if (version >> hex && hex.size() == 4 && hex.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos)
+        device->SetVersion(uint16_t(std::stoul(hex, nullptr, 16)));
     }
     if (!log) return;
     const std::string_view name = device->Name();
@@ -72,7 +80,23 @@ ProgramEmulation::~ProgramEmulation() {
     const auto path = StateFile(stateFolder_, unit.device->Name());
     if (!platform::WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
       std::fprintf(stderr, "cannot keep the emulator state in %s\n", path.c_str());
+    std::string requests;
+    for (const LoggedRequest& r : unit.firmware->Log()) requests += FormatRequest(r) + "\n";
+    if (!requests.empty()) {
+      std::ofstream out(StateFile(stateFolder_, unit.device->Name(), kRequestsSuffix), std::ios::app);
+      out << requests;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%04x\n", unsigned(unit.device->Version()));
+    const auto versionPath = StateFile(stateFolder_, unit.device->Name(), kVersionSuffix);
+    if (!platform::WriteFileAtomic(versionPath, std::string_view(hex)))
+      std::fprintf(stderr, "cannot keep the emulator state in %s\n", versionPath.c_str());
   }
+}
+
+std::string ProgramEmulation::RequestsFile(std::string_view deviceName) const {
+  if (stateFolder_.empty()) return {};
+  return StateFile(stateFolder_, std::string(deviceName), kRequestsSuffix).string();
 }
 
 const EmulatedUnit* ProgramEmulation::Find(std::string_view name) const {

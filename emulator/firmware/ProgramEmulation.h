@@ -29,6 +29,9 @@ class ProgramEmulation {
   const std::shared_ptr<hid::HidBackend>& Backend() const { return backend_.backend; }
   const std::shared_ptr<Emulator>& GetEmulator() const { return backend_.emulator; }
   const std::vector<EmulatedUnit>& Units() const { return units_; }
+  // The file in which the state folder keeps a device's requests (empty
+  // without a state folder).
+  std::string RequestsFile(std::string_view deviceName) const;
   // The unit of the first device whose name is `name` (e.g. "mouse",
   // "keyboard:receiver"), or whose model part is `name`.
   const EmulatedUnit* Find(std::string_view name) const;

@@ -1,5 +1,6 @@
 #include "emulator/firmware/RequestLog.h"
 
+#include <algorithm>
 #include <array>
 
 namespace emulator::firmware {
@@ -26,6 +27,22 @@ WriteOutcome LoggingFirmware::OnOutputReport(std::span<const uint8_t> report, bo
                                              ReportSink& input) {
   log_->Append(device_, report);
   return inner_->OnOutputReport(report, viaControl, input);
+}
+
+std::string FormatRequest(const LoggedRequest& r) {
+  char head[48];
+  char status[4] = "-";
+  if (r.replied) std::snprintf(status, sizeof status, "%02x", r.Status());
+  const size_t length = std::min<size_t>(r.Length(), wire::kDataSize);
+  std::snprintf(head, sizeof head, "request %02x %zu %04x %s ", r.Command(), size_t(r.Length()), r.Address(), status);
+  std::string line = head;
+  if (length == 0) return line + "-";
+  for (size_t i = 0; i < length; ++i) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02x", r.request[wire::kData + i]);
+    line += hex;
+  }
+  return line;
 }
 
 }  // namespace emulator::firmware

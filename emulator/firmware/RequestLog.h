@@ -9,6 +9,7 @@
 #include <string>
 
 #include "emulator/IFirmware.h"
+#include "emulator/firmware/CommandFirmware.h"
 
 namespace emulator::firmware {
 
@@ -45,5 +46,15 @@ class LoggingFirmware : public IFirmware {
   std::shared_ptr<IFirmware> inner_;
   std::shared_ptr<RequestLogFile> log_;
 };
+
+// One request a firmware answered, as `vx27ctl emu-log` prints it:
+// "request <command, 2 hex> <length> <address, 4 hex> <reply status, 2 hex,
+// or - without a reply> <data bytes of the length as hex, or ->".
+std::string FormatRequest(const LoggedRequest& request);
+
+// The requests of one program run are appended to
+// "<state folder>/<device>.requests" (VX27_EMULATOR_STATE), one
+// FormatRequest line each, when the run ends.
+inline constexpr const char* kRequestsSuffix = ".requests";
 
 }  // namespace emulator::firmware

@@ -22,13 +22,13 @@ struct Registered {
   bool real;
 };
 constexpr Registered kClasses[] = {
-    {"CCircleProgressUI", false},  {"CChartViewUI", false},
-    {"CWndUI", false},             {"CSelectPanelUI", true},
+    {"CCircleProgressUI", true},  {"CChartViewUI", true},
+    {"CWndUI", true},             {"CSelectPanelUI", true},
     {"CDeviceKeyButtonUI", true},  {"CCloudShareListItemUI", false},
-    {"CUpdateInfoListItemUI", false}, {"CDeviceOptionUI", true},
-    {"CMpDevicePowerUI", true},   {"CComboEditContainerElementUI", false},
-    {"CHandImgButtonUI", false},   {"CHandImgSelectButtonUI", false},
-    {"CRedioMacroButtonUI", true}, {"CAudioRecordUI", false},
+    {"CUpdateInfoListItemUI", true}, {"CDeviceOptionUI", true},
+    {"CMpDevicePowerUI", true},   {"CComboEditContainerElementUI", true},
+    {"CHandImgButtonUI", true},   {"CHandImgSelectButtonUI", true},
+    {"CRedioMacroButtonUI", true}, {"CAudioRecordUI", true},
     {"CLightControlUI", false},    {"CMacroControlUI", true},
     {"CKeySetControlUI", false},   {"CDeviceProfileUI", true},
     {"CShootControlUI", false},    {"CMagicControlUI", true},
@@ -59,6 +59,12 @@ TEST(ControlRegistry, EveryClassBuildsAsItsControlOrItsPlaceholder) {
     }
     if (std::string_view(r.name) == "CDeviceOptionUI") {
       EXPECT_NE(dynamic_cast<app::CDeviceOptionUI*>(c.get()), nullptr);
+    }
+    // Each real class builds as itself (its class string without "C" and "UI").
+    const std::string_view name(r.name);
+    const QString shortName = QString::fromLatin1(name.substr(1, name.size() - 3).data(), int(name.size() - 3));
+    if (name != "CChartViewUI") {
+      EXPECT_TRUE(c->IsClass(shortName)) << c->GetClass().toStdString();
     }
     if (std::string_view(r.name) == "CMpDevicePowerUI") {
       EXPECT_NE(dynamic_cast<app::CMpDevicePowerUI*>(c.get()), nullptr);

@@ -4,10 +4,12 @@
 // screens/controls_keycaps.png and screens/controls_keycaps_144.png.
 
 #include <algorithm>
+#include <cmath>
 
 #include <QColor>
 #include <QFileInfo>
 
+#include "controls/ControlRegistry.h"
 #include "tests/controls/ControlsTestSupport.h"
 
 namespace {
@@ -69,6 +71,64 @@ TEST_F(ScreenshotTest, KeyboardPictureWithASelection) {
     const QString path = ui::SaveScreenshot(w->GetHWND(), name);
     ASSERT_FALSE(path.isEmpty());
     EXPECT_GT(QFileInfo(path).size(), 0);
+    std::printf("screenshot: %s\n", qPrintable(path));
+  }
+}
+
+TEST_F(ScreenshotTest, OtherControlsWithData) {
+  controls::RegisterControls(ui::CControlFactory::GetInstance());
+  for (int dpi : {96, 144}) {
+    SCOPED_TRACE(dpi);
+    auto w = uitest::OpenWindow(QStringLiteral("XML_OTHERS"));
+    ASSERT_NE(w, nullptr);
+    w->PaintManager().SetDPI(dpi);
+    auto* meter = w->Find<controls::CAudioRecordUI>("meter");
+    for (int i = 0; i < controls::CAudioRecordUI::kSamples; ++i)
+      meter->SetSample(i, int(4000 + 3500 * std::sin(i / 9.0) * std::cos(i / 31.0)));
+    for (const char* name : {"pie", "hist"}) {
+      auto* chart = w->Find<controls::CChartViewUI>(name);
+      chart->AddItem(QStringLiteral("Keys"), 5);
+      chart->AddItem(QStringLiteral("Macros"), 3);
+      chart->AddItem(QStringLiteral("Lights"), 2);
+      chart->AddItem(QStringLiteral("DPI"), 1);
+    }
+    // The pictures by full path: the rows below are built from the
+    // program's skin.
+    const QString testSkin = QStringLiteral(VX27_UI_TEST_SKIN);
+    auto* hand = w->Find<controls::CHandImgButtonUI>("hand");
+    hand->SetHandImage(QStringLiteral("file='%1/glow.svg' dest='10,10,50,50'").arg(testSkin));
+    hand->SetDeleteImages(testSkin + QStringLiteral("/del.svg"), testSkin + QStringLiteral("/delhot.svg"));
+    hand->SetDeletable(true);
+    w->Find<controls::CHandImgSelectButtonUI>("pan")->SetHandImage(testSkin + QStringLiteral("/big.svg"));
+    w->Find<controls::CHandImgSelectButtonUI>("pan_small")->SetHandImage(testSkin + QStringLiteral("/solid.svg"));
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(hand, &enter);
+    ui::CPaintManagerUI::SetResourcePath(QStringLiteral(VX27_PROGRAM_SKIN));
+    ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_en.xml")));
+    auto* rows = w->Find<ui::CListUI>("rows");
+    for (int i = 0; i < 2; ++i) {
+      auto* row = new controls::CComboEditContainerElementUI;  // owned by the list
+      rows->Add(row);
+      static_cast<ui::CLabelUI*>(row->Text1())->SetText(i ? QStringLiteral("Key up: A") : QStringLiteral("Key down: A"));
+      static_cast<ui::CLabelUI*>(row->Text2())->SetText(QStringLiteral("delay"));
+      static_cast<ui::CControlUI*>(row->DelayEdit())->SetText(QStringLiteral("25"));
+    }
+    ui::CDialogBuilder builder;
+    auto* update = qobject_cast<controls::CUpdateInfoListItemUI*>(
+        builder.Create(QString::fromLatin1(controls::kUpdateItemLayout), {}, nullptr, &w->PaintManager()));
+    ASSERT_NE(update, nullptr);
+    rows->Add(update);
+    update->SetName(QStringLiteral("MS"));
+    update->SetOldRev(QStringLiteral("V0102"));
+    update->SetUpdateRev(QStringLiteral("V0126"));
+    update->SetStatus(6);
+    update->SetProgress(64);
+    w->PaintManager().UpdateLayout();
+    uitest::Pump();
+    const QString path = ui::SaveScreenshot(w->GetHWND(), dpi == 96 ? QStringLiteral("controls_others")
+                                                                      : QStringLiteral("controls_others_144"));
+    uitest::UseTestSkin();
+    ASSERT_FALSE(path.isEmpty());
     std::printf("screenshot: %s\n", qPrintable(path));
   }
 }

@@ -60,6 +60,11 @@ dpkg-deb -c "$deb" | awk '{ line = $1 " " $2 " " substr($6, 2); for (i = 7; i <=
     (cd "$source/$data" && find . -mindepth 1 -type d) | sed "s|^\./|drwxr-xr-x root/root /usr/lib/vx27-mouse/$data/|; s|$|/|"
     (cd "$source/$data" && find . -type f) | sed "s|^\./|-rw-r--r-- root/root /usr/lib/vx27-mouse/$data/|"
   done
+  # Update/: the update images of the source tree and the updater, whose
+  # name carries its build date.
+  (cd "$source/Update" && find . -type f) | sed "s|^\./|-rw-r--r-- root/root /usr/lib/vx27-mouse/Update/|"
+  (cd "$build/bin/Update" && find . -maxdepth 1 -name '升级包-*') \
+    | sed "s|^\./\(.*\)|lrwxrwxrwx root/root /usr/lib/vx27-mouse/Update/\1 -> ../vx27updater|"
 } | LC_ALL=C sort >"$work/expected.list"
 diff -u "$work/expected.list" "$work/actual.list" || fail "the package's files differ from the expected layout (- expected, + packaged)"
 

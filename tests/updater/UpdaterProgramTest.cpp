@@ -1,0 +1,112 @@
+// The updater program and vx27ctl run as a user runs them, against emulated
+// devices that keep their memory, version and request log between runs
+// (VX27_EMULATOR_STATE): the updater brings the mouse from V0102 to V0126,
+// and the following runs see the new version and what the device received.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "updater/Updater.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int exit = -1;
+  std::string out;
+};
+
+class UpdaterProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* bin = std::getenv("VX27_INSTALL_DIR");
+    ASSERT_NE(bin, nullptr);
+    bin_ = bin;
+    work_ = fs::temp_directory_path() / ("vx27-updater-program-" + std::to_string(::getpid()));
+    fs::remove_all(work_);
+    fs::create_directories(work_ / "state");
+    fs::create_directories(work_ / "runtime");
+    ::chmod((work_ / "runtime").c_str(), 0700);  // our own window bus, with no program on it
+  }
+  void TearDown() override { fs::remove_all(work_); }
+
+  RunResult Shell(const std::string& command, const std::string& folder) {
+    const std::string line = "cd '" + folder + "' && XDG_RUNTIME_DIR='" + (work_ / "runtime").string() +
+                             "' VX27_EMULATOR_STATE='" + (work_ / "state").string() + "' " + command + " 2>/dev/null";
+    RunResult r;
+    FILE* p = ::popen(line.c_str(), "r");
+    if (!p) return r;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.out.append(buffer, n);
+    const int status = ::pclose(p);
+    r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+  }
+  RunResult Ctl(const std::string& args) { return Shell("'" + (bin_ / "vx27ctl").string() + "' " + args, bin_); }
+  RunResult Updater(const std::string& emulate) {
+    return Shell("VX27_EMULATE=" + emulate + " './" + updater::UpdaterFileName() + "' 'On the upgrade'",
+                 (bin_ / "Update").string());
+  }
+
+  fs::path bin_, work_;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+TEST_F(UpdaterProgram, UpdatesTheMouseAndLaterRunsSeeIt) {
+  ASSERT_TRUE(fs::exists(bin_ / "Update" / updater::UpdaterFileName())) << "the updater sits in the update folder";
+  RunResult r = Ctl("firmware-check mouse --emulate mouse");
+  EXPECT_EQ(r.out, "version 0102\ncheck update offered\nno main window\nresult 1\n");
+
+  r = Updater("mouse,pad");
+  EXPECT_EQ(r.exit, 0);
+  EXPECT_EQ(r.out, "done mouse V0126\ndone pad V0126\n");
+
+  EXPECT_EQ(Ctl("firmware-version mouse --emulate mouse").out, "version 0126\nresult 1\n");
+  EXPECT_EQ(Ctl("firmware-version pad --emulate pad").out, "version 0126\nresult 1\n");
+  EXPECT_EQ(Ctl("firmware-check mouse --emulate mouse").out, "version 0126\ncheck usable\nno main window\nresult 1\n");
+
+  // What the mouse received: enter with its code and V0126, the 3600-byte
+  // image in 65 chunks, verify with the image's length and CRC, restart.
+  const std::vector<std::string> log = Lines(Ctl("emu-log mouse").out);
+  ASSERT_EQ(log.size(), 1u + 65 + 1 + 1 + 1);
+  EXPECT_EQ(log.front(), "request 30 18 0000 00 524d35304331374100000000000000002601");
+  for (size_t i = 1; i <= 65; ++i) {
+    char head[32];
+    std::snprintf(head, sizeof head, "request 31 %d %04zx 00 ", i < 65 ? 56 : 3600 - 64 * 56, (i - 1) * 56);
+    EXPECT_EQ(log[i].rfind(head, 0), 0u) << log[i];
+  }
+  EXPECT_EQ(log[66], "request 32 8 0000 00 100e000052f1b870");
+  EXPECT_EQ(log[67], "request 33 0 0000 00 -");
+  EXPECT_EQ(log[68], "result 1");
+
+  r = Updater("mouse,pad");
+  EXPECT_EQ(r.exit, 0);
+  EXPECT_EQ(r.out, "current mouse V0126\ncurrent pad V0126\n");
+}
+
+TEST_F(UpdaterProgram, RefusesTheReceiverAndExitsOne) {
+  const RunResult r = Updater("mouse:receiver");
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_EQ(r.out, "failed mouse cable required\n");
+  EXPECT_EQ(Updater("attach").out, "failed none attaching to another program's emulated devices is not available\n");
+}
+
+}  // namespace
