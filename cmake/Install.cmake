@@ -63,7 +63,8 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/skin ${CMAKE_SOURCE_DIR}/DefaultData
 # firmware updater), as data files (0644); a program among them needs a rule
 # of its own.
 install(DIRECTORY ${VX27_BIN_DIR}/SDK ${VX27_BIN_DIR}/Update DESTINATION ${VX27_INSTALL_FOLDER}
-        PATTERN "osConfLib.so" EXCLUDE)
+        PATTERN "osConfLib.so" EXCLUDE
+        PATTERN "升级包-*" EXCLUDE)
 # The audio chip library is built here: installed as a target, so the package
 # strips it like the programs.
 if(TARGET osConfLib)
@@ -71,7 +72,7 @@ if(TARGET osConfLib)
   file(RELATIVE_PATH vx27_sdk_dir ${VX27_BIN_DIR} ${vx27_sdk_dir})
   install(TARGETS osConfLib LIBRARY DESTINATION ${VX27_INSTALL_FOLDER}/${vx27_sdk_dir}
           PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-        PATTERN "升级包-*" EXCLUDE)
+endif()
 # The firmware updater is such a program: "vx27updater" beside the others,
 # and its own name in Update/ a link to it.
 if(TARGET vx27_updater_program)
