@@ -46,7 +46,9 @@ CMacroControlUI::CMacroControlUI() : recorder_(rows_, SystemTick) {
 CMacroControlUI::~CMacroControlUI() { rows_.SetListener({}); }
 
 bool CMacroControlUI::IsClass(const QString& className) const {
-  return className == QLatin1String("MacroControlUI") || CHorizontalLayoutUI::IsClass(className);
+  // Both the class string and the layout's class name.
+  return className == QLatin1String("MacroControlUI") || className == QLatin1String("MacroControl") ||
+         CHorizontalLayoutUI::IsClass(className);
 }
 
 void CMacroControlUI::DoEvent(ui::TEventUI& event) {
@@ -387,7 +389,8 @@ void CMacroControlUI::OnRowsChanged(MacroRows::Change change, int row) {
 // ---- record button -----------------------------------------------------------
 
 bool CRedioMacroButtonUI::IsClass(const QString& className) const {
-  return className == QLatin1String("RedioMacroButtonUI") || CButtonUI::IsClass(className);
+  return className == QLatin1String("RedioMacroButtonUI") || className == QLatin1String("RedioMacroButton") ||
+         CButtonUI::IsClass(className);
 }
 
 void CRedioMacroButtonUI::SetAttribute(const QString& name, const QString& value) {
