@@ -62,19 +62,29 @@ ReadAllOutcome MouseCore::ReadAll() {
   // Each button takes the first position holding its default code that no
   // earlier button took.
   positions_.fill(kNoPosition);
-  const size_t keyCount = keyMapImage_.size() / 3;
-  for (int b = 0; b < kMouseButtons; ++b) {
-    for (size_t k = 0; k < keyCount && k < kNoPosition; ++k) {
-      const bool taken = std::find(positions_.begin(), positions_.end(), uint8_t(k)) != positions_.end();
-      if (!taken && std::equal(kMouseDefaultCodes[size_t(b)].begin(), kMouseDefaultCodes[size_t(b)].end(),
-                               keyMapImage_.begin() + 3 * k)) {
-        positions_[size_t(b)] = uint8_t(k);
-        break;
-      }
-    }
-  }
+  for (int b = 0; b < kMouseButtons; ++b) positions_[size_t(b)] = FreePositionHolding(kMouseDefaultCodes[size_t(b)]);
+  FindReassignedPositions();
   out.complete = true;
   return out;
+}
+
+uint8_t MouseCore::FreePositionHolding(std::span<const uint8_t, 3> code) const {
+  const size_t keyCount = std::min(keyMapImage_.size() / 3, size_t(kNoPosition));
+  for (size_t k = 0; k < keyCount; ++k) {
+    const bool taken = std::find(positions_.begin(), positions_.end(), uint8_t(k)) != positions_.end();
+    if (!taken && std::equal(code.begin(), code.end(), keyMapImage_.begin() + 3 * k)) return uint8_t(k);
+  }
+  return kNoPosition;
+}
+
+// A button the user gave another function no longer shows its default code in
+// the mouse's map, and without a position it could never be changed again. It
+// takes the first free position holding the function its profile assigns it
+// (the profile the program sends to the mouse).
+void MouseCore::FindReassignedPositions() {
+  if (keyMapImage_.empty()) return;
+  for (size_t b = 0; b < positions_.size() && b < keys_.size(); ++b)
+    if (positions_[b] == kNoPosition) positions_[b] = FreePositionHolding(Bytes(keys_[b].assignment));
 }
 
 int MouseCore::InitialiseInfoBlock() {
@@ -91,6 +101,7 @@ int MouseCore::LoadProfile(const std::filesystem::path& path) {
   const Json::Value document = profile_.LoadProfile(path);
   keys_ = profile_.GetKeyList();
   (void)profile_.GetDpiStages();
+  FindReassignedPositions();
   return document.isNull() ? 0 : 1;
 }
 

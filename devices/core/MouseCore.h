@@ -122,6 +122,10 @@ class MouseCore {
     return LinkUp() ? f() : protocol::kNoReply;
   }
   uint8_t ModeIndex(uint8_t value) const;
+  // The first position no button took whose entry in the map read holds
+  // `code` (kNoPosition: none).
+  uint8_t FreePositionHolding(std::span<const uint8_t, 3> code) const;
+  void FindReassignedPositions();
 
   protocol::CCommandChannel& channel_;
   profiles::CMouseProfiledata& profile_;

@@ -319,6 +319,33 @@ TEST(MouseCore, PositionsFoundFromDefaultCodes) {
   EXPECT_EQ(rig.core.Positions(), want);
 }
 
+// The back button was given "forward" (10 10 00) and sent: its default code is
+// gone from the map. It is found again by what its profile assigns, whether
+// the profile is loaded before or after the map is read; forward keeps its own.
+TEST(MouseCore, AReassignedButtonIsFoundByItsProfileFunction) {
+  for (const bool profileFirst : {true, false}) {
+    SCOPED_TRACE(profileFirst ? "profile first" : "map first");
+    MouseRig rig;
+    auto keys = FactoryKeys();
+    keys[4].first = 0x101000;
+    rig.WriteProfile(ProfileDocument(keys, 1, 7));
+    rig.unit.firmware->EditMemory([](auto& m) {
+      m.keyMap[12] = 0x10;
+      m.keyMap[13] = 0x10;
+      m.keyMap[14] = 0x00;
+    });
+    if (profileFirst) {
+      ASSERT_EQ(rig.core.LoadProfile(rig.ProfilePath()), 1);
+    }
+    ASSERT_TRUE(rig.core.ReadAll().complete);
+    if (!profileFirst) {
+      ASSERT_EQ(rig.core.LoadProfile(rig.ProfilePath()), 1);
+    }
+    const std::array<uint8_t, 11> want{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    EXPECT_EQ(rig.core.Positions(), want);
+  }
+}
+
 TEST(MouseCore, SettingsReadFillsAndSavesTheProfile) {
   MouseRig rig;
   rig.WriteProfile(ProfileDocument(FactoryKeys(), 0, 7));
