@@ -112,7 +112,10 @@ bool CContainerUI::Remove(CControlUI* control, bool keep) {
   control->DisarmAllTimers();
   control->hide();
   control->setParent(nullptr);
-  control->parent_ = nullptr;
+  // Out of the tree it has no window: a layout or timer still queued for it
+  // (it is destroyed later, possibly after its window) must not reach the
+  // window's manager. Adding it again gives it the new container's manager.
+  control->SetManager(nullptr, nullptr, false);
   // Removal can come from the control's own event handler: destroy later.
   if (!keep) control->deleteLater();
   RequestLayout();

@@ -10,7 +10,7 @@
 #include <json/json.h>
 
 #include "emulator/firmware/DeviceMemory.h"
-#include "tests/app/ProgramRun.h"
+#include "tests/support/ProgramRun.h"
 #include "ui/UIScreenshot.h"
 
 namespace {
@@ -41,7 +41,7 @@ class KeyboardScriptTest : public ::testing::Test {
   std::vector<std::vector<uint8_t>> Requests(uint8_t command) const { return program_.Requests(command); }
   static std::string Shots() { return ui::ScreensFolder().toStdString(); }
 
-  apptest::ProgramRun program_;
+  testsupport::ProgramRun program_;
 };
 
 constexpr const char* kLoaded =

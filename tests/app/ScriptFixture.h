@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/app/ProgramRun.h"
+#include "tests/support/ProgramRun.h"
 
 namespace apptest {
 
@@ -21,7 +21,7 @@ class ScriptFixture : public ::testing::Test {
   std::string Read(const std::string& name) const { return program_.Read(name); }
   std::string Trace() const { return program_.Trace(); }
 
-  ProgramRun program_;
+  testsupport::ProgramRun program_;
 };
 
 }  // namespace apptest

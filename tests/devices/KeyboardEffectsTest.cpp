@@ -25,9 +25,9 @@ using lighttest::Of;
 using lighttest::Rgbb;
 
 // A keyboard lighting state; the single colour is (10, 20, 30).
-profiles::LightInfoRecord Mode(uint8_t mode, uint8_t level = 4, uint8_t speed = 4, uint8_t dir = 1,
-                               uint8_t multi = 0) {
-  return lighttest::Mode(mode, level, speed, dir, multi, 10, 20, 30);
+profiles::LightInfoRecord KeyboardMode(uint8_t mode, uint8_t level = 4, uint8_t speed = 4, uint8_t dir = 1,
+                                       uint8_t multi = 0) {
+  return lighttest::LightMode(mode, level, speed, dir, multi, 10, 20, 30);
 }
 
 // The keyboard's effects over their own state, as the engine holds it.
@@ -65,7 +65,7 @@ TEST(KeyboardEffects, ModeStartClearsTheArraysAndPreparesTheMode) {
   f.fx.Ripple()[2][5] = 0xFF;
   f.fx.SetRippleCounter(3);
 
-  f.Start(Mode(9));
+  f.Start(KeyboardMode(9));
   EXPECT_EQ(f.effect.phase, 0);
   EXPECT_EQ(f.fx.RippleCounter(), 0);
   EXPECT_EQ(std::count(f.reactive.level.begin(), f.reactive.level.end(), 0), 170);
@@ -74,16 +74,16 @@ TEST(KeyboardEffects, ModeStartClearsTheArraysAndPreparesTheMode) {
   EXPECT_EQ(f.reactive.hue[0], 33) << "every other mode spreads the hues";
 
   // Bouncing wave: the seventh-row bit of column 9; sweeping wave: the top of column 1.
-  f.Start(Mode(13));
+  f.Start(KeyboardMode(13));
   for (const auto& row : f.fx.Ripple()) EXPECT_EQ(row[9], 0x40);
-  f.Start(Mode(16));
+  f.Start(KeyboardMode(16));
   for (const auto& row : f.fx.Ripple()) {
     EXPECT_EQ(row[1], 0x01);
     EXPECT_EQ(row[9], 0x00);
   }
 
   // Twinkle preparation A: level from the flat phase list at 6c + r, hue 7c.
-  f.Start(Mode(15));
+  f.Start(KeyboardMode(15));
   EXPECT_EQ(f.reactive.level[105], 72);  // column 0, row 6: entry 6
   EXPECT_EQ(f.reactive.hue[105], 0);
   EXPECT_EQ(f.reactive.level[0], 100);  // column 2, row 1: entry 13
@@ -91,7 +91,7 @@ TEST(KeyboardEffects, ModeStartClearsTheArraysAndPreparesTheMode) {
   EXPECT_EQ(f.reactive.level[111], 192);  // column 12, row 6: entry 78
 
   // Twinkle preparation B: 192 − 8c, less 35 per row, less 63 more at 192 and above.
-  f.Start(Mode(22));
+  f.Start(KeyboardMode(22));
   EXPECT_EQ(f.fx.TwinklePhase()[105], 140);  // column 0: 157 122 87 52 17 175 140
   EXPECT_EQ(f.fx.TwinklePhase()[0], 106);    // column 2: 141 106 71
   EXPECT_EQ(f.fx.TwinklePhase()[22], 71);
@@ -113,7 +113,7 @@ TEST(KeyboardEffects, KeyPressedSeedsOneRippleBit) {
   for (const Case& c : cases) {
     Fixture f;
     f.fx.KeyPressed(c.light, c.kind);
-    f.fx.LightRippleRows(Mode(9));
+    f.fx.LightRippleRows(KeyboardMode(9));
     std::vector<uint8_t> lit;
     for (size_t i = 0; i < 170; ++i)
       if (f.reactive.level[i] == 255) lit.push_back(uint8_t(i));
@@ -163,9 +163,9 @@ TEST(KeyboardEffects, RippleRowsTravelDiagonallyAndSlide) {
 
 TEST(KeyboardEffects, ColumnWavesAtPhase185) {
   Fixture f;
-  f.Start(Mode(1, 4, 4, 1, 1));
+  f.Start(KeyboardMode(1, 4, 4, 1, 1));
   f.effect.phase = 184;
-  f.Steps(Mode(1, 4, 4, 1, 1), 1);
+  f.Steps(KeyboardMode(1, 4, 4, 1, 1), 1);
   EXPECT_EQ(f.effect.phase, 185);
   for (uint8_t l : {120, 124}) EXPECT_EQ(f.Light(l), (Rgbb{255, 0, 12, 255}));  // column 0: entry 186
   for (uint8_t l : {21, 105}) EXPECT_EQ(f.Light(l), (Rgbb{255, 3, 0, 255}));   // column 1: entry 1
@@ -173,14 +173,14 @@ TEST(KeyboardEffects, ColumnWavesAtPhase185) {
   // Step 2 at level 2: column c gets wheel entry phase + 2c.
   Fixture g;
   g.effect.phase = 184;
-  g.Steps(Mode(2, 2, 4, 1, 1), 1);
+  g.Steps(KeyboardMode(2, 2, 4, 1, 1), 1);
   EXPECT_EQ(g.Light(122), (Rgbb{255, 0, 16, 100}));  // column 0: entry 185
   EXPECT_EQ(g.Light(42), (Rgbb{255, 0, 8, 100}));    // column 1: entry 187
 
   // Single colour: column 0 on the short curve at phase + 1, column 1 seven on.
   Fixture h;
   h.effect.phase = 40;
-  h.Steps(Mode(1, 4, 4, 1, 0), 1);
+  h.Steps(KeyboardMode(1, 4, 4, 1, 0), 1);
   EXPECT_EQ(h.Light(120), (Rgbb{10, 20, 30, 219}));  // short curve[42] = 220
   EXPECT_EQ(h.Light(21), (Rgbb{10, 20, 30, 247}));   // short curve[49] = 248
 }
@@ -202,8 +202,8 @@ TEST(KeyboardEffects, WavesAlongRowsBandsAndTheKeyOrder) {
   };
   for (const Case& c : cases) {
     Fixture f;
-    f.Start(Mode(c.mode, 4, 4, 1, c.multi));
-    f.Steps(Mode(c.mode, 4, 4, 1, c.multi), 1);
+    f.Start(KeyboardMode(c.mode, 4, 4, 1, c.multi));
+    f.Steps(KeyboardMode(c.mode, 4, 4, 1, c.multi), 1);
     EXPECT_EQ(f.Light(c.light), c.expected) << "mode " << int(c.mode) << " light " << int(c.light);
   }
 }
@@ -211,20 +211,20 @@ TEST(KeyboardEffects, WavesAlongRowsBandsAndTheKeyOrder) {
 TEST(KeyboardEffects, ColumnBreathingWrapsPast127) {
   Fixture f;
   f.effect.phase = 63;
-  f.Steps(Mode(5, 4, 4, 0, 1), 1);
+  f.Steps(KeyboardMode(5, 4, 4, 0, 1), 1);
   EXPECT_EQ(f.Light(1), (Rgbb{255, 129, 0, 254}));  // column 3: entry 21 at breathing[64] = 255
   f.effect.phase = 127;
-  f.Steps(Mode(5, 4, 4, 0, 0), 1);
+  f.Steps(KeyboardMode(5, 4, 4, 0, 0), 1);
   EXPECT_EQ(f.effect.phase, 0);
   EXPECT_EQ(f.Light(1), (Rgbb{10, 20, 30, 0}));
 }
 
 TEST(KeyboardEffects, StaticDiagonalRainbowFixedWheelAndCustomColours) {
   Fixture f;
-  f.Steps(Mode(6, 3, 0, 0, 0), 1);
+  f.Steps(KeyboardMode(6, 3, 0, 0, 0), 1);
   EXPECT_EQ(f.Light(51), (Rgbb{10, 20, 30, 175}));
   EXPECT_EQ(f.Light(169), (Rgbb{10, 20, 30, 175}));
-  f.Steps(Mode(6, 3, 0, 0, 1), 1);
+  f.Steps(KeyboardMode(6, 3, 0, 0, 1), 1);
   EXPECT_EQ(f.Light(51), (Rgbb{38, 0, 255, 175}));  // band 0: entry 138
   EXPECT_EQ(f.Light(118), (Rgbb{255, 18, 0, 175}));  // band 11: entry 6
   EXPECT_EQ(f.Light(17), (Rgbb{10, 20, 30, 175})) << "in no band: the single colour";
@@ -233,7 +233,7 @@ TEST(KeyboardEffects, StaticDiagonalRainbowFixedWheelAndCustomColours) {
       {1, {255, 176, 0, 255}}, {2, {0, 255, 18, 255}}, {3, {0, 255, 255, 255}}, {0, {255, 0, 85, 255}},
       {9, {255, 0, 85, 255}}};
   for (const auto& [secondary, expected] : wheel) {
-    profiles::LightInfoRecord s = Mode(17);
+    profiles::LightInfoRecord s = KeyboardMode(17);
     s.zzccLedMode = secondary;
     f.Steps(s, 1);
     EXPECT_EQ(f.Light(100), expected) << "secondary " << int(secondary);
@@ -242,16 +242,16 @@ TEST(KeyboardEffects, StaticDiagonalRainbowFixedWheelAndCustomColours) {
   std::vector<std::array<uint8_t, 3>> group(170, {1, 2, 3});
   group[7] = {200, 100, 50};
   f.fx.SetCustomColours(group);
-  f.Start(Mode(20, 2));
-  f.Steps(Mode(20, 2), 1);
+  f.Start(KeyboardMode(20, 2));
+  f.Steps(KeyboardMode(20, 2), 1);
   EXPECT_EQ(f.Light(7), (Rgbb{200, 100, 50, 100}));
   EXPECT_EQ(f.Light(8), (Rgbb{1, 2, 3, 100}));
 }
 
 TEST(KeyboardEffects, PerKeyCycleAndRiseAndFall) {
   Fixture f;
-  f.Start(Mode(11));
-  f.Steps(Mode(11, 4, 4, 0, 0), 1);
+  f.Start(KeyboardMode(11));
+  f.Steps(KeyboardMode(11, 4, 4, 0, 0), 1);
   EXPECT_EQ(f.Light(0), (Rgbb{220, 255, 0, 255}));  // hue 33 + 1: entry 34, whatever the flag
   EXPECT_EQ(f.Light(63), (Rgbb{255, 1, 0, 255}));   // hue 192 wraps to 0
 
@@ -263,7 +263,7 @@ TEST(KeyboardEffects, PerKeyCycleAndRiseAndFall) {
     g.reactive.trend[size_t(r[0])] = uint8_t(r[1]);
     g.reactive.level[size_t(r[0])] = uint8_t(r[2]);
   }
-  g.Steps(Mode(25), 1);
+  g.Steps(KeyboardMode(25), 1);
   for (const auto& r : rows) {
     EXPECT_EQ(g.reactive.level[size_t(r[0])], r[3]) << "light " << r[0];
     EXPECT_EQ(g.Light(size_t(r[0])).level, (255 * r[3]) >> 8) << "light " << r[0];
@@ -274,8 +274,8 @@ TEST(KeyboardEffects, ReactiveModesStayDarkWithoutInput) {
   for (uint8_t mode : {7, 8, 9, 25}) {
     Fixture f;
     f.lights.fill({9, 9, 9, 9});
-    f.Start(Mode(mode, 4, 4, 0, 1));
-    f.Steps(Mode(mode, 4, 4, 0, 1), 40);
+    f.Start(KeyboardMode(mode, 4, 4, 0, 1));
+    f.Steps(KeyboardMode(mode, 4, 4, 0, 1), 40);
     EXPECT_EQ(f.Lit(), 0) << "mode " << int(mode);
   }
 }
@@ -283,12 +283,12 @@ TEST(KeyboardEffects, ReactiveModesStayDarkWithoutInput) {
 TEST(KeyboardEffects, ReactiveModesLightAPressedKey) {
   // A ripple seeded by hand shows what the reactive steps do with it.
   Fixture f;
-  f.Start(Mode(9));
+  f.Start(KeyboardMode(9));
   f.fx.KeyPressed(52, 1);
-  f.Steps(Mode(9), 1);
+  f.Steps(KeyboardMode(9), 1);
   EXPECT_EQ(f.Light(52), (Rgbb{10, 20, 30, 214}));  // 255 less 40
   // The slide moves the bit one column each way: columns 10 and 12, row 2.
-  f.Steps(Mode(9), 1);
+  f.Steps(KeyboardMode(9), 1);
   EXPECT_EQ(f.reactive.level[51], 215);
   EXPECT_EQ(f.reactive.level[53], 215);
   EXPECT_EQ(f.reactive.level[52], 175);
@@ -296,8 +296,8 @@ TEST(KeyboardEffects, ReactiveModesLightAPressedKey) {
 
 TEST(KeyboardEffects, StarlightLightsUpToSixKeysOfTheKeyOrder) {
   Fixture f;
-  f.Start(Mode(10));
-  f.Steps(Mode(10), 1);
+  f.Start(KeyboardMode(10));
+  f.Steps(KeyboardMode(10), 1);
   EXPECT_GE(f.Lit(), 1);
   EXPECT_LE(f.Lit(), 6);
   for (size_t i = 0; i < 170; ++i) {
@@ -309,54 +309,54 @@ TEST(KeyboardEffects, StarlightLightsUpToSixKeysOfTheKeyOrder) {
 
 TEST(KeyboardEffects, RunningKeyBothWays) {
   Fixture f;
-  f.Start(Mode(21, 4, 4, 0));
-  f.Steps(Mode(21, 4, 4, 0), 1);
+  f.Start(KeyboardMode(21, 4, 4, 0));
+  f.Steps(KeyboardMode(21, 4, 4, 0), 1);
   EXPECT_EQ(f.effect.phase, 170);
   EXPECT_EQ(f.Lit(), 0);
-  f.Steps(Mode(21, 4, 4, 0), 1);
+  f.Steps(KeyboardMode(21, 4, 4, 0), 1);
   EXPECT_EQ(f.effect.phase, 169) << "one step at 170 with nothing lit";
   EXPECT_EQ(f.Lit(), 0);
 
   Fixture g;
-  g.Start(Mode(21, 4, 4, 1));
-  g.Steps(Mode(21, 4, 4, 1), 2);
+  g.Start(KeyboardMode(21, 4, 4, 1));
+  g.Steps(KeyboardMode(21, 4, 4, 1), 2);
   EXPECT_EQ(g.Light(1), (Rgbb{10, 20, 30, 213}));  // 254 less 40
   EXPECT_EQ(g.Light(0), (Rgbb{10, 20, 30, 173}));  // and 40 again
   EXPECT_EQ(g.effect.phase, 2);
   g.effect.phase = 170;
-  g.Steps(Mode(21, 4, 4, 1), 1);
+  g.Steps(KeyboardMode(21, 4, 4, 1), 1);
   EXPECT_EQ(g.effect.phase, 0) << "forwards past the end starts again";
 }
 
 TEST(KeyboardEffects, CometLightsItsPathAndFades) {
   Fixture f;
-  f.Start(Mode(24, 4, 4, 1));
-  f.Steps(Mode(24, 4, 4, 1), 1);
+  f.Start(KeyboardMode(24, 4, 4, 1));
+  f.Steps(KeyboardMode(24, 4, 4, 1), 1);
   for (uint8_t l : {0, 26, 27, 50, 51}) EXPECT_EQ(f.Light(l), (Rgbb{10, 20, 30, 249})) << int(l);
   EXPECT_EQ(f.Lit(), 5);
   f.effect.phase = 51;
-  f.Steps(Mode(24, 4, 4, 1), 1);
+  f.Steps(KeyboardMode(24, 4, 4, 1), 1);
   EXPECT_EQ(f.effect.phase, 0) << "52 positions";
   EXPECT_EQ(f.Light(25), (Rgbb{10, 20, 30, 249}));
   EXPECT_EQ(f.Light(0), (Rgbb{10, 20, 30, 244}));
   // Multi-colour: a light of the path starts at hue 0 and moves on by 3.
-  f.Steps(Mode(24, 4, 4, 1, 1), 1);
+  f.Steps(KeyboardMode(24, 4, 4, 1, 1), 1);
   EXPECT_EQ(f.Light(0), (Rgbb{255, 7, 0, 255}));
 }
 
 TEST(KeyboardEffects, TwinklesRunOnTheTwinkleCurve) {
   Fixture f;
-  f.Start(Mode(22));
-  f.Steps(Mode(22), 1);
+  f.Start(KeyboardMode(22));
+  f.Steps(KeyboardMode(22), 1);
   EXPECT_EQ(f.Light(22), (Rgbb{10, 20, 30, 19}));  // phase 72: curve 20
   EXPECT_EQ(f.Light(0), (Rgbb{10, 20, 30, 0}));    // phase 107: past the curve
   f.fx.TwinklePhase()[22] = 191;
-  f.Steps(Mode(22), 1);
+  f.Steps(KeyboardMode(22), 1);
   EXPECT_EQ(f.fx.TwinklePhase()[22], 0);
 
   Fixture g;
-  g.Start(Mode(15));
-  g.Steps(Mode(15), 1);
+  g.Start(KeyboardMode(15));
+  g.Steps(KeyboardMode(15), 1);
   EXPECT_EQ(g.reactive.level[105], 74);  // the level is the phase and moves by 2
   EXPECT_EQ(g.Light(105), (Rgbb{10, 20, 30, 15}));  // curve[74] = 16
   EXPECT_EQ(g.reactive.level[111], 0) << "192 is past the wheel";
@@ -373,40 +373,40 @@ TEST(KeyboardEffects, BouncingWaveReseedsColumn9) {
   };
   for (const Case& c : cases) {
     Fixture f;
-    f.Start(Mode(13));
+    f.Start(KeyboardMode(13));
     for (size_t r = 0; r < 4; ++r) f.fx.Ripple()[r][9] = c.column9[r];
-    f.Steps(Mode(13), 1);
+    f.Steps(KeyboardMode(13), 1);
     for (size_t r = 0; r < 4; ++r) EXPECT_EQ(f.fx.Ripple()[r][9], c.after) << r;
   }
   Fixture f;
-  f.Start(Mode(13));
+  f.Start(KeyboardMode(13));
   f.fx.Ripple()[0][9] = 0x41;
   f.fx.Ripple()[1][9] = f.fx.Ripple()[2][9] = f.fx.Ripple()[3][9] = 0;
-  f.Steps(Mode(13), 1);
+  f.Steps(KeyboardMode(13), 1);
   EXPECT_EQ(f.fx.Ripple()[1][9], 0) << "two bits: no reseed";
 
   // The rows advance every second step, after lighting what they hold.
   Fixture g;
-  g.Start(Mode(13));
-  g.Steps(Mode(13), 2);
+  g.Start(KeyboardMode(13));
+  g.Steps(KeyboardMode(13), 2);
   EXPECT_EQ(g.Lit(), 0);
-  g.Steps(Mode(13), 1);
+  g.Steps(KeyboardMode(13), 1);
   EXPECT_EQ(g.fx.Ripple()[0][9], 0x20);
   EXPECT_EQ(g.fx.Ripple()[1][10], 0x40);
 }
 
 TEST(KeyboardEffects, LightShowRunsThroughItsStages) {
   Fixture f;
-  f.Start(Mode(14));
-  f.Steps(Mode(14), 1);
+  f.Start(KeyboardMode(14));
+  f.Steps(KeyboardMode(14), 1);
   EXPECT_EQ(f.Light(0), (Rgbb{10, 20, 30, 214}));
   EXPECT_EQ(f.Light(118), (Rgbb{10, 20, 30, 214}));
-  f.Steps(Mode(14), 19);
+  f.Steps(KeyboardMode(14), 19);
   EXPECT_EQ(f.fx.RippleCounter(), 1);
   EXPECT_EQ(f.effect.phase, 0);
   std::vector<int> stages{1};
   for (int i = 0; i < 3000 && stages.size() < 6; ++i) {
-    f.Steps(Mode(14), 1);
+    f.Steps(KeyboardMode(14), 1);
     if (f.fx.RippleCounter() != stages.back()) stages.push_back(f.fx.RippleCounter());
   }
   EXPECT_EQ(stages, (std::vector<int>{1, 2, 3, 4, 0, 1}));
@@ -416,7 +416,7 @@ TEST(KeyboardEffects, ModesWithoutAStepOfTheirOwn) {
   Fixture f;
   for (uint8_t mode : {0, 4, 19, 23, 26, 27, 28, 29, 30, 31, 255}) {
     f.lights.fill({9, 9, 9, 9});
-    EXPECT_FALSE(f.fx.Step(Mode(mode), f.lights)) << int(mode);
+    EXPECT_FALSE(f.fx.Step(KeyboardMode(mode), f.lights)) << int(mode);
     EXPECT_EQ(f.Light(0), (Rgbb{9, 9, 9, 9})) << int(mode);
   }
 }
@@ -441,7 +441,7 @@ TEST(KeyboardDispatch, EachModeStepsAtItsPaceOnTheClock) {
                         {18, 0, 4}, {18, 4, 4}, {24, 0, 5}};
   for (const Case& c : cases) {
     ModelLightEngine e(LightModel::Keyboard, 170);
-    e.StartMode(Mode(c.mode, 4, c.speed, 1, 1));
+    e.StartMode(KeyboardMode(c.mode, 4, c.speed, 1, 1));
     e.BeginLoop(TickMs(0));
     uint64_t tick = 0;
     for (uint8_t step = 1; step <= 3; ++step) {
@@ -455,7 +455,7 @@ TEST(KeyboardDispatch, EachModeStepsAtItsPaceOnTheClock) {
 
 TEST(KeyboardDispatch, TheEngineStartsAndRunsTheKeyboardsSteps) {
   ModelLightEngine e(LightModel::Keyboard, 170);
-  e.StartMode(Mode(6, 4, 4, 0, 1));
+  e.StartMode(KeyboardMode(6, 4, 4, 0, 1));
   EXPECT_EQ(e.Reactive().hue[5], 6) << "the mode start spread the hues";
   e.BeginLoop(TickMs(0));
   e.Pass(TickMs(1));

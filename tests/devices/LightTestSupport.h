@@ -6,6 +6,7 @@
 
 #include "profiles/ProfileRecords.h"
 #include "protocol/LightFrame.h"
+#include "tests/devices/LightRecords.h"
 
 namespace lighttest {
 
@@ -18,18 +19,5 @@ inline std::ostream& operator<<(std::ostream& os, const Rgbb& c) {
   return os << "(" << c.r << "," << c.g << "," << c.b << " @" << c.level << ")";
 }
 
-inline profiles::LightInfoRecord Mode(uint8_t mode, uint8_t level, uint8_t speed, uint8_t dir, uint8_t multi,
-                                      uint8_t r = 0, uint8_t g = 0, uint8_t b = 0) {
-  profiles::LightInfoRecord s;
-  s.selectItem = mode;
-  s.light = level;
-  s.speed = speed;
-  s.fx = dir;
-  s.multiColor = multi;
-  s.red = r;
-  s.green = g;
-  s.blue = b;
-  return s;
-}
 
 }  // namespace lighttest

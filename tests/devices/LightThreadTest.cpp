@@ -27,7 +27,6 @@ using devices::ModelLightEngine;
 using devices::TickMs;
 
 using lighttest::LightMode;
-using lighttest::Mode;
 using lighttest::Of;
 using lighttest::Rgbb;
 

@@ -3,65 +3,31 @@
 // preset, the voice effect is switched on and a type chosen. Checked: what
 // the emulated chip logged, what the profile file holds, the pictures.
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <QImage>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include "platform/Paths.h"
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class HeadsetScript : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* sub : {"/run", "/data", "/config"}) fs::create_directories(Path(sub + 1));
-    ::chmod(Path("run").c_str(), 0700);
-  }
-  std::string Path(const char* name) const { return root_.path().toStdString() + "/" + name; }
-  std::string Read(const char* name) const {
-    std::ifstream in(Path(name));
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
-
+  std::string Path(const std::string& name) const { return program_.Path(name); }
+  std::string Read(const std::string& name) const { return program_.Read(name); }
+  // The program with the emulated headset; the emulated chip logs what it is
+  // given to "chip.log", the emulator its requests to "emulator.log".
   int Run(const std::string& script) {
-    std::ofstream(Path("script.txt")) << script;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(Path("run")));
-    env.insert("XDG_DATA_HOME", QString::fromStdString(Path("data")));
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString(Path("config")));
-    env.insert("VX27_TRACE", QString::fromStdString(Path("trace.txt")));
-    env.insert("VX27_EMULATE", "headset");
-    env.insert("VX27_AUDIO_CHIP_LOG", QString::fromStdString(Path("chip.log")));
-    env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
-    env.insert("VX27_EMULATOR_LOG", QString::fromStdString(Path("emulator.log")));
-    env.remove("VX27_AUDIO_CHIP");
-    p.setProcessEnvironment(env);
-    p.setProgram(QString::fromStdString((platform::InstallFolder() / "vx27mouse").string()));
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start();
-    if (!p.waitForStarted(5000)) return -1;
-    if (!p.waitForFinished(60000)) {
-      p.kill();
-      p.waitForFinished(5000);
-      return -1;
-    }
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    program_.SetEnv("VX27_AUDIO_CHIP_LOG", QString::fromStdString(Path("chip.log")));
+    program_.UnsetEnv("VX27_AUDIO_CHIP");
+    return program_.Run(script, "headset", 60000, Path("emulator.log"));
   }
 
-  QTemporaryDir root_;
+  testsupport::ProgramRun program_;
 };
 
 TEST_F(HeadsetScript, PresetsUserPresetAndVoiceEffectReachChipAndProfile) {
@@ -100,7 +66,7 @@ TEST_F(HeadsetScript, PresetsUserPresetAndVoiceEffectReachChipAndProfile) {
   ASSERT_TRUE(Json::Reader().parse(Read("data/VX27 MOUSE/HD/ProfileList.ini"), list));
   const std::string selected =
       list["profilelist"][list["profileselect"].asUInt()]["profileUUID"].asString();
-  ASSERT_TRUE(Json::Reader().parse(Read(("data/VX27 MOUSE/HD/" + selected + ".Json").c_str()), root));
+  ASSERT_TRUE(Json::Reader().parse(Read("data/VX27 MOUSE/HD/" + selected + ".Json"), root));
   const Json::Value& entry = root["Device"][0];
   EXPECT_EQ(entry["SystemSetStages"]["EqType"].asInt(), 13);
   EXPECT_EQ(entry["SystemSetStages"]["CustomEqSeletIndex"].asInt(), 0);

@@ -3,16 +3,13 @@
 // the macro file holds what was recorded. Pictures of the mouse and keyboard
 // pages' macro tabs are written for review.
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <json/json.h>
+
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
@@ -29,44 +26,17 @@ std::string ScreensDir() {
 
 class MacroPageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* sub : {"/run", "/data", "/config"}) fs::create_directories(Path(sub));
-    ::chmod(Path("/run").c_str(), 0700);
-  }
-  std::string Path(const std::string& name) const { return root_.path().toStdString() + name; }
+  std::string Path(const std::string& name) const { return program_.Path(name); }
   std::string MouseFolder() const { return Path("/data/VX27 MOUSE/mouse/"); }
-
+  // The program with `emulate`, its input capture fed by the `capture` script.
   int Run(const std::string& script, const std::string& capture, const char* emulate) {
-    std::ofstream(Path("/script.txt")) << script;
     std::ofstream(Path("/capture.txt")) << capture;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(Path("/run")));
-    env.insert("XDG_DATA_HOME", QString::fromStdString(Path("/data")));
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString(Path("/config")));
-    env.insert("VX27_TRACE", QString::fromStdString(Path("/trace.txt")));
-    env.insert("VX27_EMULATE", emulate);
-    env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("/script.txt")));
-    env.insert("VX27_CAPTURE_SCRIPT", QString::fromStdString(Path("/capture.txt")));
-    p.setProcessEnvironment(env);
-    p.setProgram(QString::fromStdString(InstallDir() + "/vx27mouse"));
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start();
-    if (!p.waitForStarted(5000)) return -1;
-    if (!p.waitForFinished(60000)) {
-      p.kill();
-      p.waitForFinished(5000);
-      return -1;
-    }
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    program_.SetEnv("VX27_CAPTURE_SCRIPT", QString::fromStdString(Path("/capture.txt")));
+    return program_.Run(script, emulate);
   }
-  std::string Trace() const {
-    std::ifstream in(Path("/trace.txt"));
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
+  std::string Trace() const { return program_.Trace(); }
 
-  QTemporaryDir root_;
+  testsupport::ProgramRun program_;
 };
 
 TEST_F(MacroPageTest, RecordingInTheMainWindowReachesTheMacroFile) {

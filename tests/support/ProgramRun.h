@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -16,9 +18,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
-#include "tests/app/AppTestSupport.h"
-
-namespace apptest {
+namespace testsupport {
 
 class ProgramRun {
  public:
@@ -27,6 +27,10 @@ class ProgramRun {
       std::filesystem::create_directories(root_.path().toStdString() + sub);
     ::chmod((root_.path() + "/run").toLocal8Bit().constData(), 0700);
   }
+  // Further variables for the program's environment.
+  void SetEnv(const QString& name, const QString& value) { extraEnv_.insert(name, value); }
+  // A variable of the test's own environment the program must not see.
+  void UnsetEnv(const QString& name) { unset_.push_back(name); }
   // A file of the private folder.
   std::string Path(const std::string& name) const { return root_.path().toStdString() + "/" + name; }
 
@@ -47,8 +51,11 @@ class ProgramRun {
     env.insert("VX27_EMULATOR_STATE", QString::fromStdString(Path("state")));
     env.insert("VX27_UI_SCRIPT", QString::fromStdString(Path("script.txt")));
     env.insert("VX27_EMULATOR_LOG", QString::fromStdString(log.empty() ? Path("requests.txt") : log));
+    for (const QString& name : unset_) env.remove(name);
+    env.insert(extraEnv_);
     p.setProcessEnvironment(env);
-    p.setProgram(QString::fromStdString(InstallDir() + "/vx27mouse"));
+    const char* install = std::getenv("VX27_INSTALL_DIR");
+    p.setProgram(QString::fromStdString(std::string(install ? install : ".") + "/vx27mouse"));
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start();
     if (!p.waitForStarted(5000)) return -1;
@@ -89,6 +96,8 @@ class ProgramRun {
 
  private:
   QTemporaryDir root_;
+  QProcessEnvironment extraEnv_;
+  std::vector<QString> unset_;
 };
 
-}  // namespace apptest
+}  // namespace testsupport
