@@ -55,8 +55,8 @@ class HeadsetLightEngine {
 
   // One counted turn: the effect's step runs when the turn count reaches the
   // threshold of the state's speed (28, 23, 18, 13, 7), and the count
-  // restarts. True when a step ran. A new effect id clears the levels and
-  // seeds the ring, so the chases light up. Effect 5 and effects above 8
+  // restarts. True when the turn drew (a step, the player or an area). A new
+  // effect id clears the levels and seeds the ring, so the chases light up. Effect 5 and effects above 8
   // have no step of their own: the custom effect player plays the effect
   // list on every turn instead. Then the light areas run over what was
   // drawn (every turn while one is present).
