@@ -79,6 +79,7 @@ void CGesterinRU6533Device::LoadFromDevice() {
 }
 
 int CGesterinRU6533Device::ApplyLightingFromProfile() {
+  headsetLights_.SetEffectSteps(profile_->GetLightEffect());
   const profiles::LightInfoRecord state = profile_->GetLightInfo();
   {
     std::lock_guard guard(stateLock_);
@@ -171,6 +172,7 @@ void CGesterinRU6533Device::LightStep() {
 }
 
 void CGesterinRU6533Device::ShowSettings() {
+  CModelDevice::ShowSettings();  // the lighting editor shows the light state
   if (!audio_) return;
   audio_->ShowSettings();
   Refresh();

@@ -59,7 +59,33 @@ bool HeadsetLightEngine::Turn(const profiles::LightInfoRecord& state, std::span<
     SeedRing();
   }
   const uint8_t id = state.selectItem;
-  if (id == headseteffect::kCustom || id > headseteffect::kOff) return false;
+  std::lock_guard guard(listLock_);
+  bool drew = false;
+  if (id == headseteffect::kCustom || id > headseteffect::kOff) {
+    player_.Run(effectSteps_, state, lights, nowMs);
+    drew = true;
+  } else {
+    drew = Step(state, lights, nowMs);
+  }
+  const bool anyArea = std::any_of(areaEntries_.begin(), areaEntries_.end(),
+                                   [](const profiles::LightModeEntry& e) { return e.present == 1; });
+  if (anyArea) areas_.Run(areaEntries_, lights, nowMs);
+  return drew || anyArea;
+}
+
+void HeadsetLightEngine::SetEffectSteps(std::vector<profiles::LightEffectStep> steps) {
+  std::lock_guard guard(listLock_);
+  effectSteps_ = std::move(steps);
+}
+
+void HeadsetLightEngine::SetAreas(std::vector<profiles::LightModeEntry> entries) {
+  std::lock_guard guard(listLock_);
+  areaEntries_ = std::move(entries);
+  areas_.Reset();
+}
+
+bool HeadsetLightEngine::Step(const profiles::LightInfoRecord& state, std::span<LightColour> lights, uint32_t nowMs) {
+  const uint8_t id = state.selectItem;
   if (++turns_ < kBlinkPeriod[std::min<size_t>(state.speed, kBlinkPeriod.size() - 1)]) return false;
   turns_ = 0;
   using devices::CommonStep;

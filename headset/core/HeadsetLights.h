@@ -12,8 +12,12 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <span>
+#include <vector>
 
+#include "devices/core/CustomEffect.h"
+#include "devices/core/LightAreas.h"
 #include "devices/core/LightEngine.h"
 #include "profiles/ProfileRecords.h"
 
@@ -51,10 +55,17 @@ class HeadsetLightEngine {
 
   // One counted turn: the effect's step runs when the turn count reaches the
   // threshold of the state's speed (28, 23, 18, 13, 7), and the count
-  // restarts. True when a step ran. A new effect id clears the levels and
-  // seeds the ring, so the chases light up. The custom effect player
-  // (effect 5 and above 8) is not part of this engine: such turns do nothing.
+  // restarts. True when the turn drew (a step, the player or an area). A new
+  // effect id clears the levels and seeds the ring, so the chases light up. Effect 5 and effects above 8
+  // have no step of their own: the custom effect player plays the effect
+  // list on every turn instead. Then the light areas run over what was
+  // drawn (every turn while one is present).
   bool Turn(const profiles::LightInfoRecord& state, std::span<LightColour> lights, uint32_t nowMs);
+
+  // The custom effect's steps (any thread; taken under listLock_).
+  void SetEffectSteps(std::vector<profiles::LightEffectStep> steps);
+  // One entry per light; rebuilding the areas restarts their per-light state.
+  void SetAreas(std::vector<profiles::LightModeEntry> entries);
 
   void Wave(const profiles::LightInfoRecord& state, std::span<LightColour> lights);
   void PairChase(const profiles::LightInfoRecord& state, std::span<LightColour> lights);
@@ -64,6 +75,8 @@ class HeadsetLightEngine {
   devices::EffectState& Effect() { return effect_; }
 
  private:
+  // The built-in step of `state`'s effect when its turn count is reached.
+  bool Step(const profiles::LightInfoRecord& state, std::span<LightColour> lights, uint32_t nowMs);
   void SeedRing();
   // Level 255 for every light below the light count whose ring entry is set.
   void Trigger(size_t lightCount);
@@ -76,6 +89,12 @@ class HeadsetLightEngine {
 
   devices::EffectState effect_;
   devices::ReactiveLevels reactive_;
+  devices::CustomEffectPlayer player_;
+  devices::LightAreas areas_;
+  // effectSteps_ and areaEntries_ between the UI thread and the light thread.
+  std::mutex listLock_;
+  std::vector<profiles::LightEffectStep> effectSteps_;
+  std::vector<profiles::LightModeEntry> areaEntries_;
   int turns_ = 0;
   bool secondCall_ = false;
   int lastEffect_ = -1;

@@ -172,10 +172,68 @@ TEST(HeadsetLightSteps, TurnsRunTheStepAtTheSpeedsThreshold) {
     EXPECT_EQ(steps, 3) << speed;
     EXPECT_EQ(lights[12].c0, 200);
   }
-  // A custom effect is not run by this engine.
+}
+
+TEST(HeadsetLightSteps, CustomEffectsPlayTheEffectListOnEveryTurn) {
+  // Two static steps of one second each: red at full brightness, then blue
+  // at level 2 (100). The clock is stepped by hand.
+  profiles::LightEffectStep red;
+  red.mode = 1, red.brightness = 4, red.red = 255, red.time = 1000;
+  profiles::LightEffectStep blue;
+  blue.mode = 1, blue.brightness = 2, blue.blue = 255, blue.time = 1000;
+  struct Sample {
+    uint32_t nowMs;
+    LightColour expected;
+  };
+  const Sample samples[] = {{0, {255, 0, 0, 255}},   {999, {255, 0, 0, 255}}, {1000, {0, 0, 255, 100}},
+                            {1999, {0, 0, 255, 100}}, {2000, {255, 0, 0, 255}}};
+  for (uint8_t effect : {uint8_t(5), uint8_t(9), uint8_t(200)}) {
+    HeadsetLightEngine engine;
+    engine.SetEffectSteps({red, blue});
+    Colours lights{};
+    for (const Sample& s : samples) {
+      // No turn count to wait for: the player draws on the first turn.
+      EXPECT_TRUE(engine.Turn(State(effect, 0, false), lights, s.nowMs)) << int(effect) << " at " << s.nowMs;
+      for (const LightColour& l : lights) {
+        EXPECT_EQ(l.c0, s.expected.c0) << int(effect) << " at " << s.nowMs;
+        EXPECT_EQ(l.c2, s.expected.c2) << int(effect) << " at " << s.nowMs;
+        EXPECT_EQ(l.brightness, s.expected.brightness) << int(effect) << " at " << s.nowMs;
+      }
+    }
+  }
+  // An empty list leaves the lights dark.
   HeadsetLightEngine engine;
+  Colours lights;
+  lights.fill({9, 9, 9, 9});
+  EXPECT_TRUE(engine.Turn(State(5, 0, false), lights, 0));
+  for (const LightColour& l : lights) EXPECT_EQ(l.brightness, 0);
+}
+
+TEST(HeadsetLightSteps, AreasPaintTheirLightsOverTheEffect) {
+  // Static effect in red at 255; light 2 has a static area of its own
+  // (colour 1 2 3, level 2 = 100) and light 5 an area turned off.
+  std::vector<profiles::LightModeEntry> areas(headset::kHeadsetLightCount);
+  areas[2] = {.mode = 1, .brightness = 2, .red = 1, .green = 2, .blue = 3, .present = 1};
+  areas[5] = {.mode = 4, .brightness = 4, .red = 7, .present = 1};
+  HeadsetLightEngine engine;
+  engine.SetAreas(areas);
+  const auto state = State(headset::headseteffect::kStatic, 0, false);  // speed 4: a step every 7th turn
   Colours lights{};
-  for (int turn = 0; turn < 40; ++turn) EXPECT_FALSE(engine.Turn(State(5, 0, false), lights, 0));
+  // The areas run on every turn, before the effect's first step.
+  EXPECT_TRUE(engine.Turn(state, lights, 0));
+  EXPECT_EQ(lights[0].brightness, 0);
+  EXPECT_EQ(lights[2].c0, 1);
+  EXPECT_EQ(lights[2].c2, 3);
+  EXPECT_EQ(lights[2].brightness, 100);
+  for (int turn = 2; turn <= 7; ++turn) engine.Turn(state, lights, 0);
+  EXPECT_EQ(lights[0].c0, 200);
+  EXPECT_EQ(lights[0].brightness, 255);
+  EXPECT_EQ(lights[2].c0, 1);
+  EXPECT_EQ(lights[2].brightness, 100);
+  EXPECT_EQ(lights[5].brightness, 0);
+  // Without areas a turn below the threshold draws nothing.
+  engine.SetAreas({});
+  EXPECT_FALSE(engine.Turn(state, lights, 0));
 }
 
 TEST(HeadsetLightSteps, ChangingTheEffectSeedsTheRingAgain) {

@@ -96,4 +96,34 @@ TEST_F(HeadsetScript, PresetsUserPresetAndVoiceEffectReachChipAndProfile) {
             QImage(QString::fromStdString(Path("voice_user.png"))));
 }
 
+TEST_F(HeadsetScript, LightingEditorListsTheHeadsetsModesAndKeepsThePick) {
+  // The editor first shows the factory profile's state (wave, seven colours,
+  // red 255): moving the brightness keeps the rest of it. Then the factory
+  // catalogue's headset row: index 6 is the ring chase. Both go to the
+  // profile the list has selected.
+  const std::string script =
+      "wait-trace audio P EQ_Slider10 write int 10\n"
+      "page headset\n"
+      "click deng_Op_tab\n"
+      "slide deng_light_slider 2\n"
+      "shot " + Path("lighting.png") + "\n"
+      "select light_combo_modeSelect 6\n"
+      "shot " + Path("ring_chase.png") + "\n"
+      "quit\n";
+  ASSERT_EQ(Run(script), 0) << Read("trace.txt");
+  Json::Value list, root;
+  ASSERT_TRUE(Json::Reader().parse(Read("data/VX27 MOUSE/HD/ProfileList.ini"), list));
+  const std::string selected =
+      list["profilelist"][list["profileselect"].asUInt()]["profileUUID"].asString();
+  ASSERT_TRUE(Json::Reader().parse(Read(("data/VX27 MOUSE/HD/" + selected + ".Json").c_str()), root));
+  const Json::Value& light = root["Device"][0]["LightInfo"];
+  EXPECT_EQ(light["SelectItem"].asInt(), 6);
+  EXPECT_EQ(light["Light"].asInt(), 2);
+  EXPECT_EQ(light["Red"].asInt(), 255);
+  EXPECT_EQ(light["MultiColor"].asInt(), 1);
+  EXPECT_EQ(light["Fx"].asInt(), 1);
+  EXPECT_NE(QImage(QString::fromStdString(Path("lighting.png"))),
+            QImage(QString::fromStdString(Path("ring_chase.png"))));
+}
+
 }  // namespace
