@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -312,7 +314,10 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
   if (verb == "shot") {
     if (rest.empty()) return {Result::Stop, "shot needs a file"};
     QWidget* host = window_.GetHWND();
-    if (!host || !host->grab().save(QString::fromStdString(rest), "PNG")) return {Result::Failed, "not written"};
+    // The picture's folder is made as needed (a fresh build has no screens folder yet).
+    const QString file = QString::fromStdString(rest);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    if (!host || !host->grab().save(file, "PNG")) return {Result::Failed, "not written"};
     return {Result::Ok, {}};
   }
   return {Result::Stop, "unknown step"};
