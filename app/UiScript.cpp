@@ -81,6 +81,17 @@ std::optional<std::string> Click(QWidget* w, bool twice, std::optional<QPoint> l
   if (!hit.target) return hit.why;
   const QPointF p = hit.at;
   const QPointF g = hit.target->mapToGlobal(p);
+  // A user's click lands in the active window; without that the focus moves
+  // silently and edits never hear that they lost it.
+  if (QWidget* window = hit.target->window(); window && !window->isActiveWindow())
+    QApplication::setActiveWindow(window);
+  // Events sent by hand are not spontaneous, so Qt gives no click focus
+  // itself: the widget under the pointer that takes click focus gets it.
+  for (QWidget* f = hit.target; f; f = f->isWindow() ? nullptr : f->parentWidget())
+    if (f->focusPolicy() & Qt::ClickFocus) {
+      f->setFocus(Qt::MouseFocusReason);
+      break;
+    }
   auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
     QMouseEvent e(type, p, g, Qt::LeftButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(hit.target, &e);

@@ -131,6 +131,7 @@ int CGesterinKeyboardDevice::LoadProfile() {
 int CGesterinKeyboardDevice::ApplyLightingFromProfile() {
   const profiles::LightInfoRecord light = profile_->GetLightInfo();
   if (light.selectItem == kCustomMode) LoadCustomColours(light.customGroup);
+  FeedAreasFromProfile();
   return CModelDevice::ApplyLightingFromProfile();
 }
 

@@ -1,5 +1,7 @@
 #include "devices/Models.h"
 
+#include <algorithm>
+
 #include "controls/CMpDevicePowerUI.h"
 #include "devices/DeviceProfileUI.h"
 #include "editors/CLightControlUI.h"
@@ -101,6 +103,12 @@ int CModelDevice::ApplyLightingFromProfile() {
   lights_->SetEffectSteps(profile_->GetLightEffect());
   ApplyLightMode(profile_->GetLightInfo());
   return 1;
+}
+
+void CModelDevice::FeedAreasFromProfile() {
+  std::vector<profiles::LightModeEntry> areas = profile_->GetLightList();
+  areas.resize(size_t(std::max(lightCount_, 0)));
+  lights_->SetAreas(std::move(areas));
 }
 
 void CModelDevice::SetLightState(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t w3) {

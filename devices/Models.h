@@ -57,6 +57,9 @@ class CModelDevice : public CGesterinUSBDevice {
   profiles::CBasicProfiledata& Profile() { return *profile_; }
 
  protected:
+  // The keyboard's and pad's light areas: the profile's light list, one entry
+  // per light (lights beyond the list have none), handed to the engine.
+  void FeedAreasFromProfile();
   // The status poll of the keyboard and mouse: nothing when polling is off,
   // the channel closed or the receiver's link down; else `length` bytes of
   // the status block, the mode byte filled in, handed to the power panel and

@@ -51,6 +51,7 @@ int CGesterinMousePadDevice::LoadProfile() {
 
 int CGesterinMousePadDevice::ApplyLightingFromProfile() {
   core_.ApplyLighting(profile_->GetLightInfo());
+  FeedAreasFromProfile();
   return CModelDevice::ApplyLightingFromProfile();
 }
 

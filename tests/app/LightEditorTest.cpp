@@ -3,7 +3,11 @@
 // handlers reached through the main window's routing, and pictures of the
 // panel for people to look at.
 
+#include <filesystem>
+#include <fstream>
+
 #include <gtest/gtest.h>
+#include <json/json.h>
 
 #include <QTimer>
 
@@ -331,6 +335,44 @@ TEST_F(LightEditorTest, AHandlersBytesReachTheMousesSettingsBlock) {
   // Light bytes of the block: speed is stored as 4 - level at byte 3, red at byte 6.
   EXPECT_EQ(settings[3], 4 - 3);
   EXPECT_EQ(settings[6], 201);
+}
+
+// The keyboard's and pad's light areas come from the profile's light list:
+// a listed light runs its own mode whatever the main effect does.
+TEST_F(LightEditorTest, LightAreasFromTheProfileFile) {
+  const std::pair<const char*, PageKind> pages[] = {{"pad", PageKind::MousePad}, {"keyboard", PageKind::Keyboard}};
+  for (const auto& [list, kind] : pages) {
+    auto* page = Page(list, kind);
+    ASSERT_TRUE(page) << list;
+    auto* model = qobject_cast<devices::CModelDevice*>(page);
+    ASSERT_TRUE(model) << list;
+    model->LoadProfile();  // a page with no profile chosen takes its fallback profile
+    const std::filesystem::path path = model->Profile().GetProfilePath();
+    ASSERT_FALSE(path.empty()) << list;
+    Json::Value root;
+    if (std::ifstream in(path); in) ASSERT_TRUE(Json::Reader().parse(in, root)) << path;
+    std::filesystem::create_directories(path.parent_path());
+    // Light 0: static, brightness 4, colour 1, 2, 3.
+    Json::Value entry;
+    entry["LEDREGMode"] = 1;
+    entry["LEDBrightness"] = 4;
+    entry["LEDSpeed"] = 0;
+    entry["LEDDirection"] = false;
+    entry["LEDMultiColor"] = false;
+    entry["red"] = 1;
+    entry["green"] = 2;
+    entry["blue"] = 3;
+    root["Device"][0]["LightList"][0] = entry;
+    std::ofstream(path) << Json::StyledWriter().write(root);
+    model->LoadProfile();
+    const auto light0 = [&] {
+      const protocol::LightColour c = model->Lights().Colours().Load(0);
+      return std::array<int, 4>{c.c0, c.c1, c.c2, c.brightness};
+    };
+    EXPECT_TRUE(apptest::WaitFor([&] { return light0() == std::array<int, 4>{1, 2, 3, 255}; }))
+        << list << " light 0: " << light0()[0] << " " << light0()[1] << " " << light0()[2] << " " << light0()[3];
+    main_.reset();
+  }
 }
 
 // Pictures for people to look at: the panel on each page in some modes.
