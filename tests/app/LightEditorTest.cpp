@@ -350,7 +350,9 @@ TEST_F(LightEditorTest, LightAreasFromTheProfileFile) {
     const std::filesystem::path path = model->Profile().GetProfilePath();
     ASSERT_FALSE(path.empty()) << list;
     Json::Value root;
-    if (std::ifstream in(path); in) ASSERT_TRUE(Json::Reader().parse(in, root)) << path;
+    if (std::ifstream in(path); in) {
+      ASSERT_TRUE(Json::Reader().parse(in, root)) << path;
+    }
     std::filesystem::create_directories(path.parent_path());
     // Light 0: static, brightness 4, colour 1, 2, 3.
     Json::Value entry;
