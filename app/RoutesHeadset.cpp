@@ -20,16 +20,11 @@ CGesterinRU6533Device* Headset(CMainWnd& wnd) {
   return qobject_cast<CGesterinRU6533Device*>(device);
 }
 
-bool NowSelected(const ui::TNotifyUI& msg) {
-  const auto* option = qobject_cast<const ui::COptionUI*>(msg.pSender);
-  return option && option->IsSelected();
-}
-
 void VoiceEffectEnabled(CMainWnd& wnd, ui::TNotifyUI&, int) {
   if (auto* h = Headset(wnd)) h->OnVoiceEffectEnabled();
 }
 void VoiceEffect(CMainWnd& wnd, ui::TNotifyUI& msg, int n) {
-  if (auto* h = Headset(wnd); h && NowSelected(msg)) h->OnVoiceEffect(n);
+  if (auto* h = Headset(wnd); h && SenderSelected(msg)) h->OnVoiceEffect(n);
 }
 void MicrophoneToggled(CMainWnd& wnd, ui::TNotifyUI&, int) {
   if (auto* h = Headset(wnd)) h->OnMicrophoneToggled();
@@ -47,7 +42,7 @@ void Band(CMainWnd& wnd, ui::TNotifyUI&, int n) {
   if (auto* h = Headset(wnd)) h->OnBand(n);
 }
 void EqPreset(CMainWnd& wnd, ui::TNotifyUI& msg, int n) {
-  if (auto* h = Headset(wnd); h && NowSelected(msg)) h->OnEqPreset(n);
+  if (auto* h = Headset(wnd); h && SenderSelected(msg)) h->OnEqPreset(n);
 }
 void UserPreset(CMainWnd& wnd, ui::TNotifyUI&, int) {
   if (auto* h = Headset(wnd)) h->OnUserPresetSelected();

@@ -10,28 +10,21 @@
 namespace app {
 namespace {
 
-constexpr const char* kClick = "click";
-constexpr const char* kSelect = "selectchanged";
-constexpr const char* kValue = "valuechanged";
+using namespace route;
 
 devices::CGesterinKeyboardDevice* Keyboard(CMainWnd& wnd) {
   return qobject_cast<devices::CGesterinKeyboardDevice*>(wnd.SelectedDevice());
 }
 
-bool Selected(ui::TNotifyUI& msg) {
-  auto* option = qobject_cast<ui::COptionUI*>(msg.pSender);
-  return option && option->IsSelected();
-}
-
 void PollingOption(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
-  if (!Selected(msg)) return;
+  if (!SenderSelected(msg)) return;
   if (auto* keyboard = Keyboard(wnd)) return keyboard->OnPollingOption(index);
   if (auto* mouse = qobject_cast<devices::CGesterinMouseDevice*>(wnd.SelectedDevice()))
     mouse->OnSettingOption(SplitControlName(msg.pSender->GetName()).prefix, index);
 }
 
 void RepeatDelay(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
-  if (auto* keyboard = Keyboard(wnd); keyboard && Selected(msg)) keyboard->OnRepeatDelayOption(index);
+  if (auto* keyboard = Keyboard(wnd); keyboard && SenderSelected(msg)) keyboard->OnRepeatDelayOption(index);
 }
 
 void RepeatRate(CMainWnd& wnd, ui::TNotifyUI& msg, int) {

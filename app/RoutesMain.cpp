@@ -30,8 +30,7 @@ void Profile(CMainWnd& w, ui::TNotifyUI&, int) {
 void ProfilePicked(CMainWnd& w, ui::TNotifyUI&, int) { w.OnProfilePicked(); }
 void FunctionTab(CMainWnd& w, ui::TNotifyUI& msg, int) {
   // Only the tab becoming selected switches; the others are told too.
-  auto* tab = qobject_cast<ui::COptionUI*>(msg.pSender);
-  if (tab && tab->IsSelected()) w.OnFunctionTab(devices::OpTabNumber(tab->GetName()));
+  if (SenderSelected(msg)) w.OnFunctionTab(devices::OpTabNumber(msg.pSender->GetName()));
 }
 
 void DeviceSelect(CMainWnd& w, ui::TNotifyUI&, int) { w.ShowSelectedPowerPanel(); }
@@ -44,9 +43,7 @@ void SynchroSelect(CMainWnd&, ui::TNotifyUI& msg, int) {
     }
 }
 
-constexpr std::string_view kClick = "click";
-constexpr std::string_view kSelect = "selectchanged";
-constexpr std::string_view kItemSelect = "itemselect";
+using namespace route;
 
 constexpr std::array kRows{
     Route{kClick, "closebtn", Match::Name, CloseButton},
@@ -80,7 +77,7 @@ constexpr std::array kRows{
     Route{kSelect, "6533_voice_Op_tab", Match::Name, FunctionTab},
     Route{kSelect, "magic_Op_tab", Match::Name, FunctionTab},
     Route{kSelect, "Virtual7.1_Op_tab", Match::Name, FunctionTab},
-    Route{kItemSelect, "device_profile_combo", Match::Name, ProfilePicked},
+    Route{kItem, "device_profile_combo", Match::Name, ProfilePicked},
 };
 
 }  // namespace

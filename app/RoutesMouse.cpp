@@ -11,12 +11,7 @@
 namespace app {
 namespace {
 
-constexpr const char* kClick = "click";
-constexpr const char* kSelect = "selectchanged";
-constexpr const char* kValue = "valuechanged";
-constexpr const char* kMove = "movevaluechanged";
-constexpr const char* kItem = "itemselect";
-constexpr const char* kKillFocus = "killfocus";
+using namespace route;
 
 devices::CGesterinMouseDevice* Mouse(CMainWnd& wnd) {
   return qobject_cast<devices::CGesterinMouseDevice*>(wnd.SelectedDevice());
@@ -25,11 +20,6 @@ devices::CGesterinMouseDevice* Mouse(CMainWnd& wnd) {
 editors::CKeySetControlUI* Editor(CMainWnd& wnd) {
   auto* mouse = Mouse(wnd);
   return mouse ? mouse->KeyEditor() : nullptr;
-}
-
-bool Selected(ui::TNotifyUI& msg) {
-  auto* option = qobject_cast<ui::COptionUI*>(msg.pSender);
-  return option && option->IsSelected();
 }
 
 void KeyCap(CMainWnd& wnd, ui::TNotifyUI&, int index) {
@@ -72,7 +62,7 @@ void ProfileSave(CMainWnd& wnd, ui::TNotifyUI&, int) {
 
 void ModifierCheck(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
   auto* mouse = Mouse(wnd);
-  if (!mouse || !mouse->KeyEditor() || !Selected(msg)) return;
+  if (!mouse || !mouse->KeyEditor() || !SenderSelected(msg)) return;
   mouse->KeyEditor()->SetModifierCheck(index);
   mouse->SaveEditedKey();
 }
@@ -108,7 +98,7 @@ void StageSelect(CMainWnd& wnd, ui::TNotifyUI&, int index) {
 // An option of a family chosen ("polling_rate_option_" 2 ...).
 void SettingOption(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
   auto* mouse = Mouse(wnd);
-  if (!mouse || !Selected(msg)) return;
+  if (!mouse || !SenderSelected(msg)) return;
   mouse->OnSettingOption(SplitControlName(msg.pSender->GetName()).prefix, index);
 }
 
@@ -121,7 +111,7 @@ void PointerControl(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
 }
 
 void ViewOption(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
-  if (auto* mouse = Mouse(wnd); mouse && Selected(msg)) mouse->ShowOptionTab(index);
+  if (auto* mouse = Mouse(wnd); mouse && SenderSelected(msg)) mouse->ShowOptionTab(index);
 }
 
 constexpr Route kRows[] = {

@@ -13,6 +13,11 @@ bool SameText(std::string_view row, const QString& name, Qt::CaseSensitivity cs)
 
 }  // namespace
 
+bool SenderSelected(const ui::TNotifyUI& msg) {
+  const auto* option = qobject_cast<const ui::COptionUI*>(msg.pSender);
+  return option && option->IsSelected();
+}
+
 SplitName SplitControlName(const QString& name) {
   qsizetype digits = name.size();
   while (digits > 0 && name[digits - 1].isDigit() && name[digits - 1].unicode() < 128) --digits;

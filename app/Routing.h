@@ -38,6 +38,20 @@ struct Route {
   RouteHandler handler;
 };
 
+// The notification types the tables route.
+namespace route {
+inline constexpr std::string_view kClick = "click";
+inline constexpr std::string_view kSelect = "selectchanged";
+inline constexpr std::string_view kValue = "valuechanged";
+inline constexpr std::string_view kMove = "movevaluechanged";
+inline constexpr std::string_view kItem = "itemselect";
+inline constexpr std::string_view kKillFocus = "killfocus";
+}  // namespace route
+
+// The sender is an option (or check box) that is selected now: group options
+// tell both the one that became selected and the one that was left.
+bool SenderSelected(const ui::TNotifyUI& msg);
+
 // A control name split into the prefix and the decimal index at its end
 // (index -1 when the name does not end in digits or the index overflows).
 struct SplitName {
