@@ -1,6 +1,6 @@
 #include "app/AboutWnd.h"
 
-#include "app/AuxWindow.h"
+#include "ui/UIAuxWindow.h"
 
 namespace app {
 namespace {
@@ -32,7 +32,7 @@ int64_t HandleAuxWindowMessage(ui::WindowImplBase& wnd, ui::CPaintManagerUI& pm,
         case ui::wm::SC_RESTORE: host->showNormal(); break;
         default: break;
       }
-      if (host->isMaximized() != wasZoomed) SyncZoomButtons(pm, host->isMaximized());
+      if (host->isMaximized() != wasZoomed) ui::SyncZoomButtons(pm, host->isMaximized());
     }
   }
   return 0;
@@ -59,7 +59,7 @@ void CAboutWnd::ShowVersionText() {
 void CAboutWnd::Notify(ui::TNotifyUI& msg) {
   if (msg.sType == ui::notify::kClick && msg.pSender) {
     if (msg.pSender->GetName() == QLatin1String("homepage_btn")) return;  // no home page yet
-    if (HandleTitleButtonClick(*this, msg)) return;
+    if (ui::HandleTitleButtonClick(*this, msg)) return;
   }
   WindowImplBase::Notify(msg);
 }

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/AuxWindow.h"
+#include "ui/UIAuxWindow.h"
 
 namespace app {
 namespace {
@@ -16,7 +16,7 @@ void CMsgWnd::Notify(ui::TNotifyUI& msg) {
     const QString name = msg.pSender->GetName();
     if (name == QLatin1String("confirm_btn")) return Close(1);
     if (name == QLatin1String("cancel_btn")) return Close(0);
-    if (HandleTitleButtonClick(*this, msg)) return;
+    if (ui::HandleTitleButtonClick(*this, msg)) return;
   }
   WindowImplBase::Notify(msg);
 }
@@ -51,7 +51,7 @@ void CMsgWnd::SetButtons(int buttons) {
 }
 
 void CMsgWnd::SetDpi(int dpi) {
-  const int accepted = AcceptedDpi(dpi, kDpiError);
+  const int accepted = ui::AcceptedDpi(dpi, kDpiError);
   if (accepted == dpi_) return;
   dpi_ = accepted;
   m_pm.SetDPI(dpi_);  // also scales the window to the layout's size

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "app/AboutWnd.h"
-#include "app/AuxWindow.h"
+#include "ui/UIAuxWindow.h"
 #include "controls/CUpdateInfoListItemUI.h"
 #include "platform/Messages.h"
 #include "platform/Trace.h"
@@ -195,7 +195,7 @@ void CSetWnd::Notify(ui::TNotifyUI& msg) {
       if (tabs) tabs->SelectItem(0);
       return;
     }
-    if (HandleTitleButtonClick(*this, msg)) return;
+    if (ui::HandleTitleButtonClick(*this, msg)) return;
   } else if (msg.sType == ui::notify::kSelectChanged && Named(msg, "check_name_select")) {
     CheckChanged();
   } else if (msg.sType == ui::notify::kItemSelect && Named(msg, "Language_combox_info")) {

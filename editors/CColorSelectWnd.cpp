@@ -9,6 +9,7 @@
 #include "profiles/JsonFile.h"
 #include "profiles/ProfileFolders.h"
 #include "profiles/Text.h"
+#include "ui/UIAuxWindow.h"
 
 namespace editors {
 namespace {
@@ -112,18 +113,10 @@ void CColorSelectWnd::Notify(ui::TNotifyUI& msg) {
       currentColour_ = show ? show->GetBkColor() : 0;
       return Close(palette_ ? 1 : 2);
     }
-    if (name == QLatin1String("closebtn") || name == QLatin1String("laterbtn")) return Close(0);
-    uint64_t command = 0;
-    if (name == QLatin1String("minbtn")) command = ui::wm::SC_MINIMIZE;
-    else if (name == QLatin1String("maxbtn")) command = ui::wm::SC_MAXIMIZE;
-    else if (name == QLatin1String("restorebtn")) command = ui::wm::SC_RESTORE;
-    if (command) {
-      SendMessage(ui::wm::WM_SYSCOMMAND, command, 0);
-      const bool zoomed = command == ui::wm::SC_MAXIMIZE;
-      if (command != ui::wm::SC_MINIMIZE) {
-        if (auto* b = FindControl(QStringLiteral("maxbtn"))) b->SetVisible(!zoomed);
-        if (auto* b = FindControl(QStringLiteral("restorebtn"))) b->SetVisible(zoomed);
-      }
+    if (name == QLatin1String("laterbtn")) return Close(0);
+    if (ui::HandleTitleButtonClick(*this, msg)) {
+      if (name == QLatin1String("maxbtn") || name == QLatin1String("restorebtn"))
+        ui::SyncZoomButtons(m_pm, name == QLatin1String("maxbtn"));
       return;
     }
   }
@@ -231,13 +224,7 @@ void CColorSelectWnd::SetSevenColourAvailable(bool available) {
 }
 
 void CColorSelectWnd::SetDpi(int dpi) {
-  switch (dpi) {
-    case 48: case 72: case 96: case 120: case 144: case 168: case 192:
-      break;
-    default:
-      Trace(kDpiError);
-      dpi = 96;
-  }
+  dpi = ui::AcceptedDpi(dpi, kDpiError);
   dpi_ = dpi;
   m_pm.SetDPI(dpi);
 }

@@ -2,6 +2,7 @@
 // What ui/ offers: the UI library layer on Qt Widgets. Windows and pages
 // are built from layout files; controls are found by name and report what
 // the user does as notifications.
+#include "ui/UIAuxWindow.h"     // AcceptedDpi, title buttons of small windows
 #include "ui/UIBuilder.h"       // CDialogBuilder, CControlFactory
 #include "ui/UIButton.h"        // CLabelUI, CButtonUI, COptionUI, CCheckBoxUI
 #include "ui/UIColorPalette.h"  // CColorPaletteUI

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AboutWnd.h"
-#include "app/AuxWindow.h"
+#include "ui/UIAuxWindow.h"
 #include "app/IniFile.h"
 #include "app/MsgWnd.h"
 #include "app/SkinFrame.h"
@@ -76,7 +76,7 @@ TEST(AuxWindowDpi, OnlyTheStandardValuesAreTaken) {
   std::vector<std::string> traced;
   platform::ScopedTraceSink sink([&](std::string_view l) { traced.emplace_back(l); });
   const std::pair<int, int> cases[] = {{48, 48}, {96, 96}, {144, 144}, {192, 192}, {100, 96}, {0, 96}, {240, 96}};
-  for (auto [in, want] : cases) EXPECT_EQ(app::AcceptedDpi(in, "MSG_WND DPI SET ERROR"), want) << in;
+  for (auto [in, want] : cases) EXPECT_EQ(ui::AcceptedDpi(in, "MSG_WND DPI SET ERROR"), want) << in;
   EXPECT_EQ(std::count(traced.begin(), traced.end(), "MSG_WND DPI SET ERROR"), 3);
 }
 
