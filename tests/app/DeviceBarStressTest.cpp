@@ -27,7 +27,14 @@ TEST_F(DeviceBarStressTest, TwoHundredPlugCyclesOfFourDevicesLoseNothing) {
   auto emu = Emulate("mouse,keyboard,pad,headset");
   auto main = Open(emu);
   ASSERT_TRUE(apptest::WaitFor([&] { return main->CountVisibleEntries() == 4; }, 5000));
-  apptest::WaitFor([] { return false; }, 300);  // event threads started
+  // Every page's light thread runs (they start as each device is read) and
+  // the event threads have started: the count before the rounds is complete.
+  ASSERT_TRUE(apptest::WaitFor([&] {
+    for (PageKind k : kinds)
+      if (main->Devices(k).empty() || !main->Devices(k).front()->LightThreadRunning()) return false;
+    return true;
+  }, 5000));
+  apptest::WaitFor([] { return false; }, 300);
   const size_t threads = apptest::ThreadCount();
   QElapsedTimer clock;
   clock.start();
