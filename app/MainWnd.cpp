@@ -108,6 +108,7 @@ int CMainWnd::Receive(const SkinChangedParam& param) {
 void CMainWnd::UpdateOverlayAndRaise() {
   if (!IsWindow()) return;
   UpdateNoDeviceOverlay();
+  SetWindowHiddenFlags(false, true);
   SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_RESTORE, 0);
   QWidget* host = GetHWND();
   host->show();

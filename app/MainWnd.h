@@ -143,9 +143,17 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   void SelectNeighbourEntry(bool next);
   // "windowdeviceset_"0 keyboard, 1 mouse: the desktop's own settings for it.
   void OpenDesktopDeviceSettings(int which);
-  // A game event: the selected device shows light effect `effect`, written
-  // into its light state the way `how` (0..2) says; timer 1066 restores it.
+  // A game event: the selected device leaves synchronised lighting and shows
+  // light effect `effect`, written into its light state the way `how` says:
+  // 0 the mode alone, 1 the mode at full brightness, 2 the mode at full
+  // brightness in seven colours. Timer 1066 gives the device its profile's
+  // lighting back. The game's effect never reaches the profile file.
   void OnGameEvent(uint64_t how, int64_t effect);
+  // Timer 1066.
+  void RestoreGameLighting();
+  // The window-hidden flag of every mouse and keyboard (with a battery panel
+  // only, when `batteryOnly`): their status polls stop while it is set.
+  void SetWindowHiddenFlags(bool hidden, bool batteryOnly = false);
   // What a peer on the window bus may send this window.
   static bool PeerMayPost(const platform::BusMessage& message);
   void OnBusMessage(const platform::BusMessage& message);
@@ -287,6 +295,9 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   bool systemAwake_ = true;
   bool windowActive_ = false;
   bool mouseInside_ = false;
+  // The device showing a game event's effect and the lighting it had before.
+  QPointer<devices::CGesterinUSBDevice> gameLightDevice_;
+  profiles::LightInfoRecord gameLightBefore_;
   bool lightControl_ = true;
   bool displayChanged_ = false;
   int testKeyOffset_ = 0;

@@ -21,6 +21,7 @@ namespace {
 
 constexpr uint32_t kCopyData = platform::kCopyDataMessage;
 
+constexpr uint8_t kFullBrightness = 4;
 constexpr const char* kGameNames[] = {"Game_Start", "Game_End", "Game_Kill", "Game_Death"};
 // The input capture hook's messages and the mouse messages: registered so
 // that every copy in the program carries the same numbers; the key capture
@@ -99,7 +100,15 @@ int64_t CMainWnd::HandleCustomMessage(const platform::Message& msg, bool& handle
   handled = false;
   const platform::MessageId id = msg.id;
   // 1, 2: activation and the mouse over the window.
-  if (id == ui::wm::WM_ACTIVATE) windowActive_ = mouseInside_ = msg.wParam != 0;
+  if (id == ui::wm::WM_ACTIVATE) {
+    windowActive_ = mouseInside_ = msg.wParam != 0;
+    for (PageKind kind : {PageKind::Mouse, PageKind::Keyboard, PageKind::MousePad})
+      for (const auto& device : devices_[size_t(kind)])
+        if (device) device->SetWindowActive(windowActive_);
+    // An active window is a shown one, however it came back (a minimised
+    // window restored from the task bar included).
+    if (windowActive_) SetWindowHiddenFlags(false);
+  }
   if (id == ui::wm::WM_MOUSELEAVE) {
     Trace("鼠标移出");
     mouseInside_ = false;
@@ -266,10 +275,7 @@ void CMainWnd::OnTimer(uint32_t id) {
       break;
     case kGameLightTimer:
       KillTimer(id);
-      if (devices::CGesterinUSBDevice* device = SelectedDevice()) {
-        device->ApplyLightingFromProfile();
-        device->SaveProfile();
-      }
+      RestoreGameLighting();
       break;
     default:
       break;
@@ -303,6 +309,13 @@ void CMainWnd::CloseToTray() {
   // Without a tray icon the hidden window could not come back.
   if (tray_.IsVisible()) ShowWindow(false);
   else SendMessage(ui::wm::WM_SYSCOMMAND, ui::wm::SC_MINIMIZE, 0);
+  SetWindowHiddenFlags(true);
+}
+
+void CMainWnd::SetWindowHiddenFlags(bool hidden, bool batteryOnly) {
+  for (PageKind kind : {PageKind::Mouse, PageKind::Keyboard})
+    for (const auto& device : devices_[size_t(kind)])
+      if (device && (!batteryOnly || HasBatteryPanel(*device))) device->SetStatusPollOff(hidden);
 }
 
 void CMainWnd::SelectNeighbourEntry(bool next) {
@@ -354,14 +367,37 @@ void CMainWnd::OnGameEvent(uint64_t how, int64_t effect) {
     Trace("game event ignored: " + std::to_string(how) + ", " + std::to_string(effect));
     return;
   }
-  // The effect shows until timer 1066 takes the profile's lighting back; the
-  // mode it replaced is kept in the state.
+  device->CommandChannel().SetHoldFlag(false);
+  // A second event while one shows keeps the lighting from before the first.
+  if (gameLightDevice_ != device) {
+    if (gameLightDevice_) RestoreGameLighting();
+    gameLightDevice_ = device;
+    gameLightBefore_ = device->LightState();
+  }
   profiles::LightInfoRecord state = device->LightState();
-  state.oldLedMode = state.selectItem;
+  state.oldLedMode = gameLightBefore_.selectItem;
   state.selectItem = uint8_t(effect);
+  if (how >= 1) state.light = kFullBrightness;
+  if (how == 2) state.multiColor = 1;
+  // Shown and sent, not saved: the profile file keeps the user's lighting.
   const auto words = state.ToWords();
   device->SetLightState(words[0], words[1], words[2], uint16_t(words[3]));
+  device->ApplyLightingFromProfile();
+  (void)device->WriteSettingsToDevice(0, 0, 0, 0, 0);
+  Trace("game effect " + std::to_string(effect) + " way " + std::to_string(how));
   SetTimer(kGameLightTimer, kGameLightMs);
+}
+
+void CMainWnd::RestoreGameLighting() {
+  const QPointer<devices::CGesterinUSBDevice> device = std::exchange(gameLightDevice_, nullptr);
+  if (!device) return;
+  device->CommandChannel().SetHoldFlag(false);
+  const auto words = gameLightBefore_.ToWords();
+  device->SetLightState(words[0], words[1], words[2], uint16_t(words[3]));
+  device->SaveProfile();
+  device->ApplyLightingFromProfile();
+  (void)device->WriteSettingsToDevice(0, 0, 0, 0, 0);
+  Trace("game effect ended");
 }
 
 void CMainWnd::SendKindTable() {
@@ -394,10 +430,12 @@ void CMainWnd::OnTrayClick(int64_t mouseMessage) {
   QWidget* host = GetHWND();
   if (host && host->isVisible() && !host->isMinimized()) {
     ShowWindow(false);
+    SetWindowHiddenFlags(true);
     return;
   }
   ApplyDpiPolicy();
   UpdateOverlayAndRaise();
+  SetWindowHiddenFlags(false);
 }
 
 void CMainWnd::OpenTrayMenu() {

@@ -162,31 +162,47 @@ void CGesterinUSBDevice::LightStep() { PaintLightCaps(); }
 bool CGesterinUSBDevice::PaintLightCaps() {
   currentColours_.resize(lights_->Colours().Size());
   lights_->Colours().Snapshot(currentColours_);
+  // While the window is in the background the caps follow at a quarter of
+  // the pace; the frame for the device is built at every step regardless.
+  const bool paintCaps = windowActive_ || ++inactiveSteps_ % kInactivePaintEvery == 0;
   // Nothing to copy or build while the colours and positions stand still
   // (static lighting): the caps and the frame are as the last step left them.
   const bool sameColours = stepped_ && steppedColours_.size() == currentColours_.size() &&
                            std::memcmp(steppedColours_.data(), currentColours_.data(),
                                        currentColours_.size() * sizeof(LightColour)) == 0;
-  if (sameColours && steppedPositions_ == lightPositionMap_) return false;
-  stepped_ = true;
-  steppedColours_ = currentColours_;
-  steppedPositions_ = lightPositionMap_;
-  std::vector<std::optional<uint16_t>> positions(currentColours_.size());
-  bool changed = false;
-  for (size_t i = 0; i < currentColours_.size(); ++i) {
-    const LightColour c = currentColours_[i];
-    if (auto* cap = LightButton(int(i))) {
-      changed = changed || !cap->IsLightOverlayShown() || cap->GetLightColor() != Rgb(c) ||
-                cap->GetLightLevel() != c.brightness;
-      cap->SetLightOverlay(Rgb(c), c.brightness, true);
-    }
-    if (auto it = lightPositionMap_.find(int(i)); it != lightPositionMap_.end())
-      positions[i] = uint16_t(it->second);
+  const bool framed = sameColours && steppedPositions_ == lightPositionMap_;
+  if (framed && !(capsBehind_ && paintCaps)) return false;
+  if (!framed) {
+    stepped_ = true;
+    steppedColours_ = currentColours_;
+    steppedPositions_ = lightPositionMap_;
+    std::vector<std::optional<uint16_t>> positions(currentColours_.size());
+    for (size_t i = 0; i < currentColours_.size(); ++i)
+      if (auto it = lightPositionMap_.find(int(i)); it != lightPositionMap_.end())
+        positions[i] = uint16_t(it->second);
+    protocol::BuildLightFrame(currentColours_, positions, frame_);
   }
-  protocol::BuildLightFrame(currentColours_, positions, frame_);
-  // Static lighting repaints nothing: the picture changes only with a colour.
-  if (selectPanel_ && changed) selectPanel_->Invalidate();
+  capsBehind_ = !paintCaps;
+  if (paintCaps) {
+    bool changed = false;
+    for (size_t i = 0; i < currentColours_.size(); ++i) {
+      const LightColour c = currentColours_[i];
+      if (auto* cap = LightButton(int(i))) {
+        changed = changed || !cap->IsLightOverlayShown() || cap->GetLightColor() != Rgb(c) ||
+                  cap->GetLightLevel() != c.brightness;
+        cap->SetLightOverlay(Rgb(c), c.brightness, true);
+      }
+    }
+    // Static lighting repaints nothing: the picture changes only with a colour.
+    if (selectPanel_ && changed) selectPanel_->Invalidate();
+  }
   return true;
+}
+
+void CGesterinUSBDevice::SetWindowActive(bool active) {
+  windowActive_ = active;
+  // Back in front: the caps catch up at the next step.
+  if (active) inactiveSteps_ = kInactivePaintEvery - 1;
 }
 
 void CGesterinUSBDevice::SetLightColour(int index, LightColour value) {

@@ -155,6 +155,12 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   void SetPageTableRow(int row) { pageTableRow_ = row; }
   void SetPowerPanel(ui::CControlUI* panel) { powerPanel_ = panel; }
   void SetPowerPanelStyle(int style) { powerPanelStyle_ = style; }
+  // The main window's hidden flag: no status polls while it is hidden.
+  void SetStatusPollOff(bool off) { statusPollOff_ = off; }
+  bool StatusPollOff() const { return statusPollOff_; }
+  // The main window's active state (see PaintLightCaps).
+  void SetWindowActive(bool active);
+  bool WindowActive() const { return windowActive_; }
   void SetFurtherValue(int value) { furtherValue_ = value; }
   void SetDeviceOption(ui::CControlUI* entry) { deviceOption_ = entry; }
   // Light index → LED position, as the model reads it from the device.
@@ -264,7 +270,14 @@ class CGesterinUSBDevice : public ui::CHorizontalLayoutUI, public ui::CNotifyPum
   bool hostLightControl_ = true;
   int powerPanelStyle_ = 0;
   int furtherValue_ = -1;
+  // Set while the main window is hidden: the status poll does nothing then.
   bool statusPollOff_ = false;
+  // Whether the main window is the active one; the caps are repainted at
+  // every light step only then.
+  bool windowActive_ = true;
+  static constexpr unsigned kInactivePaintEvery = 4;
+  unsigned inactiveSteps_ = 0;
+  bool capsBehind_ = false;
   hid::DeviceInterfaceInfo descriptor_;
   int deviceOptionTag_ = 0;
   profiles::AudioLightRecord audioLight_;

@@ -2,6 +2,8 @@
 // suspend gate, window end), the window bus filter, the tool messages and the
 // window's own actions.
 
+#include <functional>
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -10,6 +12,7 @@
 #include "app/MainWnd.h"
 #include "app/Routing.h"
 #include "platform/WindowBus.h"
+#include "protocol/CommandReport.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/app/MainWndFixture.h"
 
@@ -117,6 +120,45 @@ TEST_F(MessageHookTest, SuspendIgnoresTrayAndDeviceMessagesButNotArrivals) {
   EXPECT_FALSE(main->GetHWND()->isVisible()) << "the tray click hides the shown window";
   main->SendMessage(platform::msg::kTrayCallback, app::kTrayIconId, platform::msg::kLeftButtonUp);
   EXPECT_TRUE(Shown(*main)) << "and shows it again";
+}
+
+// Hiding the window stops the status polls of the mouse and the keyboard (the
+// pad has none); showing it or activating it starts them again. Every lit
+// device is told whether the window is the active one.
+TEST_F(MessageHookTest, HiddenAndActiveWindowStatesReachTheDevices) {
+  auto main = Open(Emulate("mouse,keyboard,pad"));
+  ASSERT_TRUE(apptest::WaitFor([&] { return main->CountVisibleEntries() == 3 && Shown(*main); }, 5000));
+  devices::CGesterinUSBDevice* mouse = main->Devices(app::PageKind::Mouse).front();
+  devices::CGesterinUSBDevice* keyboard = main->Devices(app::PageKind::Keyboard).front();
+  devices::CGesterinUSBDevice* pad = main->Devices(app::PageKind::MousePad).front();
+  // What a poll of the mouse sends, while hidden and while shown.
+  auto pollsReachingTheMouse = [&] {
+    const size_t before = Unit("mouse").firmware->CountRequests(protocol::cmd::kReadStatusBlock);
+    mouse->PollStatus();
+    return Unit("mouse").firmware->CountRequests(protocol::cmd::kReadStatusBlock) - before;
+  };
+  auto tray = [&] { main->SendMessage(platform::msg::kTrayCallback, app::kTrayIconId, platform::msg::kLeftButtonUp); };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool hidden;
+  } steps[] = {
+      {"tray click hides", tray, true},
+      {"tray click shows", tray, false},
+      {"close button", [&] { main->CloseToTray(); }, true},
+      {"activated", [&] { main->SendMessage(ui::wm::WM_ACTIVATE, 1, 0); }, false},
+  };
+  for (const Step& s : steps) {
+    s.act();
+    EXPECT_EQ(mouse->StatusPollOff(), s.hidden) << s.what;
+    EXPECT_EQ(keyboard->StatusPollOff(), s.hidden) << s.what;
+    EXPECT_FALSE(pad->StatusPollOff()) << s.what;
+    EXPECT_EQ(pollsReachingTheMouse(), s.hidden ? 0u : 1u) << s.what;
+  }
+  for (bool active : {false, true}) {
+    main->SendMessage(ui::wm::WM_ACTIVATE, active ? 1 : 0, 0);
+    for (auto* device : {mouse, keyboard, pad}) EXPECT_EQ(device->WindowActive(), active);
+  }
 }
 
 TEST_F(MessageHookTest, ToolMessagesSetLightControlOnlyWithTheirValues) {
@@ -282,34 +324,71 @@ namespace {
 
 // Game events: the selected device shows the effect when the way is 0..2 and
 // the effect is one of its modes; anything else, or a suspended system, is
-// ignored.
-TEST_F(MessageHookTest, GameEventsShowOnlyKnownEffectsInKnownWays) {
+// ignored. The mouse receives each effect in its settings block, the profile
+// file never holds it, and timer 1066 gives the lighting from before back.
+TEST_F(MessageHookTest, GameEventsShowKnownEffectsAndTimer1066TakesThemBack) {
   auto main = Open(Emulate("mouse"));
   ASSERT_TRUE(apptest::WaitFor([&] { return main->SelectedDevice() != nullptr; }, 5000));
-  // The mouse has 12 built-in light modes.
   devices::CGesterinUSBDevice* mouse = main->SelectedDevice();
   const platform::MessageId start = main->GameMessages()[0];
   const platform::MessageId death = main->GameMessages()[3];
   EXPECT_EQ(start, platform::RegisterWindowMessage("Game_Start"));
+  auto settings = [&] { return Unit("mouse").firmware->Memory().settings; };
+  auto fileText = [&] {
+    const std::string path = mouse->GetProfilePath();
+    QFile file(QString::fromStdString(path));
+    return !path.empty() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  // The mouse has loaded its profile.
+  ASSERT_TRUE(apptest::WaitFor([&] { return !fileText().isEmpty(); }, 5000));
+  const profiles::LightInfoRecord before = mouse->LightState();
+  const QByteArray fileBefore = fileText();
+  ASSERT_FALSE(fileBefore.isEmpty());
+  // The settings block of onboard profile 0: byte 1 mode, 2 brightness, 5 the
+  // seven-colour flag.
+  constexpr size_t kMode = 1, kBrightness = 2, kSevenColours = 5;
 
   struct Case {
     platform::MessageId id;
     uint64_t how;
     int64_t effect;
     bool asleep;
-    int mode;  // the light state's mode afterwards
+    int mode, brightness, sevenColours;  // afterwards; -1: as before the game
   } cases[] = {
-      {start, 0, 3, false, 3},  {death, 2, 5, false, 5}, {start, 3, 1, false, 5},
-      {start, 1, 12, false, 5}, {start, 1, -1, false, 5}, {start, 0, 1, true, 5},
-      {start, 1, 11, false, 11},
+      {start, 0, 3, false, 3, -1, -1},  // the mode alone
+      {death, 1, 5, false, 5, 4, -1},   // at full brightness
+      {start, 2, 6, false, 6, 4, 1},    // and in seven colours
+      {start, 3, 1, false, 6, 4, 1},    // no such way
+      {start, 1, 12, false, 6, 4, 1},   // the mouse has 12 modes
+      {start, 1, -1, false, 6, 4, 1},
+      {start, 0, 1, true, 6, 4, 1},     // asleep
   };
   for (const Case& c : cases) {
     if (c.asleep) main->PowerHook()->PrepareForSleep(true);
     main->SendMessage(c.id, c.how, c.effect);
     if (c.asleep) main->PowerHook()->PrepareForSleep(false);
-    EXPECT_EQ(mouse->LightState().selectItem, c.mode) << c.how << " " << c.effect;
+    const int brightness = c.brightness < 0 ? before.light : c.brightness;
+    const int seven = c.sevenColours < 0 ? before.multiColor : c.sevenColours;
+    const profiles::LightInfoRecord now = mouse->LightState();
+    EXPECT_EQ(now.selectItem, c.mode) << c.how << " " << c.effect;
+    EXPECT_EQ(now.light, brightness) << c.how << " " << c.effect;
+    EXPECT_EQ(now.multiColor, seven) << c.how << " " << c.effect;
+    const auto block = settings();
+    EXPECT_EQ(block[kMode], c.mode) << c.how << " " << c.effect;
+    EXPECT_EQ(block[kBrightness], brightness) << c.how << " " << c.effect;
+    EXPECT_EQ(block[kSevenColours], seven) << c.how << " " << c.effect;
   }
-  EXPECT_EQ(mouse->LightState().oldLedMode, 5) << "the mode it replaced";
+  EXPECT_EQ(mouse->LightState().oldLedMode, before.selectItem) << "the mode before the first event";
+  EXPECT_EQ(fileText(), fileBefore) << "a game's effect is not saved";
+
+  main->OnTimer(app::kGameLightTimer);
+  profiles::LightInfoRecord back = mouse->LightState();
+  back.oldLedMode = before.oldLedMode;
+  EXPECT_EQ(back, before);
+  const auto block = settings();
+  EXPECT_EQ(block[kMode], before.selectItem);
+  EXPECT_EQ(block[kBrightness], before.light);
+  EXPECT_EQ(block[kSevenColours], before.multiColor);
 }
 
 }  // namespace
