@@ -161,6 +161,10 @@ void CMainWnd::SwitchProfile() {
   device->WriteSettingsToDevice(0, 0, 0, 0, 0);
   const std::vector<int> macros = device->CollectUsedMacros();
   ReportMacroWrite(*this, *device, device->WriteMacrosToDevice(macros));
+  // The new profile's custom colours reach the keyboard (in the custom mode).
+  if (auto* keyboard = qobject_cast<devices::CGesterinKeyboardDevice*>(device);
+      keyboard && device->Kind() == hid::kind::kKeyboardCable)
+    keyboard->SelectCustomGroup();
   if (IsMouse(device->Kind())) HideKeyEditor(*device);
   device->WriteKeysFromProfile(0);
   Trace("profile switched to " + panel->GetSelectedProfileId());

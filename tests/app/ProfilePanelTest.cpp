@@ -407,4 +407,42 @@ TEST_F(ProfilePanelTest, CopyAndResetWorkOnTheSelectedProfilesFile) {
   EXPECT_EQ(reset["profileUUID"].asString(), device_->ProfileId());
 }
 
+// A switch to a keyboard profile in the custom mode sends that profile's
+// selected colour group to the keyboard: the colour page of group 2 holds the
+// profile's colour afterwards, at some key's three bytes.
+TEST_F(ProfilePanelTest, AKeyboardSwitchSendsTheProfilesCustomColourGroup) {
+  main_ = Open(Emulate("keyboard"));
+  ASSERT_TRUE(apptest::WaitFor([&] { return main_->SelectedDevice() != nullptr; }, 5000));
+  device_ = main_->SelectedDevice();
+  panel_ = main_->ProfilePanelOf(device_);
+  ASSERT_NE(panel_, nullptr);
+  panel_->List().AddProfile();
+  panel_->SyncCombo();
+  const std::filesystem::path folder = std::filesystem::path(data_.path().toStdString()) / "VX27 MOUSE" / "keyboard";
+  const Json::Value list = profiles::LoadJsonFile(folder / "ProfileList.ini");
+  const std::filesystem::path second = folder / (list["profilelist"][1]["profileUUID"].asString() + ".Json");
+  Json::Value profile = profiles::LoadJsonFile(second);
+  ASSERT_TRUE(profile.isObject());
+  Json::Value& keyboard = profile["Device"][0];
+  keyboard["LightInfo"]["SelectItem"] = 20;
+  keyboard["LightInfo"]["CustomGroup"] = 2;
+  keyboard["LightInfo"]["Light"] = 4;
+  keyboard["CustomLightMode"]["CustomLightModeGroupIndex"] = 2;
+  Json::Value& colour = keyboard["CustomLightMode"]["LightColorInfo"][2][5];
+  colour["Red"] = 0x12, colour["Green"] = 0x34, colour["Blue"] = 0x56, colour["Alpha"] = 255;
+  ASSERT_EQ(profiles::SaveJsonFile(second, profile), 0);
+
+  constexpr size_t kGroup = 2, kPage = emulator::firmware::kColourPageSize;
+  auto holdsTheColour = [&] {
+    const auto memory = Unit("keyboard").firmware->Memory();
+    for (size_t at = kGroup * kPage; at + 3 <= (kGroup + 1) * kPage; at += 3)
+      if (memory.colours[at] == 0x12 && memory.colours[at + 1] == 0x34 && memory.colours[at + 2] == 0x56) return true;
+    return false;
+  };
+  EXPECT_FALSE(holdsTheColour());
+  panel_->Combo()->SelectItem(1, false, true);
+  ASSERT_TRUE(apptest::WaitFor([&] { return Switches() == 1; }));
+  EXPECT_TRUE(holdsTheColour());
+}
+
 }  // namespace
