@@ -14,6 +14,7 @@
 #include "app/MainWnd.h"
 #include "devices/DeviceProfileUI.h"
 #include "profiles/JsonFile.h"
+#include "protocol/CommandReport.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/app/MainWndFixture.h"
 #include "ui/UIScreenshot.h"
@@ -416,6 +417,10 @@ TEST_F(ProfilePanelTest, AKeyboardSwitchSendsTheProfilesCustomColourGroup) {
   device_ = main_->SelectedDevice();
   panel_ = main_->ProfilePanelOf(device_);
   ASSERT_NE(panel_, nullptr);
+  // The keyboard's first load ends with its settings read (on this thread):
+  // its key positions are known from then on.
+  ASSERT_TRUE(apptest::WaitFor(
+      [&] { return Unit("keyboard").firmware->CountRequests(protocol::cmd::kReadSettings) > 0; }, 5000));
   panel_->List().AddProfile();
   panel_->SyncCombo();
   const std::filesystem::path folder = std::filesystem::path(data_.path().toStdString()) / "VX27 MOUSE" / "keyboard";
