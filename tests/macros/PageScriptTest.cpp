@@ -200,4 +200,40 @@ TEST_F(MacroPageTest, DeletingAMacroInUseAsksFirstAndRenumbersTheProfiles) {
   EXPECT_EQ(LastBackButtonWrite(), (std::vector<uint8_t>{0x10, 0x08, 0x00})) << program_.Read("requests.txt");
 }
 
+// Without a readable input device (an empty device folder) recording stays
+// in the window, and the first recording of the run says so, naming the
+// "input" group; the second says nothing (no answer is armed for it: a
+// second box would hold the script until the run's bound).
+TEST_F(MacroPageTest, TheFirstRecordingWithoutInputDevicesSaysSoOnce) {
+  fs::create_directories(MouseFolder());
+  std::ofstream(MouseFolder() + "macro.config") << R"({"MacroInfo": [{"MacroName": "one", "Guid": "g1"}]})";
+  fs::create_directories(Path("no-devices"));
+  program_.SetEnv("VX27_INPUT_DIR", QString::fromStdString(Path("no-devices")));
+  const int code = program_.Run("wait-trace 添加一个鼠标设备 10\n"
+                                "page mouse\n"
+                                "click macro_Op_tab\n"
+                                "select macro_name_list 0\n"
+                                "answer ok\n"
+                                "click macro_btn_starredio\n"
+                                "click macro_btn_stopredio\n"
+                                "click macro_btn_starredio\n"
+                                "click macro_btn_stopredio\n"
+                                "quit\n",
+                                "mouse");
+  const std::string trace = Trace();
+  ASSERT_EQ(code, 0) << trace;
+  const std::string told = "script answer ok -> ok (macro_capture_no_input)";
+  const size_t first = trace.find(told);
+  EXPECT_NE(first, std::string::npos) << trace;
+  EXPECT_EQ(trace.find(told, first + 1), std::string::npos);
+  EXPECT_NE(trace.find("input capture: no readable input device, errno 2"), std::string::npos);
+  for (const char* language : {"lan_cn.xml", "lan_en.xml", "lan_tw.xml"}) {
+    std::ifstream in(std::string(std::getenv("VX27_SOURCE_DIR")) + "/skin/" + language);
+    std::string line;
+    while (std::getline(in, line) && line.find("\"macro_capture_no_input\"") == std::string::npos) {
+    }
+    EXPECT_NE(line.find("&quot;input&quot;"), std::string::npos) << language;
+  }
+}
+
 }  // namespace
