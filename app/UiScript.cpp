@@ -25,6 +25,8 @@ namespace {
 constexpr int kTracePollMs = 10;
 constexpr int kAnswerPollMs = 10;
 constexpr int kDefaultAnswerSeconds = 10;
+// How long a modal window no answer was armed for stays open.
+constexpr int kUnansweredSeconds = 5;
 constexpr std::string_view kReportPrefix = "script ";
 
 std::pair<std::string, std::string> SplitFirst(const std::string& text) {
@@ -139,6 +141,12 @@ ui::CControlUI* ControlIn(QWidget* window, const std::string& name) {
   return nullptr;
 }
 
+// What a report says of a modal window: a message box's text id, else its class.
+std::string Describe(QWidget* window) {
+  if (const ui::CControlUI* text = ControlIn(window, "MessageText")) return text->GetRawText().toStdString();
+  return window->metaObject()->className();
+}
+
 int PageRow(const std::string& name) {
   if (name == "mouse") return 0;
   if (name == "keyboard") return 1;
@@ -184,7 +192,10 @@ UiScript::UiScript(std::vector<std::string> lines, CMainWnd& window,
 
 UiScript::~UiScript() { platform::SetTraceObserver({}); }
 
-void UiScript::Start() { QTimer::singleShot(0, this, &UiScript::RunNext); }
+void UiScript::Start() {
+  QTimer::singleShot(0, this, &UiScript::RunNext);
+  answerTimer_.start();
+}
 
 void UiScript::Report(const std::string& line, const Outcome& outcome) {
   const bool plainOk = outcome.result == Result::Ok && outcome.why.empty();
@@ -195,6 +206,7 @@ void UiScript::RunNext() {
   if (finished_) return;
   if (next_ >= lines_.size()) {
     finished_ = true;
+    answerTimer_.stop();
     return;
   }
   const std::string line = lines_[next_++];
@@ -210,7 +222,6 @@ void UiScript::RunNext() {
       Report(answers_.front().line, {Result::Failed, "never used"});
       failed_ = true;
     }
-    answerTimer_.stop();
     return Quit(failed_ ? kScriptFailedExitCode : 0);
   }
   if (verb == "sleep") {
@@ -222,6 +233,7 @@ void UiScript::RunNext() {
 
 void UiScript::Quit(int code) {
   finished_ = true;
+  answerTimer_.stop();
   if (code != 0) failed_ = true;
   window_.Exit();
 }
@@ -397,24 +409,35 @@ UiScript::Outcome UiScript::Arm(const std::string& verb, const std::string& rest
   if (what.empty() || *seconds < 0 || (!file && what.find(' ') != std::string::npos))
     return {Result::Stop, file ? "answer-file needs a path" : "answer needs yes, no, ok, cancel or a button"};
   answers_.push_back({file, file ? what : ButtonFor(what), *seconds, verb + " " + rest});
-  if (answers_.size() == 1) {
-    answerDeadline_ = QDateTime::currentMSecsSinceEpoch() + qint64(*seconds) * 1000;
-    answerTimer_.start();
-  }
+  if (answers_.size() == 1) answerDeadline_ = QDateTime::currentMSecsSinceEpoch() + qint64(*seconds) * 1000;
   return {Result::Ok, "armed"};
 }
 
-// Runs from the answer timer, also inside the modal loop of the step that
-// opened the window: the front answer acts on the modal window when it is
-// the kind it waits for.
+// Runs from the answer timer while the script runs, also inside the modal
+// loop of the step that opened a window: the front answer acts on the modal
+// window when it is the kind it waits for. A window no answer was armed for
+// would hold the script for good: it is closed after a while and the script
+// fails.
 void UiScript::PollAnswers() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal && !modal->isVisible()) modal = nullptr;
+  const qint64 now = QDateTime::currentMSecsSinceEpoch();
   if (answers_.empty()) {
-    answerTimer_.stop();
+    if (!modal) {
+      unansweredSince_ = 0;
+    } else if (unansweredSince_ == 0) {
+      unansweredSince_ = now;
+    } else if (now - unansweredSince_ >= qint64(kUnansweredSeconds) * 1000) {
+      unansweredSince_ = 0;
+      failed_ = true;
+      Report("(no answer armed)", {Result::Failed, "closed " + Describe(modal)});
+      modal->close();
+    }
     return;
   }
+  unansweredSince_ = 0;
   const Answer& answer = answers_.front();
-  QWidget* modal = QApplication::activeModalWidget();
-  if (modal && modal->isVisible()) {
+  if (modal) {
     if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && answer.file) {
       auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
       if (!name || !name->isVisible()) {
@@ -432,8 +455,7 @@ void UiScript::PollAnswers() {
     }
     ui::CControlUI* button = answer.file ? nullptr : ControlIn(modal, answer.what);
     if (button) {
-      const ui::CControlUI* text = ControlIn(modal, "MessageText");
-      const std::string shown = text ? " (" + text->GetRawText().toStdString() + ")" : std::string();
+      const std::string shown = " (" + Describe(modal) + ")";
       std::optional<std::string> failed;
       if (!button->isVisible()) failed = answer.what + " is not visible";
       else failed = Click(button, false);
@@ -444,18 +466,19 @@ void UiScript::PollAnswers() {
       return EndAnswer({Result::Failed, *failed + shown + "; closed"});
     }
   }
-  if (QDateTime::currentMSecsSinceEpoch() >= answerDeadline_) EndAnswer({Result::Failed, "no such window in time"});
+  if (now < answerDeadline_) return;
+  if (!modal) return EndAnswer({Result::Failed, "no such window in time"});
+  // Another window than the answer waits for holds the script: it is closed.
+  const std::string other = Describe(modal);
+  modal->close();
+  EndAnswer({Result::Failed, "no such window in time; closed " + other});
 }
 
 void UiScript::EndAnswer(const Outcome& outcome) {
   Report(answers_.front().line, outcome);
   if (outcome.result != Result::Ok) failed_ = true;
   answers_.pop_front();
-  if (answers_.empty()) {
-    answerTimer_.stop();
-    return;
-  }
-  answerDeadline_ = QDateTime::currentMSecsSinceEpoch() + qint64(answers_.front().seconds) * 1000;
+  if (!answers_.empty()) answerDeadline_ = QDateTime::currentMSecsSinceEpoch() + qint64(answers_.front().seconds) * 1000;
 }
 
 void UiScript::PollTrace() {

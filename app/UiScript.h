@@ -43,7 +43,10 @@
 // An answer is traced when used ("script answer no -> ok (message_text_2)",
 // with the box's text id) or when it fails (no such window in time, the
 // button not shown: the box is then closed by its title bar's close button);
-// answers still armed at "quit" fail the script.
+// answers still armed at "quit" fail the script. A modal window that holds
+// the script with no answer armed (or another than the one the front answer
+// waits for, at its deadline) is closed and the script fails: traced
+// "script (no answer armed) -> closed <text id>".
 
 #include <deque>
 #include <memory>
@@ -130,6 +133,7 @@ class UiScript : public QObject {
   std::deque<Answer> answers_;
   QTimer answerTimer_;
   qint64 answerDeadline_ = 0;
+  qint64 unansweredSince_ = 0;  // a modal window open with no answer armed
 };
 
 }  // namespace app

@@ -117,14 +117,15 @@ TEST_F(UiScriptTest, StepsDriveControlsThroughInputEvents) {
 
 // The step that opens a modal window returns only when it closes: armed
 // answers click in message boxes and type into file dialogs from inside
-// that modal loop, in order; a box the answer cannot click is closed, an
-// answer no window takes fails, and one left at "quit" fails the script.
+// that modal loop, in order; a box the answer cannot click is closed, as is
+// a box no answer was armed for (after five seconds); an answer no window
+// takes fails, and one left at "quit" fails the script.
 TEST_F(UiScriptTest, ArmedAnswersCloseModalWindowsInOrder) {
   QTemporaryDir files;
   const QString chosen = files.path() + "/a macro.mac";
   QFile(chosen).open(QIODevice::WriteOnly);
   app::UiScript script({"answer no", "answer yes", "answer cancel", "answer-file " + chosen.toStdString() + " 5",
-                        "wait-trace boxes closed 20", "answer yes 0", "sleep 50", "answer ok", "quit"},
+                        "wait-trace boxes closed 20", "wait-trace unanswered closed 20", "answer yes 0", "sleep 50", "answer ok", "quit"},
                        main_, nullptr);
   script.Start();
   QWidget* owner = main_.GetHWND();
@@ -137,6 +138,8 @@ TEST_F(UiScriptTest, ArmedAnswersCloseModalWindowsInOrder) {
   EXPECT_TRUE(dialogs.AskOpenPath(owner, app::FileKind::Macro, &path));
   EXPECT_EQ(path, chosen);
   Trace("boxes closed");
+  EXPECT_EQ(app::ShowMessage(owner, {}, QStringLiteral("message_text_5"), 96, true, 1), 0);
+  Trace("unanswered closed");
   ASSERT_TRUE(apptest::WaitFor([&] { return script.Finished(); }, 10000));
   apptest::TakeQuitRequest();
   EXPECT_TRUE(script.Failed());
@@ -151,6 +154,8 @@ TEST_F(UiScriptTest, ArmedAnswersCloseModalWindowsInOrder) {
       "script answer cancel -> cancel_btn is not visible (message_text_7); closed",
       "script answer-file " + chosen.toStdString() + " 5 -> ok",
       "script wait-trace boxes closed 20 -> ok",
+      "script (no answer armed) -> closed message_text_5",
+      "script wait-trace unanswered closed 20 -> ok",
       "script answer yes 0 -> armed",
       "script sleep 50 -> ok",
       "script answer yes 0 -> no such window in time",
