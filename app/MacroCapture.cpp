@@ -37,6 +37,13 @@ std::unique_ptr<InputSource> ScriptSource(const char* path, std::shared_ptr<std:
   return std::make_unique<ScriptedSource>(std::move(steps), std::move(clock));
 }
 
+// Where the input devices are looked for: VX27_INPUT_DIR when set (tests
+// give an empty folder for a machine without readable devices).
+std::string InputFolder() {
+  const char* folder = std::getenv("VX27_INPUT_DIR");
+  return folder && *folder ? folder : "/dev/input";
+}
+
 }  // namespace
 
 macros::editor::CMacroControlUI* MacroEditorOf(ui::CControlUI* control) {
@@ -66,7 +73,7 @@ MacroCapture::MacroCapture(CMainWnd& wnd)
       scriptClock_(CaptureScript() ? std::make_shared<std::atomic<uint32_t>>(0) : nullptr),
       hook_([clock = scriptClock_]() -> std::unique_ptr<InputSource> {
         if (const char* script = CaptureScript()) return ScriptSource(script, clock);
-        return macros::capture::MakeEvdevSource();
+        return macros::capture::MakeEvdevSource(InputFolder());
       }) {
   macros::capture::RegisterHookMessages();
 }

@@ -4,9 +4,10 @@
 // 1), SetCapture for recording, the eight recording messages dispatched to
 // the editor that records, the macro menu and the page's macro editors.
 //
-// The system-wide source is the machine's input devices; with
-// VX27_CAPTURE_SCRIPT=<file> it is that "<ms> <code> <value>" script instead,
-// and the script's times are the recorders' clock (tests and demos).
+// The system-wide source is the machine's input devices (the event nodes of
+// VX27_INPUT_DIR, else /dev/input); with VX27_CAPTURE_SCRIPT=<file> it is
+// that "<ms> <code> <value>" script instead, and the script's times are the
+// recorders' clock (tests and demos).
 
 #include <atomic>
 #include <cstdint>

@@ -68,7 +68,9 @@ void OnDelete(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
   if (removed < 0) return;
   Catalogues(*e);
   if (currentChanged && device) {
-    device->ReloadProfile();
+    // The current profile's file was renumbered: the device reads it again,
+    // so the keys it sends (and any later save) carry the new numbers.
+    device->LoadProfile();
     device->WriteKeysFromProfile(0);
   }
 }

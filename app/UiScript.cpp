@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -22,6 +23,10 @@ namespace app {
 namespace {
 
 constexpr int kTracePollMs = 10;
+constexpr int kAnswerPollMs = 10;
+constexpr int kDefaultAnswerSeconds = 10;
+// How long a modal window no answer was armed for stays open.
+constexpr int kUnansweredSeconds = 5;
 constexpr std::string_view kReportPrefix = "script ";
 
 std::pair<std::string, std::string> SplitFirst(const std::string& text) {
@@ -121,6 +126,27 @@ QWidget* KeyTarget(ui::CControlUI* control) {
   return control;
 }
 
+// The button an answer clicks in a message box.
+std::string ButtonFor(const std::string& word) {
+  if (word == "yes" || word == "ok") return "confirm_btn";
+  if (word == "no" || word == "cancel") return "cancel_btn";
+  return word;
+}
+
+// The named control inside a top-level window (a modal window is no page).
+ui::CControlUI* ControlIn(QWidget* window, const std::string& name) {
+  const QString n = QString::fromStdString(name);
+  for (auto* c : window->findChildren<ui::CControlUI*>())
+    if (c->GetName() == n) return c;
+  return nullptr;
+}
+
+// What a report says of a modal window: a message box's text id, else its class.
+std::string Describe(QWidget* window) {
+  if (const ui::CControlUI* text = ControlIn(window, "MessageText")) return text->GetRawText().toStdString();
+  return window->metaObject()->className();
+}
+
 int PageRow(const std::string& name) {
   if (name == "mouse") return 0;
   if (name == "keyboard") return 1;
@@ -160,20 +186,27 @@ UiScript::UiScript(std::vector<std::string> lines, CMainWnd& window,
   });
   waitTimer_.setInterval(kTracePollMs);
   connect(&waitTimer_, &QTimer::timeout, this, &UiScript::PollTrace);
+  answerTimer_.setInterval(kAnswerPollMs);
+  connect(&answerTimer_, &QTimer::timeout, this, &UiScript::PollAnswers);
 }
 
 UiScript::~UiScript() { platform::SetTraceObserver({}); }
 
-void UiScript::Start() { QTimer::singleShot(0, this, &UiScript::RunNext); }
+void UiScript::Start() {
+  QTimer::singleShot(0, this, &UiScript::RunNext);
+  answerTimer_.start();
+}
 
 void UiScript::Report(const std::string& line, const Outcome& outcome) {
-  Trace(std::string(kReportPrefix) + line + " -> " + (outcome.result == Result::Ok ? std::string("ok") : outcome.why));
+  const bool plainOk = outcome.result == Result::Ok && outcome.why.empty();
+  Trace(std::string(kReportPrefix) + line + " -> " + (plainOk ? std::string("ok") : outcome.why));
 }
 
 void UiScript::RunNext() {
   if (finished_) return;
   if (next_ >= lines_.size()) {
     finished_ = true;
+    answerTimer_.stop();
     return;
   }
   const std::string line = lines_[next_++];
@@ -183,7 +216,14 @@ void UiScript::RunNext() {
   Report(line, outcome);
   if (outcome.result == Result::Stop) return Quit(kScriptFailedExitCode);
   if (outcome.result == Result::Failed) failed_ = true;
-  if (verb == "quit") return Quit(failed_ ? kScriptFailedExitCode : 0);
+  if (verb == "quit") {
+    // An answer nobody asked for means the script expected a window that never came.
+    for (; !answers_.empty(); answers_.pop_front()) {
+      Report(answers_.front().line, {Result::Failed, "never used"});
+      failed_ = true;
+    }
+    return Quit(failed_ ? kScriptFailedExitCode : 0);
+  }
   if (verb == "sleep") {
     QTimer::singleShot(ToInt(rest).value_or(0), this, &UiScript::RunNext);
     return;
@@ -193,6 +233,7 @@ void UiScript::RunNext() {
 
 void UiScript::Quit(int code) {
   finished_ = true;
+  answerTimer_.stop();
   if (code != 0) failed_ = true;
   window_.Exit();
 }
@@ -322,6 +363,7 @@ UiScript::Outcome UiScript::Execute(const std::string& verb, const std::string& 
     return {Result::Ok, {}};
   }
   if (verb == "wireless" || verb == "battery") return PowerStep(verb, rest);
+  if (verb == "answer" || verb == "answer-file") return Arm(verb, rest);
   if (verb == "shot") {
     if (rest.empty()) return {Result::Stop, "shot needs a file"};
     QWidget* host = window_.GetHWND();
@@ -353,6 +395,90 @@ UiScript::Outcome UiScript::PowerStep(const std::string& verb, const std::string
   if (!unit) return {Result::Stop, "no emulated device " + w[0]};
   if (!fw::SetBattery(*unit->firmware, uint8_t(*level), *state)) return {Result::Failed, w[0] + " keeps no battery"};
   return {Result::Ok, {}};
+}
+
+UiScript::Outcome UiScript::Arm(const std::string& verb, const std::string& rest) {
+  const bool file = verb == "answer-file";
+  // A trailing number is the wait; a path may hold spaces.
+  auto [what, tail] = SplitLast(rest);
+  std::optional<int> seconds = ToInt(tail);
+  if (!seconds || what.empty()) {
+    what = rest;
+    seconds = kDefaultAnswerSeconds;
+  }
+  if (what.empty() || *seconds < 0 || (!file && what.find(' ') != std::string::npos))
+    return {Result::Stop, file ? "answer-file needs a path" : "answer needs yes, no, ok, cancel or a button"};
+  answers_.push_back({file, file ? what : ButtonFor(what), *seconds, verb + " " + rest});
+  if (answers_.size() == 1) answerDeadline_ = QDateTime::currentMSecsSinceEpoch() + qint64(*seconds) * 1000;
+  return {Result::Ok, "armed"};
+}
+
+// Runs from the answer timer while the script runs, also inside the modal
+// loop of the step that opened a window: the front answer acts on the modal
+// window when it is the kind it waits for. A window no answer was armed for
+// would hold the script for good: it is closed after a while and the script
+// fails.
+void UiScript::PollAnswers() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal && !modal->isVisible()) modal = nullptr;
+  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  if (answers_.empty()) {
+    if (!modal) {
+      unansweredSince_ = 0;
+    } else if (unansweredSince_ == 0) {
+      unansweredSince_ = now;
+    } else if (now - unansweredSince_ >= qint64(kUnansweredSeconds) * 1000) {
+      unansweredSince_ = 0;
+      failed_ = true;
+      Report("(no answer armed)", {Result::Failed, "closed " + Describe(modal)});
+      modal->close();
+    }
+    return;
+  }
+  unansweredSince_ = 0;
+  const Answer& answer = answers_.front();
+  if (modal) {
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && answer.file) {
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      if (!name || !name->isVisible()) {
+        dialog->reject();
+        return EndAnswer({Result::Failed, "no file name field; cancelled"});
+      }
+      QApplication::setActiveWindow(dialog);
+      name->setFocus(Qt::MouseFocusReason);
+      PressKey(name, QKeyCombination(Qt::ControlModifier, Qt::Key_A));
+      PressKey(name, QKeyCombination(Qt::Key_Delete));
+      for (const QChar c : QString::fromStdString(answer.what)) PressKey(name, QKeyCombination(Qt::Key_unknown), QString(c));
+      // Return in the name field goes on to the dialog's default button.
+      PressKey(name, QKeyCombination(Qt::Key_Return));
+      return EndAnswer({Result::Ok, {}});
+    }
+    ui::CControlUI* button = answer.file ? nullptr : ControlIn(modal, answer.what);
+    if (button) {
+      const std::string shown = " (" + Describe(modal) + ")";
+      std::optional<std::string> failed;
+      if (!button->isVisible()) failed = answer.what + " is not visible";
+      else failed = Click(button, false);
+      if (!failed) return EndAnswer({Result::Ok, "ok" + shown});
+      // The box must not stay open: the step that opened it would never end.
+      if (ui::CControlUI* close = ControlIn(modal, "closebtn"); !close || !close->isVisible() || Click(close, false))
+        modal->close();
+      return EndAnswer({Result::Failed, *failed + shown + "; closed"});
+    }
+  }
+  if (now < answerDeadline_) return;
+  if (!modal) return EndAnswer({Result::Failed, "no such window in time"});
+  // Another window than the answer waits for holds the script: it is closed.
+  const std::string other = Describe(modal);
+  modal->close();
+  EndAnswer({Result::Failed, "no such window in time; closed " + other});
+}
+
+void UiScript::EndAnswer(const Outcome& outcome) {
+  Report(answers_.front().line, outcome);
+  if (outcome.result != Result::Ok) failed_ = true;
+  answers_.pop_front();
+  if (!answers_.empty()) answerDeadline_ = QDateTime::currentMSecsSinceEpoch() + qint64(answers_.front().seconds) * 1000;
 }
 
 void UiScript::PollTrace() {

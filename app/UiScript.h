@@ -18,6 +18,16 @@
 //                                 reports: level in percent, state powered,
 //                                 charging, battery (or 0..2)
 //   shot <file.png>               the window as a picture
+//   answer <yes|no|ok|cancel|<button>> [<seconds>]
+//                                 arms an answer for the next modal message
+//                                 box: yes/ok click "confirm_btn", no/cancel
+//                                 "cancel_btn", another word the button of
+//                                 that name in the modal window. Answers are
+//                                 armed before the step that opens the box
+//                                 and used in order, one per box; each waits
+//                                 <seconds> (default 10) from its turn on
+//   answer-file <path> [<seconds>]   arms a path for the next file dialog:
+//                                 typed into its name field, then Return
 //   sleep <ms>
 //   quit
 // Blank lines and lines starting with '#' are skipped. Controls are looked
@@ -27,8 +37,18 @@
 // ("covered by <name>") when that is not the control or inside it. Each step
 // is traced "script <line> -> ok" or "script <line> -> <why not>" (lines a
 // wait-trace never matches); an unknown step or a missing control stops the
-// script and the program ends with exit code 3.
+// script and the program ends with exit code 3. The step that opens a modal
+// window returns only when the window closes, so the script cannot click in
+// it: an armed answer does, from a timer that runs inside the modal loop.
+// An answer is traced when used ("script answer no -> ok (message_text_2)",
+// with the box's text id) or when it fails (no such window in time, the
+// button not shown: the box is then closed by its title bar's close button);
+// answers still armed at "quit" fail the script. A modal window that holds
+// the script with no answer armed (or another than the one the front answer
+// waits for, at its deadline) is closed and the script fails: traced
+// "script (no answer armed) -> closed <text id>".
 
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -80,6 +100,9 @@ class UiScript : public QObject {
   Outcome WithControl(const std::string& name, ui::CControlUI** control) const;
   void PollTrace();
   void Quit(int code);
+  Outcome Arm(const std::string& verb, const std::string& rest);
+  void PollAnswers();
+  void EndAnswer(const Outcome& outcome);
 
   std::vector<std::string> lines_;
   size_t next_ = 0;
@@ -99,6 +122,18 @@ class UiScript : public QObject {
   std::string waitLine_;
   QTimer waitTimer_;
   qint64 waitDeadline_ = 0;
+
+  // Answers for modal windows, used in order; the front one's deadline runs.
+  struct Answer {
+    bool file = false;
+    std::string what;  // a button name, or a path
+    int seconds = 0;
+    std::string line;
+  };
+  std::deque<Answer> answers_;
+  QTimer answerTimer_;
+  qint64 answerDeadline_ = 0;
+  qint64 unansweredSince_ = 0;  // a modal window open with no answer armed
 };
 
 }  // namespace app

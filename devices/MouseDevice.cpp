@@ -191,8 +191,10 @@ void CGesterinMouseDevice::ReloadSettings() {
 int CGesterinMouseDevice::LoadProfile() {
   if (profileId_.empty()) profileId_ = kFallbackProfileId;
   PreparePaths();
-  const int loaded = core_.LoadProfile(profile_->GetProfilePath());
+  // The macro library first: finding a button the profile gave a macro
+  // needs the library's size.
   core_.SetMacroFolder(ProfileFolder());
+  const int loaded = core_.LoadProfile(profile_->GetProfilePath());
   lightState_ = profile_->GetLightInfo();
   effectId_ = lightState_.selectItem;
   LoadCatalogues();

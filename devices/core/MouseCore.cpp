@@ -79,12 +79,24 @@ uint8_t MouseCore::FreePositionHolding(std::span<const uint8_t, 3> code) const {
 
 // A button the user gave another function no longer shows its default code in
 // the mouse's map, and without a position it could never be changed again. It
-// takes the first free position holding the function its profile assigns it
-// (the profile the program sends to the mouse).
+// takes the first free position holding the function its profile assigns it,
+// in the form the program sent it: a macro goes by its number in order of
+// first use (a button with the second macro of the library holds macro 0 on
+// a mouse where no other button has a macro).
 void MouseCore::FindReassignedPositions() {
   if (keyMapImage_.empty()) return;
-  for (size_t b = 0; b < positions_.size() && b < keys_.size(); ++b)
-    if (positions_[b] == kNoPosition) positions_[b] = FreePositionHolding(Bytes(keys_[b].assignment));
+  const size_t count = std::min(positions_.size(), keys_.size());
+  std::vector<protocol::KeyMapAssignment> list;
+  for (size_t b = 0; b < count; ++b)
+    list.push_back({uint16_t(b), Bytes(keys_[b].assignment), Bytes(keys_[b].defaultAssignment)});
+  const std::vector<uint8_t> blank(count * 3);
+  const std::vector<uint8_t> sent = protocol::BuildKeyMap(blank, list, int(Macros().size())).keyMap;
+  for (size_t b = 0; b < count; ++b) {
+    if (positions_[b] != kNoPosition) continue;
+    std::array<uint8_t, 3> code;
+    std::copy_n(sent.begin() + std::ptrdiff_t(b * 3), 3, code.begin());
+    positions_[b] = FreePositionHolding(code);
+  }
 }
 
 int MouseCore::InitialiseInfoBlock() {

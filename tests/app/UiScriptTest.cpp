@@ -5,33 +5,51 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/Dialogs.h"
 #include "app/MainWnd.h"
+#include "app/MsgWnd.h"
 #include "app/UiScript.h"
 #include "platform/Trace.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace {
 
-TEST(UiScript, StepsDriveControlsThroughInputEvents) {
-  ui::CPaintManagerUI::SetResourcePath(QString::fromStdString(std::string(std::getenv("VX27_SOURCE_DIR")) +
-                                                              "/tests/app/scriptskin/"));
-  ui::CResourceManager::GetInstance().ResetResourceMap();
-  ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadResource(QStringLiteral("res.xml")));
-  QTemporaryDir runtime, root;
-  apptest::ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime.path().toStdString());
-  platform::SettingsStore store((root.path() + "/registry.ini").toStdString());
-  std::mutex lock;
-  std::vector<std::string> traced;
-  platform::ScopedTraceSink sink([&](std::string_view l) {
-    std::lock_guard guard(lock);
-    if (l.rfind("script ", 0) == 0) traced.emplace_back(l);
-  });
+// A main window of plain controls (tests/app/scriptskin) and the script
+// report lines traced while it runs.
+class UiScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui::CPaintManagerUI::SetResourcePath(QString::fromStdString(std::string(std::getenv("VX27_SOURCE_DIR")) +
+                                                                "/tests/app/scriptskin/"));
+    ui::CResourceManager::GetInstance().ResetResourceMap();
+    ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadResource(QStringLiteral("res.xml")));
+    ASSERT_TRUE(main_.CreateMain());
+    // Shown by discovery's first pass, laid out by the DPI policy.
+    ASSERT_TRUE(apptest::WaitFor([&] { return main_.GetHWND()->isVisible() && main_.GetHWND()->width() == 1000; }));
+    main_.PaintManager().UpdateLayout();
+  }
+  std::vector<std::string> Traced() {
+    std::lock_guard guard(lock_);
+    return traced_;
+  }
 
-  app::CMainWnd main(store, app::RegisterProgramMessages(), apptest::NoDevices());
-  ASSERT_TRUE(main.CreateMain());
-  // Shown by discovery's first pass, laid out by the DPI policy.
-  ASSERT_TRUE(apptest::WaitFor([&] { return main.GetHWND()->isVisible() && main.GetHWND()->width() == 1000; }));
-  main.PaintManager().UpdateLayout();
+  QTemporaryDir runtime_, root_;
+  apptest::ScopedEnv runtimeEnv_{"XDG_RUNTIME_DIR", runtime_.path().toStdString()};
+  platform::SettingsStore store_{(root_.path() + "/registry.ini").toStdString()};
+  std::mutex lock_;
+  std::vector<std::string> traced_;
+  platform::ScopedTraceSink sink_{[this](std::string_view l) {
+    std::lock_guard guard(lock_);
+    if (l.rfind("script ", 0) == 0) traced_.emplace_back(l);
+  }};
+  app::CMainWnd main_{store_, app::RegisterProgramMessages(), apptest::NoDevices()};
+};
+
+TEST_F(UiScriptTest, StepsDriveControlsThroughInputEvents) {
+  app::CMainWnd& main = main_;
   // A panel laid over an option, as an overlay lies over a page: a hand's
   // click lands on the panel.
   auto* covered = apptest::Control<ui::COptionUI>(main.GetHWND(), "covered_box");
@@ -92,12 +110,60 @@ TEST(UiScript, StepsDriveControlsThroughInputEvents) {
       "script sleep 10 -> ok",
       "script frobnicate -> unknown step",
   };
-  {
-    std::lock_guard guard(lock);
-    EXPECT_EQ(traced, expected);
-  }
+  EXPECT_EQ(Traced(), expected);
   EXPECT_TRUE(second.Failed());
   EXPECT_FALSE(main.IsWindow()) << "the unknown step ended the program";
+}
+
+// The step that opens a modal window returns only when it closes: armed
+// answers click in message boxes and type into file dialogs from inside
+// that modal loop, in order; a box the answer cannot click is closed, as is
+// a box no answer was armed for (after five seconds); an answer no window
+// takes fails, and one left at "quit" fails the script.
+TEST_F(UiScriptTest, ArmedAnswersCloseModalWindowsInOrder) {
+  QTemporaryDir files;
+  const QString chosen = files.path() + "/a macro.mac";
+  QFile(chosen).open(QIODevice::WriteOnly);
+  app::UiScript script({"answer no", "answer yes", "answer cancel", "answer-file " + chosen.toStdString() + " 5",
+                        "wait-trace boxes closed 20", "wait-trace unanswered closed 20", "answer yes 0", "sleep 50", "answer ok", "quit"},
+                       main_, nullptr);
+  script.Start();
+  QWidget* owner = main_.GetHWND();
+  EXPECT_EQ(app::ShowMessage(owner, {}, QStringLiteral("message_text_2"), 96, true, 1), 0);
+  EXPECT_EQ(app::ShowMessage(owner, {}, QStringLiteral("message_text_4"), 96, true, 1), 1);
+  // One button only: "cancel" cannot be clicked, the box is closed (as a cancel).
+  EXPECT_EQ(app::ShowMessage(owner, {}, QStringLiteral("message_text_7"), 96, true, 0), 0);
+  app::SystemDialogs dialogs;
+  QString path;
+  EXPECT_TRUE(dialogs.AskOpenPath(owner, app::FileKind::Macro, &path));
+  EXPECT_EQ(path, chosen);
+  Trace("boxes closed");
+  EXPECT_EQ(app::ShowMessage(owner, {}, QStringLiteral("message_text_5"), 96, true, 1), 0);
+  Trace("unanswered closed");
+  ASSERT_TRUE(apptest::WaitFor([&] { return script.Finished(); }, 10000));
+  apptest::TakeQuitRequest();
+  EXPECT_TRUE(script.Failed());
+
+  const std::vector<std::string> expected = {
+      "script answer no -> armed",
+      "script answer yes -> armed",
+      "script answer cancel -> armed",
+      "script answer-file " + chosen.toStdString() + " 5 -> armed",
+      "script answer no -> ok (message_text_2)",
+      "script answer yes -> ok (message_text_4)",
+      "script answer cancel -> cancel_btn is not visible (message_text_7); closed",
+      "script answer-file " + chosen.toStdString() + " 5 -> ok",
+      "script wait-trace boxes closed 20 -> ok",
+      "script (no answer armed) -> closed message_text_5",
+      "script wait-trace unanswered closed 20 -> ok",
+      "script answer yes 0 -> armed",
+      "script sleep 50 -> ok",
+      "script answer yes 0 -> no such window in time",
+      "script answer ok -> armed",
+      "script quit -> ok",
+      "script answer ok -> never used",
+  };
+  EXPECT_EQ(Traced(), expected);
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 // are written out here, and the emulator checks what it receives with its own
 // decoder.
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+
+#include <gtest/gtest.h>
 
 #include "devices/core/MouseCore.h"
 #include "emulator/firmware/Firmware.h"
@@ -319,30 +319,41 @@ TEST(MouseCore, PositionsFoundFromDefaultCodes) {
   EXPECT_EQ(rig.core.Positions(), want);
 }
 
-// The back button was given "forward" (10 10 00) and sent: its default code is
-// gone from the map. It is found again by what its profile assigns, whether
-// the profile is loaded before or after the map is read; forward keeps its own.
+// The back button was given another function and sent: its default code is
+// gone from the map. It is found again by what its profile assigns, in the
+// form that was sent (macro 1 of three, the only macro in use, went out as
+// macro 0), whether the profile is loaded before or after the map is read;
+// forward keeps its own.
 TEST(MouseCore, AReassignedButtonIsFoundByItsProfileFunction) {
-  for (const bool profileFirst : {true, false}) {
-    SCOPED_TRACE(profileFirst ? "profile first" : "map first");
-    MouseRig rig;
-    auto keys = FactoryKeys();
-    keys[4].first = 0x101000;
-    rig.WriteProfile(ProfileDocument(keys, 1, 7));
-    rig.unit.firmware->EditMemory([](auto& m) {
-      m.keyMap[12] = 0x10;
-      m.keyMap[13] = 0x10;
-      m.keyMap[14] = 0x00;
-    });
-    if (profileFirst) {
-      ASSERT_EQ(rig.core.LoadProfile(rig.ProfilePath()), 1);
+  struct Case {
+    const char* name;
+    uint32_t assigned;
+    std::array<uint8_t, 3> sent;
+  } cases[] = {
+      {"forward", 0x101000, {0x10, 0x10, 0x00}},
+      {"macro 1", 0x700100, {0x70, 0x00, 0x00}},
+  };
+  for (const Case& c : cases) {
+    for (const bool profileFirst : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (profileFirst ? ", profile first" : ", map first"));
+      MouseRig rig;
+      std::ofstream(rig.folder.path() / "macro.config")
+          << R"({"MacroInfo": [{"MacroName": "a", "Guid": "g1"}, {"MacroName": "b", "Guid": "g2"},
+                               {"MacroName": "c", "Guid": "g3"}]})";
+      auto keys = FactoryKeys();
+      keys[4].first = c.assigned;
+      rig.WriteProfile(ProfileDocument(keys, 1, 7));
+      rig.unit.firmware->EditMemory([&](auto& m) { std::copy(c.sent.begin(), c.sent.end(), m.keyMap.begin() + 12); });
+      if (profileFirst) {
+        ASSERT_EQ(rig.core.LoadProfile(rig.ProfilePath()), 1);
+      }
+      ASSERT_TRUE(rig.core.ReadAll().complete);
+      if (!profileFirst) {
+        ASSERT_EQ(rig.core.LoadProfile(rig.ProfilePath()), 1);
+      }
+      const std::array<uint8_t, 11> want{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+      EXPECT_EQ(rig.core.Positions(), want);
     }
-    ASSERT_TRUE(rig.core.ReadAll().complete);
-    if (!profileFirst) {
-      ASSERT_EQ(rig.core.LoadProfile(rig.ProfilePath()), 1);
-    }
-    const std::array<uint8_t, 11> want{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    EXPECT_EQ(rig.core.Positions(), want);
   }
 }
 

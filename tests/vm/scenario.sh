@@ -1,7 +1,8 @@
 # Runs inside the test VM (busybox sh), with the program's binaries in /vx27:
 # the hidraw backend (/dev/hidrawN with libudev) meets the emulated devices as
 # kernel uhid devices made by vx27-uhid from the same firmware models as the
-# in-process emulator. Each step prints what it checks; the first failing step
+# in-process emulator; input capture (evdev) meets a kernel input device made
+# through uinput. Each step prints what it checks; the first failing step
 # fails the scenario.
 set -e
 step() { echo "== $*"; }
@@ -172,3 +173,37 @@ step "every device gone: the node count drops to 0"
 ctl 1 quit
 ctl 2 quit
 wait_nodes 0
+
+step "vx27ctl capture sees KEY_A and BTN_SIDE of a uinput device"
+[ -e /dev/uinput ] || fail "no /dev/uinput"
+mkfifo /tmp/uinput.ctl
+vx27-uinput --seconds 60 < /tmp/uinput.ctl > /tmp/uinput.log 2>&1 &
+exec 8> /tmp/uinput.ctl
+i=0
+until grep -q '^ready /dev/input/event' /tmp/uinput.log; do
+  i=$((i + 1)); [ "$i" -lt 100 ] || { cat /tmp/uinput.log; fail "no uinput device"; }
+  usleep 100000
+done
+cat /tmp/uinput.log
+# The capture opens the event nodes at its start (traced); the keys follow.
+VX27_TRACE=/tmp/capture.trace vx27ctl capture --seconds 4 > /tmp/capture.txt 2>&1 &
+CAPTURE=$!
+i=0
+until grep -q 'input capture: [0-9]* event devices' /tmp/capture.trace 2>/dev/null; do
+  i=$((i + 1)); [ "$i" -lt 150 ] || { cat /tmp/capture.txt /tmp/capture.trace; fail "capture did not open"; }
+  usleep 100000
+done
+# KEY_A (30) and BTN_SIDE (275), each pressed and released.
+for e in "30 1" "30 0" "275 1" "275 0"; do
+  echo "$e" >&8
+  wait_for /tmp/uinput.log "ok $e"
+done
+wait "$CAPTURE" || { cat /tmp/capture.txt; fail "capture"; }
+echo quit >&8
+cat /tmp/capture.txt
+# Key down and up (0x0100, 0x0101) with A's set-1 scan code and virtual key;
+# X button 1 down and up (0x020b, 0x020c) with XBUTTON1 in the high word.
+grep -q ' 0x0100 scan 0x1e ext 0 vk 0x41 ' /tmp/capture.txt || fail "A pressed"
+grep -q ' 0x0101 scan 0x1e ext 0 vk 0x41 ' /tmp/capture.txt || fail "A released"
+grep -q ' 0x020b x -*[0-9]* y -*[0-9]* data 0x00010000$' /tmp/capture.txt || fail "side button pressed"
+grep -q ' 0x020c x -*[0-9]* y -*[0-9]* data 0x00010000$' /tmp/capture.txt || fail "side button released"

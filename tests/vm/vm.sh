@@ -4,8 +4,9 @@
 #
 #   tests/vm/vm.sh <build-dir> <scenario-script>
 #
-# The initramfs holds busybox, the kernel modules hid, uhid and hid-generic,
-# the program's binaries with their shared libraries, and the scenario. The
+# The initramfs holds busybox, the kernel modules hid, uhid, hid-generic,
+# evdev and uinput, the program's binaries with their shared libraries, and
+# the scenario. The
 # scenario's exit status comes back through QEMU's isa-debug-exit device; the
 # serial log is printed. Exits 0 on pass, 1 on failure, 77 when the VM cannot
 # be started on this machine (ctest reports that as skipped).
@@ -29,7 +30,10 @@ command -v cpio >/dev/null || skip "cpio is not installed"
 kernel_pkg() {
   apt-cache depends linux-image-amd64 2>/dev/null | awk '/Depends: linux-image-/{print $2; exit}'
 }
-if [ ! -f "$CACHE/vmlinuz" ] || [ ! -f "$CACHE/uhid.ko" ]; then
+MODULES="hid uhid hid-generic evdev uinput"
+missing=0
+for m in $MODULES; do [ -f "$CACHE/$m.ko" ] || missing=1; done
+if [ ! -f "$CACHE/vmlinuz" ] || [ "$missing" = 1 ]; then
   pkg="$(kernel_pkg)"
   if [ -z "$pkg" ]; then
     apt-get update -qq >/dev/null 2>&1 || true
@@ -41,7 +45,7 @@ if [ ! -f "$CACHE/vmlinuz" ] || [ ! -f "$CACHE/uhid.ko" ]; then
   mkdir -p "$dl/x"
   dpkg-deb -x "$dl"/*.deb "$dl/x"
   cp "$dl"/x/boot/vmlinuz-* "$CACHE/vmlinuz"
-  for m in hid uhid hid-generic; do
+  for m in $MODULES; do
     f="$(find "$dl/x/lib/modules" -name "$m.ko*" | head -n 1)"
     [ -n "$f" ] || { rm -rf "$dl"; skip "module $m missing from $pkg"; }
     case "$f" in
@@ -69,7 +73,7 @@ copy_with_libs() {
     cp -L "$lib" "$ROOT$lib"
   done
 }
-for b in "$BUILD"/bin/vx27ctl "$BUILD"/bin/vx27-uhid; do
+for b in "$BUILD"/bin/vx27ctl "$BUILD"/bin/vx27-uhid "$BUILD"/bin/vx27-uinput; do
   [ -x "$b" ] && copy_with_libs "$b"
 done
 cp -r "$BUILD/bin/DefaultData" "$ROOT/vx27/" 2>/dev/null || true
