@@ -13,6 +13,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <json/json.h>
 
 #include "tests/app/AppTestSupport.h"
 #include "tests/app/ScriptFixture.h"
@@ -121,6 +122,65 @@ TEST_F(ScriptTest, AProfileIsPickedAndRenamedOnTheMousePage) {
   const std::string profile((std::istreambuf_iterator<char>(file)), {});
   EXPECT_NE(profile.find(R"("profilename" : "Games")"), std::string::npos) << profile;
   EXPECT_NE(profile.find("DPIStages"), std::string::npos) << profile;
+}
+
+// The panel's buttons worked by hand, each question and notice answered as a
+// user would: reset (the profile file and the mouse take the factory data
+// again), add, copy, and delete of the copy (the list and the folder lose it,
+// and the predecessor is loaded).
+TEST_F(ScriptTest, PanelButtonsResetAddCopyAndDeleteWithTheirQuestionsAnswered) {
+  const fs::path folder = fs::path(Path("data")) / "VX27 MOUSE" / "mouse";
+  fs::create_directories(folder);
+  std::ifstream factoryIn(fs::path(apptest::InstallDir()) / "DefaultData" / "mouse.Json");
+  Json::Value factory;
+  ASSERT_TRUE(Json::Reader().parse(factoryIn, factory));
+  const int factoryMode = factory["Device"][0]["LightInfo"]["SelectItem"].asInt();
+  const int changedMode = factoryMode == 3 ? 4 : 3;
+  Json::Value work = factory;
+  work["Device"][0]["LightInfo"]["SelectItem"] = changedMode;
+  work["profilename"] = "Work";
+  work["profileUUID"] = "id0";
+  std::ofstream(folder / "id0.Json") << Json::StyledWriter().write(work);
+  std::ofstream(folder / "ProfileList.ini")
+      << R"({"profilelist":[{"profilename":"Work","profileUUID":"id0"}],"profileselect":0})";
+
+  const int code = Run("wait-trace 添加一个鼠标设备 10\n"
+                       "page mouse\n"
+                       "click profile_fun_spread_btn\n"
+                       "answer yes\n"  // reset?
+                       "click device_reset_btn\n"
+                       "answer ok\n"
+                       "click device_add_btn\n"
+                       "answer ok\n"
+                       "click device_copy_btn\n"
+                       "select device_profile_combo 2\n"
+                       "wait-trace profile switched to 5\n"
+                       "answer yes\n"  // delete?
+                       "click device_sub_btn\n"
+                       "wait-trace profile switched to 5\n"
+                       "shot " + Path("panel-after.png") + "\n"
+                       "quit\n",
+                       "mouse", {}, 60000);
+  ASSERT_EQ(code, 0) << Trace();
+
+  Json::Value list, reset;
+  std::ifstream listIn(folder / "ProfileList.ini"), resetIn(folder / "id0.Json");
+  ASSERT_TRUE(Json::Reader().parse(listIn, list));
+  ASSERT_TRUE(Json::Reader().parse(resetIn, reset));
+  // Work (reset) and the added one stay; the copy is gone, file and all.
+  ASSERT_EQ(list["profilelist"].size(), 2u) << list.toStyledString();
+  EXPECT_EQ(list["profilelist"][0]["profilename"].asString(), "Work");
+  EXPECT_EQ(list["profileselect"].asInt(), 1) << "the predecessor of the deleted copy";
+  size_t files = 0;
+  for (const auto& e : fs::directory_iterator(folder)) files += e.path().extension() == ".Json";
+  EXPECT_EQ(files, 2u);
+  EXPECT_EQ(reset["Device"], factory["Device"]);
+  EXPECT_EQ(reset["profilename"].asString(), "Work");
+  // The reset went to the mouse: a settings block with the factory mode
+  // (data byte 1, after the 8-byte request header).
+  bool factorySent = false;
+  for (const auto& request : program_.Requests(0x06)) factorySent |= request[8 + 1] == factoryMode;
+  EXPECT_TRUE(factorySent) << Trace();
 }
 
 // vx27ctl on the same emulator: an event sent and read back, and the
