@@ -132,7 +132,27 @@ int CGesterinKeyboardDevice::ApplyLightingFromProfile() {
   const profiles::LightInfoRecord light = profile_->GetLightInfo();
   if (light.selectItem == kCustomMode) LoadCustomColours(light.customGroup);
   FeedAreasFromProfile();
+  const auto audio = profile_->GetAudioLightInfo().Encode();
+  const auto word = [&](size_t at) {
+    return uint32_t(audio[at]) | uint32_t(audio[at + 1]) << 8 | uint32_t(audio[at + 2]) << 16 |
+           uint32_t(audio[at + 3]) << 24;
+  };
+  SetColour(word(0), word(4), audio[8]);
   return CModelDevice::ApplyLightingFromProfile();
+}
+
+void CGesterinKeyboardDevice::SetColour(uint32_t word0, uint32_t word1, uint8_t byte8) {
+  CModelDevice::SetColour(word0, word1, byte8);
+  profile_->SetAudioLightInfo(audioLight_);
+  lights_->Audio().SetRecord(audioLight_);
+}
+
+void CGesterinKeyboardDevice::SetAudioLevels(std::span<const int32_t> levels) {
+  lights_->Audio().SetAudioLevels(levels, lights_->State().selectItem);
+}
+
+void CGesterinKeyboardDevice::SetHostColours(std::span<const int32_t> values) {
+  lights_->Audio().SetHostColours(values);
 }
 
 void CGesterinKeyboardDevice::LoadCustomColours(int group) {

@@ -44,6 +44,13 @@ class CGesterinKeyboardDevice : public CModelDevice {
   int WriteKeyMapToDevice(int page, std::span<const profiles::KeyAssignment> keys) override;
   int WriteKeysFromProfile(int page) override;
 
+  // The audio lighting record: kept in the profile and drawn by mode 29.
+  void SetColour(uint32_t word0, uint32_t word1, uint8_t byte8) override;
+  // The audio capture link's levels (at most 25; missing ones 0) and the
+  // host colour of mode 30 (at most six values; missing ones 0). Any thread.
+  void SetAudioLevels(std::span<const int32_t> levels);
+  void SetHostColours(std::span<const int32_t> values);
+
   void SetSystemSettings(uint32_t w0, uint32_t w1, uint32_t w2);
   profiles::KeyboardSystemSettings GetSystemSettings() { return KeyboardProfile().GetSystemSettings(); }
   // Mode 20: light j takes the single colour; the group is stored and sent.

@@ -1,16 +1,9 @@
 // The keyboard's light step: the page's caps and, for the two effects only
 // the host can compute, the light frame streamed to a wired keyboard.
 
-#include <algorithm>
-
 #include "devices/Models.h"
 
 namespace devices {
-namespace {
-constexpr uint8_t kHostWaveEffect = 29;
-constexpr uint8_t kHostColourEffect30 = 30;
-constexpr size_t kBytesPerPosition = 3;
-}  // namespace
 
 void CGesterinKeyboardDevice::LightStep() {
   if (!hostLightControl_) return;
@@ -21,11 +14,8 @@ void CGesterinKeyboardDevice::LightStep() {
   }
   PaintLightCaps();
   const uint8_t effect = lightState_.selectItem;
-  if (commandChannel_.ReceiverMode() || (effect != kHostWaveEffect && effect != kHostColourEffect30)) return;
-  // The key count comes from the device: a count above 170 must not read
-  // past the frame.
-  const size_t length = std::min(kBytesPerPosition * infoBlock_.KeyCount(), frame_.size());
-  if (commandChannel_.SendLightFrame(std::span(frame_).first(length)) != protocol::kOk) {
+  if (commandChannel_.ReceiverMode() || (effect != kAudioMode && effect != kHostColourMode)) return;
+  if (SendKeyboardFrame(commandChannel_, frame_, infoBlock_.KeyCount()) != protocol::kOk) {
     framePostponed_ = true;
     frameFailedAt_ = now;
   }

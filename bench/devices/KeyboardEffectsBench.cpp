@@ -2,6 +2,8 @@
 // the light thread runs it (the step, then the colours published). Goal: at
 // most 10 µs a step and no allocation; "allocs" counts allocations per step.
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -60,5 +62,39 @@ void Modes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(KeyboardStep)->Apply(Modes)->ArgNames({"mode", "multi"});
+
+// Mode 29: a set of 25 levels handed over (as the capture link does) and one
+// step of the audio drawing `sub` over the 170 lights; mode 30 (sub -1): one
+// host colour step.
+void AudioStep(benchmark::State& state) {
+  const auto sub = int(state.range(0));
+  profiles::LightInfoRecord s;
+  s.selectItem = sub < 0 ? devices::kHostColourMode : devices::kAudioMode;
+  s.light = 4;
+  s.fx = 1;
+  profiles::AudioLightRecord a;
+  a.audioMode = uint8_t(std::max(sub, 0));
+  a.fgRed = 255;
+  a.sevenColor = uint8_t(state.range(1));
+  ModelLightEngine e(LightModel::Keyboard, 170);
+  e.Audio().SetRecord(a);
+  e.StartMode(s);
+  const devices::LightStepKind step = devices::FindDispatch(LightModel::Keyboard, s.selectItem)->step;
+  std::array<int32_t, devices::kAudioLevels> levels{};
+  uint32_t now = 0;
+  const uint64_t before = allocations.load();
+  for (auto _ : state) {
+    for (size_t i = 0; i < levels.size(); ++i) levels[i] = int32_t((now * 37 + i * 211) % 2400);
+    e.Audio().SetAudioLevels(levels, s.selectItem);
+    e.RunStep(step, now += 16);
+    benchmark::DoNotOptimize(e.Colours().Load(169));
+  }
+  state.counters["allocs"] =
+      benchmark::Counter(double(allocations.load() - before), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(AudioStep)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {0, 1}})
+    ->Args({-1, 0})
+    ->ArgNames({"sub", "seven"});
 
 }  // namespace

@@ -70,6 +70,19 @@ KeyPositions FindKeyPositions(std::span<const uint8_t> keyMap, std::span<const u
   return p;
 }
 
+std::array<std::optional<uint16_t>, kKeyboardKeys> FramePositions(const KeyPositions& positions) {
+  std::array<std::optional<uint16_t>, kKeyboardKeys> out{};
+  for (size_t j = 0; j < kKeyboardKeys; ++j)
+    if (positions.key[j] != kNoKeyPosition) out[j] = positions.light[j];
+  return out;
+}
+
+int SendKeyboardFrame(protocol::CCommandChannel& channel, const protocol::LightFrame& frame, size_t keyCount) {
+  constexpr size_t kBytesPerPosition = 3;
+  const size_t length = std::min(kBytesPerPosition * keyCount, frame.size());
+  return channel.SendLightFrame(std::span(frame).first(length));
+}
+
 std::array<uint8_t, kPageBytes> BuildColourPage(std::span<const profiles::CustomColor> colours,
                                                 const KeyPositions& positions) {
   std::array<uint8_t, kPageBytes> page{};

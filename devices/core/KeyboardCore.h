@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "profiles/BasicProfiledata.h"
 #include "profiles/KeyboardProfiledata.h"
 #include "protocol/CommandChannel.h"
+#include "protocol/LightFrame.h"
 
 namespace devices {
 
@@ -43,6 +45,13 @@ struct KeyPositions {
 // code that no earlier key took; its light position is the light index at
 // that position.
 KeyPositions FindKeyPositions(std::span<const uint8_t> keyMap, std::span<const uint8_t> lightIndex, size_t keyCount);
+
+// The LED position of each light for a light frame: a key with a key-map
+// position lights at its light position; other lights have none.
+std::array<std::optional<uint16_t>, kKeyboardKeys> FramePositions(const KeyPositions& positions);
+// Streams the frame's first 3 × key count bytes (never past the frame: the
+// count comes from the device); the send's result.
+int SendKeyboardFrame(protocol::CCommandChannel& channel, const protocol::LightFrame& frame, size_t keyCount);
 
 // A colour page: each light's three bytes at 3 × its light position; lights
 // without a position, or whose bytes would pass the page, are skipped.

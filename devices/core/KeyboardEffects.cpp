@@ -55,6 +55,7 @@ void KeyboardEffects::ClearLightArrays() {
   reactive_.hue.fill(0);
   reactive_.trend.fill(0);
   for (auto& row : ripple_) row.fill(0);
+  ResetAudio();
 }
 
 void KeyboardEffects::SpreadHues() {

@@ -46,8 +46,12 @@ class KeyboardEffects {
   KeyboardEffects(EffectState& effect, ReactiveLevels& reactive, Random& random)
       : effect_(effect), reactive_(reactive), random_(random) {}
 
-  // Phase, ripple counter, levels, hues, trends and ripple rows to zero.
+  // Phase, ripple counter, levels, hues, trends and ripple rows to zero,
+  // then ResetAudio.
   void ClearLightArrays();
+  // Sets every drop latch of the audio drawing with falling bars.
+  void ResetAudio() { dropLatches_.fill(1); }
+  std::array<int32_t, 25>& DropLatches() { return dropLatches_; }
   // Hues spread over the wheel in steps of 33.
   void SpreadHues();
   // A key went down: kind 1 seeds the ripple rows at the light's column and row.
@@ -105,6 +109,7 @@ class KeyboardEffects {
   uint8_t rippleCounter_ = 0;
   std::array<uint8_t, keyboardtables::kLights> twinklePhase_{};
   std::array<std::array<uint8_t, 3>, keyboardtables::kLights> custom_{};
+  std::array<int32_t, 25> dropLatches_{};  // one per column of the audio levels
 };
 
 }  // namespace devices

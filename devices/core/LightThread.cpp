@@ -11,8 +11,8 @@ using namespace lighttables;
 using K = LightStepKind;
 
 // Keyboard: its own steps (KeyboardEffects) paced by the row of their mode,
-// and the base's colour cycle, blink, four-colour modes and off. Modes 29 and
-// 30 are computed for the keyboard by the host.
+// and the base's colour cycle, blink, four-colour modes and off; modes 29
+// (audio) and 30 (host colour), which the host computes for the keyboard.
 constexpr DispatchRow kKeyboardRows[] = {
     {1, K::KeyboardOwn, 1},   {2, K::KeyboardOwn, 2},   {3, K::KeyboardOwn, 3},
     {4, K::ColourCycle, 4},   {5, K::KeyboardOwn, 5},   {6, K::KeyboardOwn, 6},
@@ -23,6 +23,7 @@ constexpr DispatchRow kKeyboardRows[] = {
     {20, K::KeyboardOwn, 20}, {21, K::KeyboardOwn, 21}, {22, K::KeyboardOwn, 22},
     {23, K::Blink, 23},       {24, K::KeyboardOwn, 24}, {25, K::KeyboardOwn, 25},
     {26, K::FourColourBreathing, 5}, {27, K::FourColourBlink, 23}, {28, K::Off, 28},
+    {29, K::KeyboardAudio, 29},      {30, K::KeyboardHostColour, 30},
 };
 constexpr DispatchRow kMouseRows[] = {
     {0, K::Static, 0}, {1, K::Breathing, 1}, {2, K::MouseWave, 2}, {3, K::ColourCycle, 3},
@@ -35,7 +36,6 @@ constexpr DispatchRow kPadRows[] = {
 };
 
 constexpr std::array<uint8_t, 5> kKeyboardThresholds{5, 4, 3, 2, 1};
-constexpr uint8_t kKeyboardHostMode = 29;
 constexpr uint8_t kTrailMarker = 1;
 constexpr uint8_t kReactiveStep = 15;
 
@@ -147,7 +147,7 @@ void ModelLightEngine::Pass(uint32_t nowMs) {
   const profiles::LightInfoRecord s = State();
   if (clickPending_.exchange(false)) ApplyClick(s);
   if (const DispatchRow* row = FindDispatch(model_, s.selectItem)) {
-    const bool due = model_ == LightModel::Keyboard && s.selectItem == kKeyboardHostMode
+    const bool due = model_ == LightModel::Keyboard && s.selectItem == kAudioMode
                          ? stepCounter_ > 1
                          : stepCounter_ >= StepThreshold(model_, row->row, s.speed);
     if (due) {
@@ -179,6 +179,8 @@ void ModelLightEngine::Step(LightStepKind step, const profiles::LightInfoRecord&
     case K::PadLightTrail: return PadTrail(s, false);
     case K::PadPairTrail: return PadTrail(s, true);
     case K::KeyboardOwn: (void)keyboard_.Step(s, Work()); return;
+    case K::KeyboardAudio: return audio_.AudioStep(s, Work());
+    case K::KeyboardHostColour: return audio_.HostColourStep(s, Work());
     default: return RunCommonStep(Common(step), s, effect_, Work(), nowMs);
   }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "devices/core/CustomEffect.h"
+#include "devices/core/KeyboardAudio.h"
 #include "devices/core/KeyboardEffects.h"
 #include "devices/core/LightAreas.h"
 #include "devices/core/LightClock.h"
@@ -27,7 +28,9 @@ enum class LightModel { Keyboard, Mouse, Pad };
 enum class LightStepKind : uint8_t {
   Breathing, FourColourBreathing, Static, ColourCycle, Blink, FourColourBlink, Off,
   MouseWave, MouseTrail, MouseReactive, PadWave, PadLightTrail, PadPairTrail,
-  KeyboardOwn,  // the keyboard's own step for its mode (KeyboardEffects)
+  KeyboardOwn,         // the keyboard's own step for its mode (KeyboardEffects)
+  KeyboardAudio,       // mode 29: the audio levels drawn by the record's sub-mode
+  KeyboardHostColour,  // mode 30: the colour the host sets
 };
 
 // A mode's step and the threshold row that paces it.
@@ -86,6 +89,8 @@ class ModelLightEngine {
   const ReactiveLevels& Reactive() const { return reactive_; }
   ReactiveLevels& Reactive() { return reactive_; }
   KeyboardEffects& Keyboard() { return keyboard_; }
+  // The keyboard's audio levels, host colour and audio lighting record (any thread).
+  AudioInput& Audio() { return audio_.Input(); }
   uint32_t StepCounter() const { return stepCounter_; }
   std::recursive_mutex& EffectListLock() { return effectListLock_; }
   std::recursive_mutex& AreaLock() { return areaLock_; }
@@ -117,6 +122,7 @@ class ModelLightEngine {
   std::atomic<bool> clickPending_{false};
   std::minstd_rand random_{1};
   KeyboardEffects keyboard_{effect_, reactive_, random_};
+  KeyboardAudio audio_{effect_, reactive_, keyboard_};
   std::recursive_mutex effectListLock_;  // guards effectSteps_
   std::vector<profiles::LightEffectStep> effectSteps_;
   CustomEffectPlayer player_;

@@ -424,7 +424,7 @@ TEST(KeyboardEffects, ModesWithoutAStepOfTheirOwn) {
 TEST(KeyboardDispatch, EachModeHasItsThresholdRow) {
   for (uint8_t mode = 0; mode <= 31; ++mode) {
     const devices::DispatchRow* row = devices::FindDispatch(LightModel::Keyboard, mode);
-    const bool none = mode == 0 || mode == 19 || mode >= 29;
+    const bool none = mode == 0 || mode == 19 || mode >= 31;
     ASSERT_EQ(row == nullptr, none) << int(mode);
     if (!row) continue;
     EXPECT_EQ(row->row, mode == 26 ? 5 : mode == 27 ? 23 : mode) << int(mode);
@@ -436,9 +436,10 @@ TEST(KeyboardDispatch, EachModeStepsAtItsPaceOnTheClock) {
     uint8_t mode, speed;
     uint32_t ticks;  // ticks between two steps
   };
-  // Speed 4 steps every tick: the threshold row holds over "every 2".
+  // Speed 4 steps every tick: the threshold row holds over "every 2". The
+  // audio mode (29, sub-mode 0) steps every second tick at any speed.
   const Case cases[] = {{1, 4, 1}, {1, 0, 5}, {1, 2, 3}, {3, 1, 4}, {12, 3, 2},
-                        {18, 0, 4}, {18, 4, 4}, {24, 0, 5}};
+                        {18, 0, 4}, {18, 4, 4}, {24, 0, 5}, {29, 0, 2}, {29, 4, 2}};
   for (const Case& c : cases) {
     ModelLightEngine e(LightModel::Keyboard, 170);
     e.StartMode(KeyboardMode(c.mode, 4, c.speed, 1, 1));

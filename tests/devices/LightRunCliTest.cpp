@@ -59,10 +59,45 @@ TEST(LightRunCli, AnEffectFilePlaysInAModeWithoutAStep) {
   EXPECT_TRUE(HasLine(Ctl("mouse 0904040000000000000000000000 1"), "light 7 0 0 0 0")) << "no effect: off";
 }
 
+// The three bytes of LED position p in a "frame <hex>" line.
+std::string FrameTriple(const std::string& frameHex, size_t p) {
+  return frameHex.size() >= 6 * (p + 1) ? frameHex.substr(6 * p, 6) : std::string("missing");
+}
+
+TEST(LightRunCli, AudioInputDrivesTheKeyboardsHostModes) {
+  // Mode 30 at brightness level 2 (100): the host colour's low bytes.
+  EXPECT_TRUE(HasLine(Ctl("keyboard 1E02040001000000000000000000 1 --host 266,20,30"), "light 169 10 20 30 100"));
+  // Mode 29, sub-mode 0, red over black: level 1 at full scale lights rows 1
+  // to 5 of column 1 (lights 21, 42, 63, 84, 105) after one step.
+  const std::string audio = "keyboard 1D04040100000000000000000000 2 --audio 00000000FF00000000 --levels 0,2000";
+  const testsupport::CommandRun printed = Ctl(audio);
+  EXPECT_TRUE(HasLine(printed, "light 21 255 0 0 254")) << printed.out;
+  EXPECT_TRUE(HasLine(printed, "light 22 0 0 0 255")) << printed.out;
+
+  // Streamed to the emulated keyboard, whose LED p sits under key position
+  // p: 126 keys, 3 bytes each, 255 at brightness 254 sent as 253.
+  const testsupport::CommandRun sent = Ctl(audio + " --emulate keyboard");
+  EXPECT_EQ(sent.exit, 0) << sent.out;
+  EXPECT_TRUE(HasLine(sent, "result 1")) << sent.out;
+  const size_t at = sent.out.find("frame ");
+  ASSERT_NE(at, std::string::npos) << sent.out;
+  const std::string frame = sent.out.substr(at + 6, sent.out.find('\n', at) - at - 6);
+  EXPECT_EQ(frame.size(), 6u * 126);
+  for (size_t p : {21, 42, 63, 84, 105}) EXPECT_EQ(FrameTriple(frame, p), "fd0000") << p;
+  for (size_t p : {0, 20, 22, 125}) EXPECT_EQ(FrameTriple(frame, p), "000000") << p;
+}
+
 TEST(LightRunCli, MalformedArgumentsAreUsageErrors) {
-  for (const char* args : {"mouse 0204 3", "lamp 0204040101000000000000000000 3", "mouse 0204040101000000000000000000",
-                           "mouse 0204040101000000000000000000 x"})
+  const std::string kb = "keyboard 1D04040100000000000000000000 2 ";
+  for (const std::string& args :
+       {std::string("mouse 0204 3"), std::string("lamp 0204040101000000000000000000 3"),
+        std::string("mouse 0204040101000000000000000000"), std::string("mouse 0204040101000000000000000000 x"),
+        kb + "--audio 0000", kb + "--levels 1,,2", kb + "--levels 1,x", kb + "--levels 99999999999", kb + "--host 1,2",
+        kb + "--emulate mouse", std::string("mouse 0204040101000000000000000000 1 --emulate keyboard")})
     EXPECT_EQ(Ctl(args).exit, 2) << args;
+  std::string levels26 = "1";
+  for (int i = 1; i < 26; ++i) levels26 += ",1";
+  EXPECT_EQ(Ctl(kb + "--levels " + levels26).exit, 2) << "26 levels";
 }
 
 }  // namespace
