@@ -4,7 +4,7 @@
 The text ids are those of skin/lan_en.xml (the last value of an id that
 appears twice is the one the program shows), followed by any id only
 lan_cn.xml or lan_tw.xml has. Each language's texts come from its table
-skin/translations/<name>.tsv: one "id<TAB>text" per line, "#" starts a
+tools/languages/translations/<name>.tsv: one "id<TAB>text" per line, "#" starts a
 comment line, "\\t" and "\\n" in a text stand for a tab and a line break.
 
 For every id the table lacks the English text is written and the id is
@@ -31,7 +31,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 SKIN = ROOT / "skin"
-TABLES = SKIN / "translations"
+TABLES = ROOT / "tools" / "languages" / "translations"
 CONFIG = ROOT / "DefaultData" / "Language.config"
 
 # Each language's name in its own words.
