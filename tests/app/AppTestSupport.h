@@ -84,7 +84,8 @@ class SkinTest : public ::testing::Test {
   }
   void UseLanguage(const char* lang) {
     ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_%1.xml").arg(lang)));
-    app::LanguageSwitcher::RebuildFonts(fontHolder_, QString::fromStdString(app::LanguageFontFace(LanguageIndex(lang))));
+    const std::string face = app::LanguageFontFace(LanguageIndex(lang));
+    app::LanguageSwitcher::RebuildFonts(fontHolder_, QString::fromStdString(face));
   }
   // The position of `lang` ("en", "th", ...) in the installed "Language.config"; -1 when absent.
   static int LanguageIndex(const char* lang) {
