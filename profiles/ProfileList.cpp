@@ -52,9 +52,17 @@ class Converter {
 
 const char* IconvName(int codePage) {
   switch (codePage) {
-    case 936: return "CP936";
-    case 950: return "CP950";
     case 874: return "CP874";
+    case 932: return "CP932";
+    case 936: return "CP936";
+    case 949: return "CP949";
+    case 950: return "CP950";
+    case 1250: return "CP1250";
+    case 1251: return "CP1251";
+    case 1254: return "CP1254";
+    // Vietnamese letters with two marks are written as a base letter and a
+    // combining mark: two bytes.
+    case 1258: return "CP1258";
     default: return "CP1252";
   }
 }
@@ -135,9 +143,16 @@ NameCheck CheckProfileName(std::u16string_view name, int codePage) {
 
 int CodePageOfLanguage(int languageId) {
   switch (languageId) {
-    case 510: return 936;
-    case 530: return 950;
-    default: return 1252;
+    case 510: return 936;   // cn
+    case 530: return 950;   // tw
+    case 540: return 932;   // ja
+    case 550: return 949;   // ko
+    case 610: return 1251;  // ru
+    case 620: return 1250;  // pl
+    case 630: return 1254;  // tr
+    case 640: return 1258;  // vi
+    case 660: return 874;   // th
+    default: return 1252;   // en, de, fr, es, pt, it, id and any other
   }
 }
 

@@ -34,12 +34,13 @@ enum class NameCheck {
   TooLong,    // more than 16 bytes in the language's code page
   Forbidden,  // one of < > : " space / \ | ? # % & * =
 };
-// `codePage` is 936, 950, 874 or 1252 (any other counts as 1252). A character
-// the code page cannot hold counts as one byte, as its replacement would.
+// `codePage` is 874, 932, 936, 949, 950, 1250, 1251, 1252, 1254 or 1258 (any
+// other counts as 1252). A character the code page cannot hold counts as one
+// byte, as its replacement would.
 NameCheck CheckProfileName(std::u16string_view name, int codePage);
 // Bytes the name takes in the code page (same counting as above).
 int CodePageLength(std::u16string_view name, int codePage);
-// The code page of a language id of Language.config (510, 520, 530).
+// The code page of a language id of Language.config (510 + 10 x index).
 int CodePageOfLanguage(int languageId);
 
 // Macro functions in a key assignment: c0 0x70 or 0x71, c1 = macro index.

@@ -208,17 +208,17 @@ def default_light():
     }
 
 
+# The offered languages in list order. Index 0 Simplified Chinese, 2
+# Traditional Chinese and 15 Thai are fixed by the font rule; English carries
+# the default ID 520. The ID of index i is 510 + 10 x i.
+LANGUAGES = ["cn", "en", "tw", "ja", "ko", "de", "fr", "es", "pt", "it", "ru", "pl", "tr", "vi", "id", "th"]
+
+
 def language_config():
-    # Index 0 Simplified Chinese and index 2 Traditional Chinese are fixed by
-    # the font rule; English carries the default ID 520.
     return {"Language": [
-        {"Language_ID": 510, "Language_name": "cn", "Language_file": "lan_cn.xml",
-         "Language_text": "language_name_cn"},
-        {"Language_ID": 520, "Language_name": "en", "Language_file": "lan_en.xml",
-         "Language_text": "language_name_en"},
-        {"Language_ID": 530, "Language_name": "tw", "Language_file": "lan_tw.xml",
-         "Language_text": "language_name_tw"},
-    ]}
+        {"Language_ID": 510 + 10 * i, "Language_name": name, "Language_file": f"lan_{name}.xml",
+         "Language_text": f"language_name_{name}"}
+        for i, name in enumerate(LANGUAGES)]}
 
 
 def palette():

@@ -20,6 +20,7 @@
 
 #include "tests/support/EventLoop.h"
 
+#include "app/Environment.h"
 #include "app/Language.h"
 #include "emulator/Emulator.h"
 #include "ui/UILib.h"
@@ -69,8 +70,8 @@ class ScopedEnv {
   std::optional<std::string> old_;
 };
 
-// The program's skin in `lang` ("en", "cn", "tw"), the shared font table of
-// the language, and a private user data folder.
+// The program's skin in `lang` ("en", "cn", "th", ...), the shared font table
+// the font rule gives the language, and a private user data folder.
 class SkinTest : public ::testing::Test {
  protected:
   SkinTest() { (void)InstallDir(); }
@@ -83,7 +84,15 @@ class SkinTest : public ::testing::Test {
   }
   void UseLanguage(const char* lang) {
     ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(QStringLiteral("lan_%1.xml").arg(lang)));
-    app::LanguageSwitcher::RebuildFonts(fontHolder_, std::string(lang) == "en" ? "Arial" : "汉仪菱心体简");
+    const std::string face = app::LanguageFontFace(LanguageIndex(lang));
+    app::LanguageSwitcher::RebuildFonts(fontHolder_, QString::fromStdString(face));
+  }
+  // The position of `lang` ("en", "th", ...) in the installed "Language.config"; -1 when absent.
+  static int LanguageIndex(const char* lang) {
+    const std::vector<app::LanguageEntry> list = app::ReadLanguageList();
+    for (size_t i = 0; i < list.size(); ++i)
+      if (list[i].name == lang) return int(i);
+    return -1;
   }
 
   QTemporaryDir data_;

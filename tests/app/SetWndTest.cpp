@@ -1,7 +1,7 @@
 // The settings window's version list: collecting the versions, the rows it
 // makes (on its worker, added in order on the UI thread), the check date
 // file, the language combo, the close refusal during an update step and the
-// updater's reports. Screenshots settings_en.png and settings_cn.png.
+// updater's reports. Screenshots settings_<en|cn|th|ru|ja>.png.
 
 #include <gtest/gtest.h>
 
@@ -171,7 +171,7 @@ TEST_F(SetWndTest, RowsComeInOrderWithTheirStatusAndTheDateIsKept) {
   // The language combo: every language, the current one selected quietly.
   auto* combo = qobject_cast<ui::CComboUI*>(wnd->FindControl(QStringLiteral("Language_combox_info")));
   ASSERT_NE(combo, nullptr);
-  EXPECT_EQ(combo->GetCount(), 3);
+  EXPECT_EQ(combo->GetCount(), 16);
   EXPECT_EQ(combo->GetCurSel(), 1);
   EXPECT_TRUE(sent.empty()) << "no 3089 for the selection made on opening";
   combo->SelectItem(2, false, true);
@@ -231,9 +231,9 @@ TEST_F(SetWndTest, UpdaterReportsGoToTheDesignatedRow) {
 }
 
 TEST_F(SetWndTest, Screenshots) {
-  for (const char* lang : {"en", "cn"}) {
+  for (const char* lang : {"en", "cn", "th", "ru", "ja"}) {
     UseLanguage(lang);
-    auto wnd = Open(std::string(lang) == "en" ? 1 : 0);
+    auto wnd = Open(LanguageIndex(lang));
     ASSERT_NE(wnd, nullptr);
     wnd->DesignateRow(0);
     wnd->Row(0)->SetUpdateRev(QStringLiteral("V0126"));

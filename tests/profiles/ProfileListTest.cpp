@@ -257,6 +257,50 @@ TEST(ProfileNameCheck, BytesInTheLanguagesCodePageAndForbiddenCharacters) {
         << char(c);
 }
 
+// Each offered language checks names in its own code page; the byte counts
+// are those of the code page's tables.
+TEST(ProfileNameCheck, EveryLanguageCountsInItsCodePage) {
+  struct Case {
+    int languageId;
+    int codePage;
+    std::u16string name;  // a sample in the language's script
+    int bytes;
+  } cases[] = {
+      {510, 936, u"\u914d\u7f6e", 4},
+      {520, 1252, u"Profil\u00e9", 7},
+      {530, 950, u"\u8a2d\u5b9a", 4},
+      {540, 932, u"\u30d7\u30ed\u30d5\u30a1\u30a4\u30eb", 12},  // katakana: 2 each
+      {540, 932, u"\uff8c\uff9f\uff9b", 3},                       // half-width katakana: 1 each
+      {550, 949, u"\ud504\ub85c\ud544", 6},                        // hangul: 2 each
+      {560, 1252, u"Gr\u00fc\u00dfe", 5},                           // de
+      {570, 1252, u"\u00e9t\u00e9", 3},                             // fr
+      {580, 1252, u"a\u00f1o", 3},                                  // es
+      {590, 1252, u"a\u00e7\u00e3o", 4},                            // pt
+      {600, 1252, u"citt\u00e0", 5},                                // it
+      {610, 1251, u"\u041f\u0440\u043e\u0444\u0438\u043b\u044c", 7},  // Cyrillic: 1 each
+      {620, 1250, u"\u017c\u00f3\u0142w", 4},                       // Polish letters: 1 each
+      {630, 1254, u"\u011f\u0131\u015f", 3},                        // Turkish letters: 1 each
+      {640, 1258, u"\u0111\u00ea", 2},                              // in the code page: 1 each
+      {640, 1258, u"\u1ec7", 2},                                    // base letter + combining mark
+      {650, 1252, u"Profil", 6},                                    // id
+      {660, 874, u"\u0e42\u0e1b\u0e23", 3},                         // Thai: 1 each
+      {9999, 1252, u"\u0416", 1},  // an unknown id counts in 1252, Cyrillic as a replacement
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(profiles::CodePageOfLanguage(c.languageId), c.codePage) << c.languageId;
+    EXPECT_EQ(profiles::CodePageLength(c.name, c.codePage), c.bytes)
+        << profiles::WideToUtf8(c.name) << " in " << c.codePage;
+  }
+  // Sixteen bytes pass, seventeen do not, in a double-byte and a single-byte
+  // code page of the new languages.
+  const std::u16string eightKana = u"\u30d7\u30ed\u30d5\u30a1\u30a4\u30eb\u30d7\u30ed";
+  EXPECT_EQ(profiles::CheckProfileName(eightKana, 932), NameCheck::Ok);
+  EXPECT_EQ(profiles::CheckProfileName(eightKana + u"a", 932), NameCheck::TooLong);
+  const std::u16string sixteenCyrillic(16, u'\u0416');
+  EXPECT_EQ(profiles::CheckProfileName(sixteenCyrillic, 1251), NameCheck::Ok);
+  EXPECT_EQ(profiles::CheckProfileName(sixteenCyrillic + u"\u0416", 1251), NameCheck::TooLong);
+}
+
 TEST_F(ProfileListTest, RenameKeepsNamesUniqueAndWritesListAndFile) {
   WriteListFile({"Alpha", "Beta"});
   WriteText(folder / "id0.Json", R"({"Device":[{"DPIStages":[3]}],"profilename":"Alpha"})");

@@ -1,7 +1,7 @@
 // The program's skin: the main window and every device page build with the
 // classes the main window's builder gives them, carry the containers and the
 // key and light caps that the device code looks up by name, and every text id
-// they show exists in all three language files.
+// they show exists in every language file.
 
 #include <map>
 #include <memory>
@@ -205,7 +205,9 @@ TEST_F(SkinLayouts, EveryTextIdIsInEveryLanguage) {
                          "Phone_type_samsung", "Phone_type_other", "Phone_type_no_device"})
     ids.insert(id);
   EXPECT_GT(ids.size(), 40u);
-  for (const char* language : {"lan_cn.xml", "lan_en.xml", "lan_tw.xml"}) {
+  for (const char* language : {"lan_cn.xml", "lan_en.xml", "lan_tw.xml", "lan_ja.xml", "lan_ko.xml", "lan_de.xml",
+                               "lan_fr.xml", "lan_es.xml", "lan_pt.xml", "lan_it.xml", "lan_ru.xml", "lan_pl.xml",
+                               "lan_tr.xml", "lan_vi.xml", "lan_id.xml", "lan_th.xml"}) {
     ASSERT_TRUE(ui::CResourceManager::GetInstance().LoadLanguage(QString::fromLatin1(language)));
     for (const std::string& id : ids)
       EXPECT_FALSE(ui::CResourceManager::GetInstance().GetText(QString::fromStdString(id)).isNull())
