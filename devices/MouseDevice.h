@@ -14,6 +14,7 @@
 #include "devices/Models.h"
 #include "devices/core/MouseCore.h"
 #include "editors/CKeySetControlUI.h"
+#include "recoil/editor/CShootControlUI.h"
 
 namespace devices {
 
@@ -98,6 +99,9 @@ class CGesterinMouseDevice : public CModelDevice {
   // the macro transfer (0 sent, -1 macros not written, n events too many).
   editors::CKeySetControlUI* KeyEditor() const { return keyEditor_; }
   void SaveEditedKey();
+  // The recoil editor ("ShootControlItem"); started with the page on the
+  // profile folder's recoil files.
+  recoil::editor::CShootControlUI* RecoilEditor() const { return recoilEditor_; }
   int SaveKeysToDevice();
   // The edited key back to its default, stored.
   void RestoreEditedKey();
@@ -127,6 +131,7 @@ class CGesterinMouseDevice : public CModelDevice {
   QPointer<controls::CDeviceKeyButtonUI> logoCap_;
   int logoLight_ = -1;
   QPointer<editors::CKeySetControlUI> keyEditor_;
+  QPointer<recoil::editor::CShootControlUI> recoilEditor_;
   std::map<QString, QPointer<ui::CControlUI>> controls_;
   std::map<int, StepRange> layoutRanges_;
   std::vector<QString> macroNames_;
