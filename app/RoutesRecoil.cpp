@@ -71,9 +71,13 @@ void Export(CMainWnd& wnd, ui::TNotifyUI&, int) {
   if (!path.isEmpty()) e->ExportWeapon(path.toStdString());
 }
 
-// The four working copies as the mouse's recoil image.
+// The four working copies as the mouse's recoil image, with the edit still
+// being typed in.
 void SendToMouse(CMainWnd& wnd, ui::TNotifyUI&, int) {
-  if (auto* mouse = Mouse(wnd)) mouse->WriteRecoilToDevice();
+  auto* mouse = Mouse(wnd);
+  if (!mouse) return;
+  if (CShootControlUI* e = mouse->RecoilEditor()) e->CommitEdit();
+  mouse->WriteRecoilToDevice();
 }
 
 constexpr std::array kRows{

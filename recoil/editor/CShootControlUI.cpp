@@ -64,7 +64,16 @@ void CShootControlUI::Start() {
   files_.Start();
 }
 
+void CShootControlUI::CommitEdit() {
+  for (const auto& edit : {editX_, editY_, editDelay_})
+    if (edit && edit->IsFocused()) {
+      SaveShot();
+      return;
+    }
+}
+
 void CShootControlUI::SelectWeapon(int weapon) {
+  CommitEdit();
   for (auto& o : weapons_) Select(o, false);
   weapon_ = std::clamp(weapon, 0, kWeapons - 1);
   Select(weapons_[size_t(weapon_)], true);
@@ -72,6 +81,11 @@ void CShootControlUI::SelectWeapon(int weapon) {
 }
 
 void CShootControlUI::SelectShot(int shot) {
+  CommitEdit();
+  ChooseShot(shot);
+}
+
+void CShootControlUI::ChooseShot(int shot) {
   for (auto& o : shots_) Select(o, false);
   shot_ = std::clamp(shot, 0, kShots - 1);
   Select(shots_[size_t(shot_)], true);
@@ -119,15 +133,18 @@ void CShootControlUI::ShowDirectionTexts() {
 
 void CShootControlUI::ResetWeapon(int weapon) {
   files_.Reset(std::clamp(weapon, 0, kWeapons - 1));
-  SelectShot(shot_);
+  ChooseShot(shot_);
 }
 
 bool CShootControlUI::ImportWeapon(const std::filesystem::path& from) {
   const bool imported = files_.Import(weapon_, from);
-  SelectShot(shot_);
+  ChooseShot(shot_);
   return imported;
 }
 
-bool CShootControlUI::ExportWeapon(const std::filesystem::path& to) const { return files_.Export(weapon_, to); }
+bool CShootControlUI::ExportWeapon(const std::filesystem::path& to) {
+  CommitEdit();
+  return files_.Export(weapon_, to);
+}
 
 }  // namespace recoil::editor

@@ -34,6 +34,10 @@ class CShootControlUI : public ui::CHorizontalLayoutUI {
   void SelectWeapon(int weapon);
   // Limited to 0..29; shows the option, the shot number and the shot.
   void SelectShot(int shot);
+  // An edit that still holds the focus is saved. The panel's buttons and
+  // options take no focus, so clicking them ends no edit: the selection
+  // changes, the send and the export save it first, or it would be lost.
+  void CommitEdit();
   // The current shot of the current weapon into the edits and options.
   void ShowShot();
   // The edits and options into the current shot's six events.
@@ -43,7 +47,7 @@ class CShootControlUI : public ui::CHorizontalLayoutUI {
   void ShowDirectionTexts();
   void ResetWeapon(int weapon);
   bool ImportWeapon(const std::filesystem::path& from);
-  bool ExportWeapon(const std::filesystem::path& to) const;
+  bool ExportWeapon(const std::filesystem::path& to);
 
   int CurrentWeapon() const { return weapon_; }
   int CurrentShot() const { return shot_; }
@@ -52,6 +56,9 @@ class CShootControlUI : public ui::CHorizontalLayoutUI {
  private:
   ui::CControlUI* Find(const QString& name) const;
   ShotRecord FromControls() const;
+  // SelectShot without saving an edit first: after a reset or an import the
+  // edits still show the old values.
+  void ChooseShot(int shot);
 
   RecoilFiles files_;
   bool controlsFound_ = false;
