@@ -39,11 +39,16 @@ struct Editor {
   int weapon = 0;
 };
 
+int Usage(const char* usage) {
+  std::fprintf(stderr, "usage: vx27ctl %s\n", usage);
+  return 2;
+}
+
 std::optional<Editor> Start(const std::vector<std::string>& args, size_t count, const char* usage) {
   std::optional<int> weapon;
   if (args.size() == count) weapon = Integer(args[1]);
   if (!weapon) {
-    std::fprintf(stderr, "usage: vx27ctl %s\n", usage);
+    Usage(usage);
     return std::nullopt;
   }
   Editor e;
@@ -74,7 +79,7 @@ constexpr const char* kImport = "recoil-import <folder> <w> <file>";
 constexpr const char* kExport = "recoil-export <folder> <w> <file>";
 
 int Show(const std::vector<std::string>& args) {
-  if (args.size() != 3 || !Integer(args[2])) return std::fprintf(stderr, "usage: vx27ctl %s\n", kShow), 2;
+  if (args.size() != 3 || !Integer(args[2])) return Usage(kShow);
   const std::optional<Editor> e = Start(args, 3, kShow);
   return e ? PrintShot(*e, Shot(args[2])) : 2;
 }
@@ -84,7 +89,7 @@ int Set(const std::vector<std::string>& args) {
   for (size_t i = 2; i < args.size(); ++i)
     if (const auto n = Integer(args[i])) v.push_back(*n);
   const bool flags = v.size() == 6 && (v[4] == 0 || v[4] == 1) && (v[5] == 0 || v[5] == 1);
-  if (args.size() != 8 || !flags) return std::fprintf(stderr, "usage: vx27ctl %s\n", kSet), 2;
+  if (args.size() != 8 || !flags) return Usage(kSet);
   std::optional<Editor> e = Start(args, 8, kSet);
   if (!e) return 2;
   const int shot = std::clamp(v[0], 0, recoil::kShots - 1);

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "tests/profiles/TestFiles.h"
+#include "tests/support/RunCommand.h"
 
 namespace {
 
@@ -16,14 +16,7 @@ using profiles_test::TempFolder;
 using profiles_test::WriteText;
 
 std::string Ctl(const std::string& arguments, const std::string& env = {}) {
-  const std::string command = env + " " + std::string(VX27CTL) + " " + arguments + " 2>&1";
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
+  return testsupport::RunCommand(env + " " + std::string(VX27CTL) + " " + arguments + " 2>&1").out;
 }
 
 std::string Factory(int weapon) {
