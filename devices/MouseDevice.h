@@ -99,12 +99,12 @@ class CGesterinMouseDevice : public CModelDevice {
   // the macro transfer (0 sent, -1 macros not written, n events too many).
   editors::CKeySetControlUI* KeyEditor() const { return keyEditor_; }
   void SaveEditedKey();
-  // The recoil editor ("ShootControlItem"); started with the page on the
-  // profile folder's recoil files.
-  recoil::editor::CShootControlUI* RecoilEditor() const { return recoilEditor_; }
   int SaveKeysToDevice();
   // The edited key back to its default, stored.
   void RestoreEditedKey();
+  // The recoil editor ("ShootControlItem"); started with the page on the
+  // profile folder's recoil files.
+  recoil::editor::CShootControlUI* RecoilEditor() const { return recoilEditor_; }
 
   // The text of a text id in the current language ("text_test").
   QString Translate(const QString& id);
