@@ -10,6 +10,7 @@
 #include "devices/DeviceProfileUI.h"
 #include "headset/HeadsetPanels.h"
 #include "macros/editor/CMacroControlUI.h"
+#include "recoil/editor/CShootControlUI.h"
 
 namespace app {
 namespace {
@@ -25,6 +26,7 @@ ui::CControlFactory::Creator RealCreator(const char* className) {
   if (std::strcmp(className, "CRedioMacroButtonUI") == 0)
     return [] { return new macros::editor::CRedioMacroButtonUI; };
   if (std::strcmp(className, "CMacroControlUI") == 0) return [] { return new macros::editor::CMacroControlUI; };
+  if (std::strcmp(className, "CShootControlUI") == 0) return [] { return new recoil::editor::CShootControlUI; };
   if (std::strcmp(className, "CCircleProgressUI") == 0) return [] { return new CCircleProgressUI; };
   if (std::strcmp(className, "CChartViewUI") == 0) return [] { return new CChartViewUI; };
   if (std::strcmp(className, "CWndUI") == 0) return [] { return new CWndUI; };

@@ -175,6 +175,7 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   // After a reset: the device takes the factory profile.
   void ApplyReset(devices::CGesterinUSBDevice& device);
   void SetDialogs(std::unique_ptr<DialogSeam> dialogs) { dialogs_ = std::move(dialogs); }
+  DialogSeam& Dialogs() { return *dialogs_; }
   // A message box with a text id, or with the id's text and a number in it.
   int ShowMessageId(const QString& textId, int buttons = 0);
   int ShowMessageNumber(devices::CGesterinUSBDevice& device, const QString& textId, int number);

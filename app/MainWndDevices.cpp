@@ -15,6 +15,7 @@
 #include "macros/editor/CMacroControlUI.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
+#include "recoil/editor/CShootControlUI.h"
 
 namespace app {
 namespace {
@@ -22,12 +23,6 @@ namespace {
 const QString kDeviceSwitch = QStringLiteral("device_switch");
 const QString kDeviceSelectLayout = QStringLiteral("device_select_layout");
 const QString kPowerPanelLayout = QStringLiteral("XML\\CustomControlXML\\MpDevicePower.xml");
-
-// Builder callback rows for controls whose classes come with later work:
-// a placeholder that remembers the class keeps the layouts building.
-constexpr std::pair<const char*, const char*> kPendingRows[] = {
-    {"ShootControl", "CShootControlUI"},
-};
 
 bool Same(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 
@@ -115,8 +110,7 @@ ui::CControlUI* CMainWnd::CreateControl(const QString& className) {
   if (Same(className, "GesterinKeyboardDevice")) return new CGesterinKeyboardDevice(backend_);
   if (Same(className, "KeySetControl")) return new editors::CKeySetControlUI;
   if (Same(className, "LightControl")) return new editors::CLightControlUI;
-  for (const auto& [name, standsFor] : kPendingRows)
-    if (Same(className, name)) return new CPlaceholderControlUI(QString::fromLatin1(standsFor));
+  if (Same(className, "ShootControl")) return new recoil::editor::CShootControlUI;
   // The panels built from a layout of their own.
   const QString layout = controls::LayoutOfControlClass(className);
   if (layout.isEmpty()) return nullptr;

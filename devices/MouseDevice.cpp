@@ -148,6 +148,14 @@ void CGesterinMouseDevice::BuildPage() {
     keyEditor_->Init();
     keyEditor_->SetDeviceKind(editors::kMouseEditor);
   }
+  recoilEditor_ = qobject_cast<recoil::editor::CShootControlUI*>(FindSubControl(QStringLiteral("ShootControlItem")));
+  if (!recoilEditor_) recoilEditor_ = findChild<recoil::editor::CShootControlUI*>();
+  if (recoilEditor_) {
+    recoilEditor_->SetFolders(ProfileFolder(), DefaultDataFolder());
+    recoilEditor_->Start();
+    recoilEditor_->SelectWeapon(0);
+    recoilEditor_->SelectShot(0);
+  }
 }
 
 // ---- device work ---------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "devices/Models.h"
 #include "devices/core/MouseCore.h"
 #include "editors/CKeySetControlUI.h"
+#include "recoil/editor/CShootControlUI.h"
 
 namespace devices {
 
@@ -101,6 +102,9 @@ class CGesterinMouseDevice : public CModelDevice {
   int SaveKeysToDevice();
   // The edited key back to its default, stored.
   void RestoreEditedKey();
+  // The recoil editor ("ShootControlItem"); started with the page on the
+  // profile folder's recoil files.
+  recoil::editor::CShootControlUI* RecoilEditor() const { return recoilEditor_; }
 
   // The text of a text id in the current language ("text_test").
   QString Translate(const QString& id);
@@ -127,6 +131,7 @@ class CGesterinMouseDevice : public CModelDevice {
   QPointer<controls::CDeviceKeyButtonUI> logoCap_;
   int logoLight_ = -1;
   QPointer<editors::CKeySetControlUI> keyEditor_;
+  QPointer<recoil::editor::CShootControlUI> recoilEditor_;
   std::map<QString, QPointer<ui::CControlUI>> controls_;
   std::map<int, StepRange> layoutRanges_;
   std::vector<QString> macroNames_;

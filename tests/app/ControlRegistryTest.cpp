@@ -31,7 +31,7 @@ constexpr Registered kClasses[] = {
     {"CRedioMacroButtonUI", true}, {"CAudioRecordUI", true},
     {"CLightControlUI", false},    {"CMacroControlUI", true},
     {"CKeySetControlUI", false},   {"CDeviceProfileUI", true},
-    {"CShootControlUI", false},    {"CMagicControlUI", true},
+    {"CShootControlUI", true},     {"CMagicControlUI", true},
     {"CVoice6533ControlUI", true}, {"CGesterinUSBDevice", false},
     {"CGesterinMousePadDevice", false}, {"CGesterinRU6533Device", false},
 };

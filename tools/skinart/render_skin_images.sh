@@ -13,7 +13,7 @@ render() {  # <svg> <scale>
 }
 render "$skin/common/background.svg" 1.5
 render "$skin/common/wireless.svg" 2
-for f in "$skin"/common/device_ico/*.svg "$skin"/power/*.svg; do render "$f" 2; done
+for f in "$skin"/common/device_ico/*.svg "$skin"/power/*.svg "$skin"/shoot/*.svg; do render "$f" 2; done
 # Pictures at twice their size stay sharp at 144 DPI; the key light is a
 # nine-slice image whose corners are given in its own pixels, so it keeps
 # its size.
