@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "emulator/EmulatorHost.h"
+#include "emulator/firmware/ProgramEmulation.h"
 #include "updater/Updater.h"
 
 namespace {
@@ -106,7 +110,42 @@ TEST_F(UpdaterProgram, RefusesTheReceiverAndExitsOne) {
   const RunResult r = Updater("mouse:receiver");
   EXPECT_EQ(r.exit, 1);
   EXPECT_EQ(r.out, "failed mouse cable required\n");
-  EXPECT_EQ(Updater("attach").out, "failed none attaching to another program's emulated devices is not available\n");
+  // Attached, with no program serving emulated devices.
+  const RunResult attached = Updater("attach");
+  EXPECT_EQ(attached.exit, 1);
+  EXPECT_EQ(attached.out, "failed none no device\n");
+}
+
+// The updater and vx27ctl attached to the devices this test serves, as
+// they reach those of the program that started them.
+TEST_F(UpdaterProgram, UpdatesAnotherProgramsDevicesThroughItsHost) {
+  ::setenv("XDG_RUNTIME_DIR", (work_ / "runtime").c_str(), 1);
+  auto emu = std::make_shared<emulator::Emulator>();
+  emu->SetRestartGap(std::chrono::milliseconds(20));
+  const auto mouse = emulator::firmware::AddDevice(*emu, emulator::DeviceModel::Mouse);
+  const auto receiver = emulator::firmware::AddDevice(*emu, emulator::DeviceModel::Keyboard, /*receiver=*/true);
+  emulator::EmulatorHost host(emu, emulator::firmware::MakeHostSources(emu, {mouse, receiver}));
+  ASSERT_TRUE(host.Serving());
+  EXPECT_EQ(host.SocketPath().parent_path(), work_ / "runtime" / "vx27-emu");
+  struct stat st {};
+  ASSERT_EQ(::stat(host.SocketPath().parent_path().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  EXPECT_EQ(Ctl("firmware-version mouse --emulate attach").out, "version 0102\nresult 1\n");
+  RunResult r = Updater("attach");
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_EQ(r.out, "done mouse V0126\nfailed keyboard cable required\n");
+  EXPECT_EQ(mouse.device->Version(), 0x0126);
+  EXPECT_TRUE(mouse.device->Plugged());
+  EXPECT_EQ(receiver.firmware->CountRequests(0x30), 0u);
+  // Re-added with the new version, and usable: ordinary commands answered.
+  EXPECT_EQ(Ctl("firmware-version mouse --emulate attach").out, "version 0126\nresult 1\n");
+  const std::vector<std::string> log = Lines(Ctl("emu-log mouse --emulate attach").out);
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(log[0], "request 30 18 0000 00 524d35304331374100000000000000002601");
+  EXPECT_NE(std::find(log.begin(), log.end(), "request 33 0 0000 00 -"), log.end());
+  EXPECT_EQ(log.back(), "result 1");
+  EXPECT_EQ(host.OpenHandles(), 0u) << "what the peers opened went with them";
 }
 
 }  // namespace
