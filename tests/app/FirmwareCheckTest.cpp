@@ -77,7 +77,8 @@ TEST(FirmwareCheck, VersionsPromptAndStart) {
       return c.confirm;
     };
     hooks.start = [&](const QString& program, const QStringList& args, const QString& folder,
-                      const QProcessEnvironment& env) {
+                      const QProcessEnvironment& env, qint64* pid) {
+      *pid = 4242;
       starts.push_back({program, args, folder, env.value(QStringLiteral("VX27_EMULATE"))});
       return c.startWorks;
     };
