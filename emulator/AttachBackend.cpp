@@ -181,13 +181,14 @@ void AttachBackend::Refresh() {
   }
 }
 
-bool AttachBackend::Enumerate(std::vector<std::string>& paths) {
+std::map<std::string, std::shared_ptr<AttachBackend::Link>> AttachBackend::Hosts() {
   Refresh();
-  std::map<std::string, std::shared_ptr<Link>> hosts;
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    hosts = hosts_;
-  }
+  std::lock_guard<std::mutex> guard(lock_);
+  return hosts_;
+}
+
+bool AttachBackend::Enumerate(std::vector<std::string>& paths) {
+  const auto hosts = Hosts();
   for (const auto& [pid, link] : hosts) {
     const auto reply = link->Call(Op::Enumerate);
     if (!reply) continue;  // gone: its devices are removed
@@ -249,12 +250,7 @@ bool AttachBackend::IsPresent(std::string_view path) {
 bool AttachBackend::Owns(std::string_view path) const { return path.substr(0, kAttachPrefix.size()) == kAttachPrefix; }
 
 std::vector<HostedDevice> AttachBackend::Devices() {
-  Refresh();
-  std::map<std::string, std::shared_ptr<Link>> hosts;
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    hosts = hosts_;
-  }
+  const auto hosts = Hosts();
   std::vector<HostedDevice> out;
   for (const auto& [pid, link] : hosts) {
     const auto reply = link->Call(Op::Devices);
@@ -278,12 +274,7 @@ std::vector<HostedDevice> AttachBackend::Devices() {
 }
 
 bool AttachBackend::RequestLog(std::string_view device, std::string* lines) {
-  Refresh();
-  std::map<std::string, std::shared_ptr<Link>> hosts;
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    hosts = hosts_;
-  }
+  const auto hosts = Hosts();
   for (const auto& [pid, link] : hosts) {
     const auto reply = link->Call(Op::RequestLog, device);
     if (reply && reply->value == 1) {

@@ -46,6 +46,8 @@ class AttachBackend : public hid::HidBackend {
   // The host a path names, and the host's own path.
   std::shared_ptr<Link> HostOf(std::string_view path, std::string* hostPath);
   void Refresh();
+  // The reachable hosts after a refresh, by pid text.
+  std::map<std::string, std::shared_ptr<Link>> Hosts();
 
   std::filesystem::path folder_;
   std::mutex lock_;  // guards hosts_
