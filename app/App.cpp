@@ -88,6 +88,9 @@ int RunProgram(int argc, char** argv) {
   // some (their memory kept in VX27_EMULATOR_STATE, their requests logged to
   // VX27_EMULATOR_LOG). It outlives the window, whose devices use it.
   emulator::firmware::ProgramEmulation emulation;
+  // Other processes (vx27ctl, the updater) reach the emulated devices with
+  // "--emulate attach".
+  emulation.Serve();
   int exitCode = 0;
   {
     CMainWnd mainWnd(store, messages, emulation.Backend());

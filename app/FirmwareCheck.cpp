@@ -32,24 +32,27 @@ FirmwareCheck CheckFirmwareVersion(int64_t version, const FirmwareCheckHooks& ho
   const QString program = QString::fromStdString((folder / updater::UpdaterFileName()).string());
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   if (hooks.emulating) environment.insert(QStringLiteral("VX27_EMULATE"), QStringLiteral("attach"));
+  qint64 pid = 0;
   const bool started = hooks.start && hooks.start(program, {QString::fromLatin1(updater::kStartArgument)},
-                                                  QString::fromStdString(folder.string()), environment);
+                                                  QString::fromStdString(folder.string()), environment, &pid);
   if (!started) {
     Trace("firmware check: the updater did not start: " + program.toStdString());
     if (hooks.showStartFailure) hooks.showStartFailure();
     return FirmwareCheck::StartFailed;
   }
+  Trace("firmware check: updater started, process " + std::to_string(pid));
+  if (hooks.started) hooks.started(pid);
   return FirmwareCheck::Confirmed;
 }
 
 bool StartDetached(const QString& program, const QStringList& arguments, const QString& folder,
-                   const QProcessEnvironment& environment) {
+                   const QProcessEnvironment& environment, qint64* pid) {
   QProcess process;
   process.setProgram(program);
   process.setArguments(arguments);
   process.setWorkingDirectory(folder);
   process.setProcessEnvironment(environment);
-  return process.startDetached();
+  return process.startDetached(pid);
 }
 
 }  // namespace app

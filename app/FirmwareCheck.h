@@ -39,10 +39,13 @@ struct FirmwareCheckHooks {
   bool emulating = false;
   // The prompt ("UpdateTiShi", "UpdateTiShiText"); true when confirmed.
   std::function<bool()> confirm;
-  // Starts a program detached; false when it could not start.
+  // Starts a program detached, giving its process id; false when it could
+  // not start.
   std::function<bool(const QString& program, const QStringList& arguments, const QString& folder,
-                     const QProcessEnvironment& environment)>
+                     const QProcessEnvironment& environment, qint64* pid)>
       start;
+  // The updater started with this process id.
+  std::function<void(qint64 pid)> started;
   // Shows "UpdateTiShi" with "UpdateFailText".
   std::function<void()> showStartFailure;
   // Ends the program through its ordinary teardown with this exit code.
@@ -53,6 +56,6 @@ FirmwareCheck CheckFirmwareVersion(int64_t version, const FirmwareCheckHooks& ho
 
 // QProcess::startDetached with the program, arguments, folder and environment.
 bool StartDetached(const QString& program, const QStringList& arguments, const QString& folder,
-                   const QProcessEnvironment& environment);
+                   const QProcessEnvironment& environment, qint64* pid = nullptr);
 
 }  // namespace app

@@ -21,7 +21,9 @@
 #include "app/Dialogs.h"
 #include "app/Environment.h"
 #include "app/Language.h"
+#include "app/FirmwareCheck.h"
 #include "app/SetWnd.h"
+#include "app/UpdateWatch.h"
 #include "app/SkinFrame.h"
 #include "app/SkinObserver.h"
 #include "app/SuspendHook.h"
@@ -118,8 +120,16 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   std::vector<UpdateDescriptor> CollectDeviceVersions() const;
   // UWM_TOOL_BF15_MSG: to the settings window while it is open.
   void ForwardToolReport(uint64_t wParam, int64_t lParam);
-  // Message 3332.
+  // Message 3332. On a confirmed update the updater's reports go to the
+  // settings row of the device ("MS", "KB", "X27"), which takes the image's
+  // revision; an updater that ends without reporting a result counts as
+  // failed (2).
   void OnFirmwareVersionCheck(int64_t version);
+  // The settings row of the firmware update under way (empty: none).
+  std::string UpdateRowOf(devices::CGesterinUSBDevice* device) const;
+  // How the updater is started (tests replace QProcess::startDetached).
+  void SetUpdaterStart(decltype(FirmwareCheckHooks::start) start) { updaterStart_ = std::move(start); }
+  std::string FirmwareUpdateRow() const { return firmwareUpdate_ ? firmwareUpdate_->row : std::string(); }
   CSkinFrame* SkinFrame() const { return skinFrame_.get(); }
   void OpenAbout();
   void OpenSkinFrame();
@@ -267,6 +277,15 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   std::unique_ptr<ui::CMenuWnd> menu_;
   std::unique_ptr<CAboutWnd> about_;
   std::unique_ptr<CSetWnd> settings_;
+  // The firmware update under way: its settings row, whether the updater
+  // reported a result (1 or 2), and the watch on the updater's process.
+  struct FirmwareUpdate {
+    std::string row;
+    bool resulted = false;
+    std::unique_ptr<ProcessWatch> watch;
+  };
+  std::optional<FirmwareUpdate> firmwareUpdate_;
+  decltype(FirmwareCheckHooks::start) updaterStart_ = StartDetached;
   std::unique_ptr<CSkinFrame> skinFrame_;
   std::unique_ptr<platform::BusWindow> bus_;
   bool registered_ = false;

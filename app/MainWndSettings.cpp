@@ -19,7 +19,20 @@ namespace app {
 namespace {
 constexpr uint32_t kPopupVisible = 0x90000000;  // WS_POPUP | WS_VISIBLE
 constexpr uint32_t kToolWindow = 0x00000080;    // WS_EX_TOOLWINDOW
+// The revision the delivered updater brings.
+const QString kUpdateRevision = QStringLiteral("V0126");
 }  // namespace
+
+// The settings row name of a device: its row of the update descriptor table.
+std::string CMainWnd::UpdateRowOf(devices::CGesterinUSBDevice* device) const {
+  for (const auto& entry : entries_) {
+    if (!entry || entry->Device() != device || !device) continue;
+    const hid::DeviceInterfaceInfo& d = device->Descriptor();
+    const int row = hid::FindKindRow(d.VendorId, d.ProductId, d.DeviceKind, entry->Role());
+    if (row >= 0 && row < int(UpdateDescriptorTable().size())) return UpdateDescriptorTable()[size_t(row)].displayName;
+  }
+  return {};
+}
 
 std::vector<UpdateDescriptor> CMainWnd::CollectDeviceVersions() const {
   std::vector<DeviceVersionSource> sources;
@@ -74,7 +87,10 @@ void CMainWnd::OpenSettingsWindow(bool centred) {
 }
 
 void CMainWnd::ForwardToolReport(uint64_t wParam, int64_t lParam) {
-  if (settings_ && settings_->IsWindow()) settings_->PostMessage(messages_.toolBF15, wParam, lParam);
+  if (firmwareUpdate_ && (wParam == 1 || wParam == 2)) firmwareUpdate_->resulted = true;
+  if (!settings_ || !settings_->IsWindow()) return;
+  if (firmwareUpdate_) settings_->DesignateUpdate(firmwareUpdate_->row, kUpdateRevision);
+  settings_->PostMessage(messages_.toolBF15, wParam, lParam);
 }
 
 void CMainWnd::OnFirmwareVersionCheck(int64_t version) {
@@ -89,11 +105,22 @@ void CMainWnd::OnFirmwareVersionCheck(int64_t version) {
     if (ui::CControlUI* noDevice = FindControl(QStringLiteral("No_device_Link"))) noDevice->SetVisible(true);
     return ShowMessage(GetHWND(), QStringLiteral("UpdateTiShi"), QStringLiteral("UpdateTiShiText"), dpi_, true, 1) == 1;
   };
-  hooks.start = StartDetached;
+  hooks.start = updaterStart_;
   hooks.showStartFailure = [this] {
     ShowMessage(GetHWND(), QStringLiteral("UpdateTiShi"), QStringLiteral("UpdateFailText"), dpi_, true, 0);
   };
   hooks.quit = [this](int) { Exit(); };
+  hooks.started = [this, row = UpdateRowOf(device)](qint64 pid) {
+    firmwareUpdate_.emplace();
+    firmwareUpdate_->row = row;
+    firmwareUpdate_->watch = std::make_unique<ProcessWatch>(pid, [this] {
+      if (!firmwareUpdate_->resulted) {
+        Trace("firmware update: the updater ended without a result");
+        ForwardToolReport(2, 0);
+      }
+      firmwareUpdate_.reset();
+    });
+  };
   CheckFirmwareVersion(version, hooks);
 }
 

@@ -137,10 +137,22 @@ void CSetWnd::CheckChanged() {
   }
 }
 
+void CSetWnd::DesignateUpdate(const std::string& name, const QString& revision) {
+  for (size_t i = 0; i < records_.size() && int(i) < RowCount(); ++i) {
+    if (records_[i].name != name) continue;
+    if (designated_ != int(i) && Row(int(i))) {
+      designated_ = int(i);
+      Row(int(i))->SetUpdateRev(revision);
+    }
+    return;
+  }
+}
+
 void CSetWnd::OnBf15(uint64_t what, int64_t value) {
   controls::CUpdateInfoListItemUI* row = designated_ >= 0 ? Row(designated_) : nullptr;
   if (!row) return;
   if (what == 4) {
+    if (row->GetStatus() != 6) row->SetStatus(6);
     row->SetProgress(int(value));
   } else if (what == 2 || what == 3) {
     row->SetStatus(8);

@@ -10,7 +10,8 @@
 // update step (status 3..6) the window refuses to close.
 //
 // Updater reports (UWM_TOOL_BF15_MSG, forwarded by the main window) go to
-// the designated row: 4 = progress percentage in lParam, 1 = finished (the
+// the designated row: 4 = progress percentage in lParam (the row shows
+// status 6, updating), 1 = finished (the
 // update revision becomes the old one, status 7, and the status area goes to
 // 1 or 4), 2 and 3 = failed (status 8). Without a designated row they
 // change nothing.
@@ -70,6 +71,9 @@ class CSetWnd : public ui::WindowImplBase {
   int RowCount() const;
   // The row that receives the updater's reports (-1: none).
   void DesignateRow(int index) { designated_ = index; }
+  // Designates the row named `name` ("MS", "KB", "X27") with the revision
+  // the update brings; nothing when no such row is listed (yet).
+  void DesignateUpdate(const std::string& name, const QString& revision);
   // The list worker handed over every row (or was stopped).
   bool WorkerDone() const { return listDone_.load(); }
   int LanguageIndex() const { return languageIndex_; }

@@ -41,6 +41,15 @@ std::string EmulatedPath(emulator::Emulator& emu, std::string_view name, bool re
   return {};
 }
 
+// The same, on the devices another program emulates ("--emulate attach").
+std::string AttachedPath(emulator::AttachBackend& attached, std::string_view name, bool receiver) {
+  for (const emulator::HostedDevice& device : attached.Devices()) {
+    if (std::string_view(device.name).substr(0, device.name.find(':')) != name) continue;
+    if (device.receiver == receiver && device.plugged && !device.commandPath.empty()) return device.commandPath;
+  }
+  return {};
+}
+
 // A present interface matching the supported-interface row of the kind.
 std::string SupportedPath(hid::HidBackend& backend, uint16_t kind) {
   std::vector<std::string> paths;
@@ -84,6 +93,12 @@ bool DeviceSession::ParseOptions(const std::vector<std::string>& args) {
   return true;
 }
 
+std::string DeviceSession::EmulateList() const {
+  if (emulateList_) return *emulateList_;
+  const char* list = std::getenv(emulator::kEmulateEnv);
+  return list ? list : "";
+}
+
 bool DeviceSession::Open(std::string_view name) {
   if (trace_) {
     platform::SetTraceSink([](std::string_view line) {
@@ -101,6 +116,7 @@ bool DeviceSession::Open(std::string_view name) {
       emulateList_ ? std::optional<std::string_view>(*emulateList_) : std::nullopt);
   std::string path;
   if (emulation_->GetEmulator()) path = EmulatedPath(*emulation_->GetEmulator(), name, receiver_);
+  if (emulation_->Attached()) path = AttachedPath(*emulation_->Attached(), name, receiver_);
   if (path.empty()) path = SupportedPath(*emulation_->Backend(), *kind);
   if (path.empty()) {
     std::fprintf(stderr, "vx27ctl: no %.*s%s found\n", int(name.size()), name.data(),

@@ -42,6 +42,8 @@ class DeviceSession {
   bool Open(std::string_view name);
   protocol::CCommandChannel& Channel() { return *channel_; }
   bool ThroughReceiver() const { return receiver_; }
+  // The emulate list of --emulate, else of VX27_EMULATE.
+  std::string EmulateList() const;
   // The emulated device the session opened (null without an emulate list).
   const emulator::firmware::EmulatedUnit* OpenedUnit(std::string_view name) const;
   // The emulated devices (null without an emulate list).

@@ -1,7 +1,8 @@
 // vx27ctl emu-log <dev>: the requests an emulated device received in the
 // runs that kept their state in VX27_EMULATOR_STATE (the program, the
 // updater, earlier vx27ctl commands), oldest first, one line each:
-// "request <command> <length> <address> <status|-> <data hex|->".
+// "request <command> <length> <address> <status|-> <data hex|->". With
+// "--emulate attach": the requests of the running program's device.
 
 #include <cstdio>
 #include <fstream>
@@ -21,6 +22,16 @@ int Run(const std::vector<std::string>& args) {
   if (!session.ParseOptions(args) || session.Positional().size() != 1) return UsageError("emu-log", kUsage);
   const std::string& name = session.Positional()[0];
   const std::string device = session.ThroughReceiver() ? name + ":receiver" : name;
+  if (session.EmulateList() == emulator::firmware::kAttachList) {
+    // The program that emulates the device keeps the requests of its run.
+    std::string lines;
+    if (!emulator::AttachBackend().RequestLog(device, &lines)) {
+      std::fprintf(stderr, "vx27ctl: no program emulates %s\n", device.c_str());
+      return DeviceSession::Finish(protocol::kNoReply);
+    }
+    std::printf("%s", lines.c_str());
+    return DeviceSession::Finish(protocol::kOk);
+  }
   emulator::firmware::ProgramEmulation emulation(std::string_view(""));
   const std::string file = emulation.RequestsFile(device);
   if (file.empty()) {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "emulator/AttachBackend.h"
 #include "emulator/Emulator.h"
 #include "emulator/firmware/Firmware.h"
 #include "hid/HidBackend.h"
@@ -150,8 +151,16 @@ std::string_view ModelCode(std::string_view model) {
   return {};
 }
 
-std::vector<Candidate> FindCandidates(hid::HidBackend& backend, emulator::Emulator* emu) {
+std::vector<Candidate> FindCandidates(hid::HidBackend& backend, emulator::Emulator* emu,
+                                      emulator::AttachBackend* attached) {
   std::vector<Candidate> out;
+  if (attached) {
+    for (const emulator::HostedDevice& device : attached->Devices()) {
+      const std::string model = device.name.substr(0, device.name.find(':'));
+      if (!device.plugged || device.commandPath.empty() || ModelCode(model).empty()) continue;
+      out.push_back({model, device.commandPath, device.receiver, true});
+    }
+  }
   if (emu) {
     for (const auto& device : emu->Devices()) {
       if (!device->Plugged()) continue;
@@ -166,7 +175,7 @@ std::vector<Candidate> FindCandidates(hid::HidBackend& backend, emulator::Emulat
   std::vector<std::string> paths;
   if (!backend.Enumerate(paths)) return out;
   for (const std::string& p : paths) {
-    if (emu && emu->Owns(p)) continue;
+    if ((emu && emu->Owns(p)) || (attached && attached->Owns(p))) continue;
     for (const KindModel& k : kKinds) {
       const bool matches = std::any_of(
           std::begin(hid::SupportedInterfaceTable), std::end(hid::SupportedInterfaceTable), [&](const auto& row) {
@@ -185,7 +194,7 @@ std::vector<Candidate> FindCandidates(hid::HidBackend& backend, emulator::Emulat
 
 int Run(const Options& options) {
   Session session(options);
-  const std::vector<Candidate> candidates = FindCandidates(*options.backend, options.emulator);
+  const std::vector<Candidate> candidates = FindCandidates(*options.backend, options.emulator, options.attached);
   if (candidates.empty()) {
     if (options.print) options.print("failed none no device");
     return 1;

@@ -34,6 +34,7 @@ namespace hid {
 class HidBackend;
 }
 namespace emulator {
+class AttachBackend;
 class Emulator;
 }
 namespace platform {
@@ -63,14 +64,17 @@ struct Candidate {
   bool emulated = false;
 };
 // The update candidates present on the backend: every plugged emulated
-// mouse, keyboard and pad of `emulator` (which may be null), then the
-// other command interfaces of the supported-device table.
-std::vector<Candidate> FindCandidates(hid::HidBackend& backend, emulator::Emulator* emulator);
+// mouse, keyboard and pad of `emulator` and of the program `attached`
+// reaches (either may be null), then the other command interfaces of the
+// supported-device table.
+std::vector<Candidate> FindCandidates(hid::HidBackend& backend, emulator::Emulator* emulator,
+                                      emulator::AttachBackend* attached = nullptr);
 
 struct Options {
   std::filesystem::path updateFolder;
   std::shared_ptr<hid::HidBackend> backend;
   emulator::Emulator* emulator = nullptr;
+  emulator::AttachBackend* attached = nullptr;  // another program's emulated devices
   std::function<void(const std::string& line)> print;
   std::function<void(const platform::BusMessage& message)> notify;
   // How long a restarted device may take to leave and come back.

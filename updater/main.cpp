@@ -3,12 +3,11 @@
 // folder. Updates every cable-attached device that is older than its image
 // in the working folder (or --folder DIR), reporting to the program's main
 // window on the window bus. With VX27_EMULATE (or --emulate LIST) it
-// updates emulated devices; VX27_EMULATOR_STATE keeps their memory and
+// updates emulated devices ("attach": those of the program that started it);
+// VX27_EMULATOR_STATE keeps their memory and
 // version between runs, VX27_EMULATOR_LOG logs every request they receive.
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -33,16 +32,12 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  const char* env = std::getenv("VX27_EMULATE");
-  if ((emulate && *emulate == "attach") || (!emulate && env && std::strcmp(env, "attach") == 0)) {
-    std::printf("failed none attaching to another program's emulated devices is not available\n");
-    return 1;
-  }
   emulator::firmware::ProgramEmulation emulation(emulate ? std::optional<std::string_view>(*emulate) : std::nullopt);
   updater::Options options;
   options.updateFolder = folder;
   options.backend = emulation.Backend();
   options.emulator = emulation.GetEmulator().get();
+  options.attached = emulation.Attached().get();
   options.print = [](const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);

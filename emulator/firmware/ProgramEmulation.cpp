@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include "emulator/EmulateList.h"
+#include "hid/CompositeBackend.h"
+#include "hid/HidrawBackend.h"
 #include "emulator/firmware/RequestLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/Trace.h"
@@ -63,15 +65,52 @@ ProgramEmulation::ProgramEmulation(std::optional<std::string_view> emulateList) 
     if (auto iface = model ? device->Interface(CommandInterfaceNumber(*model)) : nullptr)
       iface->AttachFirmware(std::make_shared<LoggingFirmware>(device->Name(), unit->firmware, log));
   };
-  if (emulateList) {
-    backend_ = MakeProgramBackend(*emulateList, prepare);
-  } else {
-    const std::string list = Env(kEmulateEnv);
-    backend_ = MakeProgramBackend(list, prepare);
+  const std::string list = emulateList ? std::string(*emulateList) : Env(kEmulateEnv);
+  if (list == kAttachList) {
+    attached_ = std::make_shared<AttachBackend>();
+    backend_.backend = std::make_shared<hid::CompositeBackend>(
+        std::vector<std::shared_ptr<hid::HidBackend>>{std::make_shared<hid::HidrawBackend>(), attached_});
+    return;
   }
+  backend_ = MakeProgramBackend(list, prepare);
+}
+
+HostSources MakeHostSources(std::shared_ptr<Emulator> emulator, std::vector<EmulatedUnit> units) {
+  HostSources sources;
+  sources.devices = [emulator] {
+    std::vector<HostedDevice> out;
+    for (const auto& device : emulator->Devices()) {
+      const std::string_view name = device->Name();
+      const auto model = ModelFromName(name.substr(0, name.find(':')));
+      out.push_back({device->Name(), device->IsReceiver(), device->Plugged(),
+                     model ? CommandPath(*device, *model) : std::string()});
+    }
+    return out;
+  };
+  sources.requestLog = [units = std::move(units)](std::string_view device, std::string* lines) {
+    // The exact name first, then the model part ("mouse" for "mouse:receiver").
+    const EmulatedUnit* found = nullptr;
+    for (const auto& unit : units)
+      if (!found && unit.device->Name() == device) found = &unit;
+    for (const auto& unit : units) {
+      const std::string_view n = unit.device->Name();
+      if (!found && n.substr(0, n.find(':')) == device) found = &unit;
+    }
+    if (!found) return false;
+    for (const LoggedRequest& r : found->firmware->Log()) *lines += FormatRequest(r) + "\n";
+    return true;
+  };
+  return sources;
+}
+
+bool ProgramEmulation::Serve() {
+  if (!backend_.emulator || host_) return host_ && host_->Serving();
+  host_ = std::make_unique<EmulatorHost>(backend_.emulator, MakeHostSources(backend_.emulator, units_));
+  return host_->Serving();
 }
 
 ProgramEmulation::~ProgramEmulation() {
+  host_.reset();
   if (stateFolder_.empty()) return;
   std::error_code ec;
   std::filesystem::create_directories(stateFolder_, ec);

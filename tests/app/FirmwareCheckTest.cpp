@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include "app/UpdateWatch.h"
+
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -77,7 +82,8 @@ TEST(FirmwareCheck, VersionsPromptAndStart) {
       return c.confirm;
     };
     hooks.start = [&](const QString& program, const QStringList& args, const QString& folder,
-                      const QProcessEnvironment& env) {
+                      const QProcessEnvironment& env, qint64* pid) {
+      *pid = 4242;
       starts.push_back({program, args, folder, env.value(QStringLiteral("VX27_EMULATE"))});
       return c.startWorks;
     };
@@ -109,6 +115,30 @@ TEST(FirmwareCheck, StartDetachedTellsWhetherTheProgramStarted) {
   const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   EXPECT_TRUE(app::StartDetached(QStringLiteral("/bin/true"), {}, QStringLiteral("/"), env));
   EXPECT_FALSE(app::StartDetached(QStringLiteral("/nonexistent/updater"), {}, QStringLiteral("/"), env));
+}
+
+// The updater is started detached, so it is not our child: the watch must
+// still see it end, and a watch begun after the end fires too.
+TEST(FirmwareCheck, ProcessWatchSeesADetachedProcessEnd) {
+  const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  qint64 pid = 0;
+  ASSERT_TRUE(app::StartDetached(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("sleep 0.3")},
+                                 QStringLiteral("/"), env, &pid));
+  ASSERT_GT(pid, 0);
+  int ended = 0;
+  auto watch = std::make_unique<app::ProcessWatch>(pid, [&] { ++ended; });
+  const auto spin = [&](int want) {
+    QElapsedTimer timer;
+    timer.start();
+    while (ended < want && timer.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  };
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ended, 0) << "still running";
+  spin(1);
+  EXPECT_EQ(ended, 1);
+  watch = std::make_unique<app::ProcessWatch>(pid, [&] { ++ended; });
+  spin(2);
+  EXPECT_EQ(ended, 2);
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 #include "app/DeviceBar.h"
+#include "app/Environment.h"
 #include "controls/CUpdateInfoListItemUI.h"
 #include "platform/Messages.h"
 #include "tests/app/MainWndFixture.h"
+#include "updater/Updater.h"
 
 namespace {
 
@@ -54,6 +58,86 @@ TEST_F(MainWndSettingsTest, FirmwareCheckKeepsOrSuspendsTheSelectedDevice) {
   EXPECT_FALSE(channel.SuppressIo()) << "nothing suspended without a confirmation";
   EXPECT_TRUE(apptest::WaitFor([&] { return !main->IsWindow(); }));
   apptest::TakeQuitRequest();
+}
+
+// A confirmed update with the settings window open: the updater's reports
+// go to the mouse's row (progress as status 6, finished: "V0126", status
+// 7); an updater that ends without reporting a result fails the row (8).
+TEST_F(MainWndSettingsTest, ConfirmedUpdateReportsToTheDevicesRow) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<uint64_t, int64_t>> reports;  // BF15 wParam, lParam
+    int status;
+    const char* oldRev;
+    const char* updateRev;
+  };
+  const Case cases[] = {
+      {"progress", {{4, 40}}, 6, "V0102", "V0126"},
+      {"finished", {{4, 40}, {4, 100}, {1, 0}}, 7, "V0126", ""},
+      {"failed", {{4, 40}, {2, 0}}, 8, "V0102", "V0126"},
+      {"ended without a result", {{4, 40}}, 8, "V0102", "V0126"},
+  };
+  const app::ProgramMessages messages = app::RegisterProgramMessages();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const bool exits = std::string(c.what) == "ended without a result";
+    auto main = Open(Emulate("mouse"));
+    ASSERT_TRUE(apptest::WaitFor([&] { return main->SelectedDevice() != nullptr; }));
+    QStringList started;
+    // A stand-in for the updater: a process that lives until told to end,
+    // or one that ends at once.
+    QProcess stand;
+    main->SetUpdaterStart([&](const QString& program, const QStringList&, const QString&,
+                              const QProcessEnvironment&, qint64* pid) {
+      started << program;
+      stand.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), exits ? QStringLiteral("exit 0") : QStringLiteral("sleep 30")});
+      if (!stand.waitForStarted(5000)) return false;
+      *pid = stand.processId();
+      return true;
+    });
+    int status = -1;
+    std::string oldRev, updateRev, row;
+    bool suppressed = false;
+    apptest::WhenWindowShows("SetWnd", [&](QWidget* w) {
+      app::CSetWnd* set = main->SettingsWindow();
+      apptest::WaitFor([&] { return set->WorkerDone() && set->RowCount() >= 1; });
+      apptest::WhenWindowShows("MsgWnd", [&](QWidget* box) {
+        apptest::Click(apptest::Control<ui::CControlUI>(box, "confirm_btn"));
+      });
+      main->SendMessage(platform::msg::kFirmwareVersionCheck, 0, 0x0102);
+      suppressed = main->SelectedDevice()->CommandChannel().SuppressIo();
+      row = main->FirmwareUpdateRow();
+      for (const auto& [w15, l15] : c.reports) main->SendMessage(messages.toolBF15, w15, l15);
+      if (exits) {
+        stand.waitForFinished(5000);
+        apptest::WaitFor([&] { return main->FirmwareUpdateRow().empty(); });
+      }
+      // The reports reach the window as posted messages.
+      apptest::WaitFor([&] {
+        return set->Row(0)->GetStatus() == c.status && set->Row(0)->OldRev() == QLatin1String(c.oldRev) &&
+               set->Row(0)->UpdateRev() == QLatin1String(c.updateRev);
+      });
+      status = set->Row(0)->GetStatus();
+      oldRev = set->Row(0)->OldRev().toStdString();
+      updateRev = set->Row(0)->UpdateRev().toStdString();
+      if (status == 6) {
+        EXPECT_EQ(set->Row(0)->Progress(), 40);
+      }
+      stand.kill();
+      stand.waitForFinished(5000);
+      // A row in an update step refuses the close; the test ends it.
+      if (status == 6) set->Row(0)->SetStatus(7);
+      apptest::Click(apptest::Control<ui::CControlUI>(w, "closebtn"));
+    });
+    apptest::Click(apptest::Control<ui::CControlUI>(main->GetHWND(), "setbtn"));
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_TRUE(started[0].endsWith(QString::fromStdString(updater::UpdaterFileName())));
+    EXPECT_TRUE(suppressed);
+    EXPECT_EQ(row, "MS");
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(oldRev, c.oldRev);
+    EXPECT_EQ(updateRev, c.updateRev);
+  }
 }
 
 }  // namespace

@@ -9,9 +9,13 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "emulator/AttachBackend.h"
+#include "emulator/EmulatorHost.h"
 #include "emulator/firmware/Firmware.h"
+#include "emulator/firmware/ProgramEmulation.h"
 #include "platform/Messages.h"
 #include "updater/Updater.h"
 
@@ -20,6 +24,15 @@ namespace {
 using namespace std::chrono_literals;
 using emulator::DeviceModel;
 namespace fs = std::filesystem;
+
+// Polls `done` for up to two seconds.
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 200; ++i) {
+    if (done()) return true;
+    std::this_thread::sleep_for(10ms);
+  }
+  return done();
+}
 
 struct Note {
   std::string name;
@@ -42,9 +55,12 @@ class UpdaterTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder); }
 
   emulator::firmware::EmulatedUnit Add(DeviceModel model, bool receiver = false) {
-    return emulator::firmware::AddDevice(*emu, model, receiver);
+    units.push_back(emulator::firmware::AddDevice(*emu, model, receiver));
+    return units.back();
   }
 
+  // attached: as the updater the program starts, on the devices another
+  // process (here a host in this one) serves.
   int Run(bool emulated = true) {
     lines.clear();
     notes.clear();
@@ -52,6 +68,18 @@ class UpdaterTest : public ::testing::Test {
     o.updateFolder = folder;
     o.backend = emu;
     o.emulator = emulated ? emu.get() : nullptr;
+    std::unique_ptr<emulator::EmulatorHost> host;
+    std::shared_ptr<emulator::AttachBackend> attach;
+    if (attached) {
+      fs::create_directories(folder / "host");
+      host = std::make_unique<emulator::EmulatorHost>(emu, emulator::firmware::MakeHostSources(emu, units),
+                                                      folder / "host");
+      attach = std::make_shared<emulator::AttachBackend>(folder / "host");
+      o.backend = attach;
+      o.emulator = nullptr;
+      o.attached = attach.get();
+      EXPECT_TRUE(host->Serving());
+    }
     o.print = [this](const std::string& line) { lines.push_back(line); };
     o.notify = [this](const platform::BusMessage& m) {
       notes.push_back({m.name, m.id, m.wParam, m.lParam});
@@ -59,7 +87,15 @@ class UpdaterTest : public ::testing::Test {
     };
     o.comeBack = 5000ms;
     o.sleeper = [](std::chrono::milliseconds) {};
-    return updater::Run(o);
+    const int code = updater::Run(o);
+    if (host) {
+      EXPECT_EQ(attach->HostCount(), 1u);
+      attach.reset();
+      o.backend.reset();
+      // What the updater opened was closed with it.
+      EXPECT_TRUE(WaitFor([&] { return host->OpenHandles() == 0; }));
+    }
+    return code;
   }
 
   // The BF15 reports, each as "<wParam>:<lParam>", progress collapsed to
@@ -82,46 +118,57 @@ class UpdaterTest : public ::testing::Test {
   std::vector<std::string> lines;
   std::vector<Note> notes;
   std::function<void(const Note&)> onNote;
+  std::vector<emulator::firmware::EmulatedUnit> units;
+  bool attached = false;
 };
 
+// Directly, and through a host as the updater the program starts reaches
+// the program's devices.
 TEST_F(UpdaterTest, BringsEveryDeviceToItsImageThenFindsThemCurrent) {
-  auto mouse = Add(DeviceModel::Mouse);
-  auto keyboard = Add(DeviceModel::Keyboard);
-  auto pad = Add(DeviceModel::Pad);
-  ASSERT_EQ(mouse.device->Version(), 0x0102);
+  for (const bool through : {false, true}) {
+    SCOPED_TRACE(through ? "attached" : "direct");
+    attached = through;
+    units.clear();
+    emu = std::make_shared<emulator::Emulator>();
+    SetUp();
+    auto mouse = Add(DeviceModel::Mouse);
+    auto keyboard = Add(DeviceModel::Keyboard);
+    auto pad = Add(DeviceModel::Pad);
+    ASSERT_EQ(mouse.device->Version(), 0x0102);
 
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(lines, (std::vector<std::string>{"done mouse V0126", "done keyboard V0126", "done pad V0126"}));
-  for (const auto* unit : {&mouse, &keyboard, &pad}) {
-    EXPECT_EQ(unit->device->Version(), 0x0126);
-    EXPECT_TRUE(unit->device->Plugged());
-  }
-  // The image sizes of make_images.py: 3600, 5000 and 2000 bytes.
-  EXPECT_EQ(mouse.firmware->CountRequests(0x31), 65u);
-  EXPECT_EQ(keyboard.firmware->CountRequests(0x31), 90u);
-  EXPECT_EQ(pad.firmware->CountRequests(0x31), 36u);
-  for (const auto* unit : {&mouse, &keyboard, &pad}) {
-    EXPECT_EQ(unit->firmware->CountRequests(0x30), 1u);
-    EXPECT_EQ(unit->firmware->CountRequests(0x32), 1u);
-    EXPECT_EQ(unit->firmware->CountRequests(0x33), 1u);
-  }
-  // Per device: progress from its first chunk to 100 %, finished, then the
-  // new version to the firmware check.
-  EXPECT_EQ(Bf15(), (std::vector<std::string>{"4:1", "4:100", "1:0", "4:1", "4:100", "1:0", "4:2", "4:100", "1:0"}));
-  int checks = 0;
-  for (const Note& n : notes)
-    if (n.id == platform::msg::kFirmwareVersionCheck) {
-      EXPECT_EQ(n.l, 0x0126);
-      ++checks;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(lines, (std::vector<std::string>{"done mouse V0126", "done keyboard V0126", "done pad V0126"}));
+    for (const auto* unit : {&mouse, &keyboard, &pad}) {
+      EXPECT_EQ(unit->device->Version(), 0x0126);
+      EXPECT_TRUE(unit->device->Plugged());
     }
-  EXPECT_EQ(checks, 3);
+    // The image sizes of make_images.py: 3600, 5000 and 2000 bytes.
+    EXPECT_EQ(mouse.firmware->CountRequests(0x31), 65u);
+    EXPECT_EQ(keyboard.firmware->CountRequests(0x31), 90u);
+    EXPECT_EQ(pad.firmware->CountRequests(0x31), 36u);
+    for (const auto* unit : {&mouse, &keyboard, &pad}) {
+      EXPECT_EQ(unit->firmware->CountRequests(0x30), 1u);
+      EXPECT_EQ(unit->firmware->CountRequests(0x32), 1u);
+      EXPECT_EQ(unit->firmware->CountRequests(0x33), 1u);
+    }
+    // Per device: progress from its first chunk to 100 %, finished, then the
+    // new version to the firmware check.
+    EXPECT_EQ(Bf15(), (std::vector<std::string>{"4:1", "4:100", "1:0", "4:1", "4:100", "1:0", "4:2", "4:100", "1:0"}));
+    int checks = 0;
+    for (const Note& n : notes)
+      if (n.id == platform::msg::kFirmwareVersionCheck) {
+        EXPECT_EQ(n.l, 0x0126);
+        ++checks;
+      }
+    EXPECT_EQ(checks, 3);
 
-  // The restarted mouse answers its ordinary commands.
-  const size_t before = mouse.firmware->Log().size();
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(lines, (std::vector<std::string>{"current mouse V0126", "current keyboard V0126", "current pad V0126"}));
-  EXPECT_TRUE(notes.empty());
-  EXPECT_EQ(mouse.firmware->Log().size(), before) << "nothing sent to a current device";
+    // The restarted mouse answers its ordinary commands.
+    const size_t before = mouse.firmware->Log().size();
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(lines, (std::vector<std::string>{"current mouse V0126", "current keyboard V0126", "current pad V0126"}));
+    EXPECT_TRUE(notes.empty());
+    EXPECT_EQ(mouse.firmware->Log().size(), before) << "nothing sent to a current device";
+  }
 }
 
 TEST_F(UpdaterTest, FailuresAreReportedAndKeepTheOldFirmware) {
@@ -158,25 +205,29 @@ TEST_F(UpdaterTest, FailuresAreReportedAndKeepTheOldFirmware) {
        // 51 % after the chunk at 1792; the next one, at 1848, finds the device gone.
        "failed mouse chunk at 0x0738 not answered (-1)", true},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    emu = std::make_shared<emulator::Emulator>();
-    emu->SetRestartGap(20ms);
-    onNote = {};
-    SetUp();
-    auto mouse = Add(DeviceModel::Mouse, c.receiver);
-    const uint16_t before = mouse.device->Version();
-    if (c.arrange) c.arrange(*this, mouse);
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(lines, std::vector<std::string>{c.line});
-    EXPECT_EQ(mouse.firmware->CountRequests(0x30) > 0, c.sent);
-    emu->Plug(mouse.device->Id());
-    EXPECT_EQ(mouse.device->Version(), before);
-    EXPECT_EQ(mouse.firmware->CountRequests(0x33), 0u);
-    if (c.sent) {
-      EXPECT_EQ(Bf15().back(), "2:0");
-    } else {
-      EXPECT_TRUE(notes.empty());
+  for (const bool through : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (through ? ", attached" : ", direct"));
+      attached = through;
+      units.clear();
+      emu = std::make_shared<emulator::Emulator>();
+      emu->SetRestartGap(20ms);
+      onNote = {};
+      SetUp();
+      auto mouse = Add(DeviceModel::Mouse, c.receiver);
+      const uint16_t before = mouse.device->Version();
+      if (c.arrange) c.arrange(*this, mouse);
+      EXPECT_EQ(Run(), 1);
+      EXPECT_EQ(lines, std::vector<std::string>{c.line});
+      EXPECT_EQ(mouse.firmware->CountRequests(0x30) > 0, c.sent);
+      emu->Plug(mouse.device->Id());
+      EXPECT_EQ(mouse.device->Version(), before);
+      EXPECT_EQ(mouse.firmware->CountRequests(0x33), 0u);
+      if (c.sent) {
+        EXPECT_EQ(Bf15().back(), "2:0");
+      } else {
+        EXPECT_TRUE(notes.empty());
+      }
     }
   }
 }
