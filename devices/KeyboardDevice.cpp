@@ -107,8 +107,9 @@ void CGesterinKeyboardDevice::RepairMacroKeys() {
 // ---- key names -------------------------------------------------------------------
 
 void CGesterinKeyboardDevice::NameKeyCaps() {
-  const std::vector<profiles::KeyAssignment> keys = profile_->GetKeyList();
-  for (size_t j = 0; j < keys.size(); ++j) ShowKeyAssignment(int(j), AssignmentName(keys[j].assignment, macroNames_));
+  namedKeys_ = profile_->GetKeyList();
+  for (size_t j = 0; j < namedKeys_.size(); ++j)
+    ShowKeyAssignment(int(j), AssignmentName(namedKeys_[j].assignment, macroNames_));
 }
 
 void CGesterinKeyboardDevice::ShowKeyAssignment(int key, const QString& name) {
@@ -122,7 +123,11 @@ void CGesterinKeyboardDevice::ShowKeyAssignment(int key, const QString& name) {
   cap->setProperty("tooltipTitle", own);
   cap->setProperty("tooltipText", text);
   cap->SetToolTip(own + QLatin1Char('\n') + text);
-  cap->SetKeysetMarkHidden(own.compare(name, Qt::CaseInsensitive) == 0);
+  // A key whose own code no row names (the mode keys) is marked only when
+  // its function differs from its default.
+  const bool unchanged = size_t(key) < namedKeys_.size() &&
+                         namedKeys_[size_t(key)].assignment.Code() == namedKeys_[size_t(key)].defaultAssignment.Code();
+  cap->SetKeysetMarkHidden(own.compare(name, Qt::CaseInsensitive) == 0 || (own.isEmpty() && unchanged));
 }
 
 // ---- device work ---------------------------------------------------------------
