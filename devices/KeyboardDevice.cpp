@@ -65,13 +65,7 @@ void CGesterinKeyboardDevice::BuildPage() {
 }
 
 void CGesterinKeyboardDevice::LoadCatalogues() {
-  macroNames_.clear();
-  for (const MacroIndexEntry& e : core_.Macros()) macroNames_.push_back(QString::fromStdString(e.name));
-  if (keyEditor_) {
-    auto* combo = qobject_cast<ui::CComboUI*>(keyEditor_->FindSubControl(QStringLiteral("keyset_macro_combo")));
-    while (combo && combo->GetCount() > 0) keyEditor_->RemoveMacroName(combo->GetCount() - 1);
-    keyEditor_->SetMacroNames(macroNames_);
-  }
+  TakeMacroNames(core_.Macros());
   CModelDevice::LoadCatalogues();
 }
 

@@ -124,7 +124,6 @@ class CGesterinKeyboardDevice : public CModelDevice {
 
   KeyboardCore core_;
   std::map<QString, QPointer<ui::CControlUI>> controls_;
-  std::vector<QString> macroNames_;
   std::vector<profiles::KeyAssignment> namedKeys_;  // the key list NameKeyCaps last showed
   // A frame the keyboard did not take holds the light steps back for
   // kFrameRetryMs; the UI thread goes on meanwhile.

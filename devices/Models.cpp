@@ -134,6 +134,15 @@ int CModelDevice::LinkedThroughReceiver() {
 
 // ---- key editor -------------------------------------------------------------------
 
+void CModelDevice::TakeMacroNames(const std::vector<MacroIndexEntry>& index) {
+  macroNames_.clear();
+  for (const MacroIndexEntry& e : index) macroNames_.push_back(QString::fromStdString(e.name));
+  if (!keyEditor_) return;
+  auto* combo = qobject_cast<ui::CComboUI*>(keyEditor_->FindSubControl(QStringLiteral("keyset_macro_combo")));
+  while (combo && combo->GetCount() > 0) keyEditor_->RemoveMacroName(combo->GetCount() - 1);
+  keyEditor_->SetMacroNames(macroNames_);
+}
+
 void CModelDevice::FindKeyEditor(int editorKind) {
   keyEditor_ = qobject_cast<editors::CKeySetControlUI*>(FindSubControl(QStringLiteral("KeySetControlItem")));
   if (!keyEditor_) return;

@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include "devices/CGesterinUSBDevice.h"
+#include "devices/core/MacroFiles.h"
 #include "editors/CKeySetControlUI.h"
 #include "profiles/BasicProfiledata.h"
 #include "profiles/KeyboardProfiledata.h"
@@ -76,6 +77,9 @@ class CModelDevice : public CGesterinUSBDevice {
  protected:
   // Looks up the page's key editor and sets it up for `editorKind`.
   void FindKeyEditor(int editorKind);
+  // The macro library's names, kept for the key names and given to the key
+  // editor's macro list.
+  void TakeMacroNames(const std::vector<MacroIndexEntry>& index);
   // The name a key's function shows: the macro's name from `macroNames`,
   // the catalogue row's text, or for a function no row names its parts
   // (modifiers and key) or its kind.
@@ -96,6 +100,7 @@ class CModelDevice : public CGesterinUSBDevice {
 
   std::unique_ptr<profiles::CBasicProfiledata> profile_;
   QPointer<editors::CKeySetControlUI> keyEditor_;
+  std::vector<QString> macroNames_;
 
  private:
   QString UnlistedName(const profiles::KeyFunction& f);

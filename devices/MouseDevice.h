@@ -118,7 +118,6 @@ class CGesterinMouseDevice : public CModelDevice {
   int logoLight_ = -1;
   std::map<QString, QPointer<ui::CControlUI>> controls_;
   std::map<int, StepRange> layoutRanges_;
-  std::vector<QString> macroNames_;
   std::vector<QString> lightModeNames_;
   std::vector<QString> customEffectNames_;
 };
