@@ -103,7 +103,7 @@ void CGesterinKeyboardDevice::RepairMacroKeys() {
 void CGesterinKeyboardDevice::NameKeyCaps() {
   namedKeys_ = profile_->GetKeyList();
   for (size_t j = 0; j < namedKeys_.size(); ++j)
-    ShowKeyAssignment(int(j), AssignmentName(namedKeys_[j].assignment, macroNames_));
+    ShowKeyAssignment(int(j), AssignmentName(namedKeys_[j].assignment));
 }
 
 void CGesterinKeyboardDevice::ShowKeyAssignment(int key, const QString& name) {
@@ -182,8 +182,6 @@ int CGesterinKeyboardDevice::LoadProfile() {
   const int loaded = core_.LoadProfile(profile_->GetProfilePath());
   core_.SetMacroFolder(ProfileFolder());
   ApplyLightingFromProfile();
-  LoadCatalogues();
-  NameKeyCaps();
   return loaded;
 }
 
@@ -218,10 +216,11 @@ void CGesterinKeyboardDevice::SelectCustomGroup() {
   SendCustomColours(colours);
 }
 
-int CGesterinKeyboardDevice::EditorCustomGroup() {
-  if (!lightEditor_ || lightEditor_->Kind() != editors::lightkind::kKeyboard) return -1;
-  return lightEditor_->GetCustomGroup();
+bool CGesterinKeyboardDevice::CustomGroupsOffered() const {
+  return lightEditor_ && lightEditor_->Kind() == editors::lightkind::kKeyboard;
 }
+
+int CGesterinKeyboardDevice::EditorCustomGroup() { return CustomGroupsOffered() ? lightEditor_->GetCustomGroup() : -1; }
 
 void CGesterinKeyboardDevice::StoreAndSendCustomColours(const std::vector<profiles::CustomColor>& colours) {
   const int group = EditorCustomGroup();
@@ -245,7 +244,7 @@ void CGesterinKeyboardDevice::PaintKey(int light) {
 }
 
 void CGesterinKeyboardDevice::PaintAllKeys(bool lit) {
-  if (!lightEditor_ || lightEditor_->Kind() != editors::lightkind::kKeyboard) return;
+  if (!CustomGroupsOffered()) return;
   std::vector<profiles::CustomColor> colours = KeyboardProfile().GetCustomColors(lightState_.customGroup, int(kKeyboardKeys));
   for (profiles::CustomColor& c : colours) {
     c.red = lit ? lightState_.red : 0;
@@ -256,8 +255,7 @@ void CGesterinKeyboardDevice::PaintAllKeys(bool lit) {
 }
 
 void CGesterinKeyboardDevice::OnCustomGroupChosen(int group) {
-  if (!lightEditor_ || lightEditor_->Kind() != editors::lightkind::kKeyboard) return;
-  if (group < 0 || size_t(group) >= kCustomGroups) return;
+  if (!CustomGroupsOffered() || group < 0 || size_t(group) >= kCustomGroups) return;
   KeyboardProfile().SetCustomGroupIndex(group);
   profiles::LightInfoRecord next = lightState_;
   next.customGroup = uint8_t(group);
@@ -270,7 +268,7 @@ void CGesterinKeyboardDevice::OnCustomGroupChosen(int group) {
 }
 
 int CGesterinKeyboardDevice::WriteKeyMapToDevice(int page, std::span<const profiles::KeyAssignment> keys) {
-  return core_.WriteKeyMap(page, keys, int(LoadMacroIndex(ProfileFolder()).size()));
+  return core_.WriteKeyMap(page, keys, int(core_.Macros().size()));
 }
 
 int CGesterinKeyboardDevice::WriteKeysFromProfile(int page) {

@@ -115,8 +115,10 @@ class CGesterinKeyboardDevice : public CModelDevice {
   // not take holds the next back kFrameRetryMs.
   void SendCustomColours(std::span<const profiles::CustomColor> colours);
   void StoreSystemSettings(const profiles::KeyboardSystemSettings& s);
-  // The lighting editor's custom group, -1 without one (or on a keyboard
-  // through the receiver, whose editor has no custom groups).
+  // The custom group list and the all-keys buttons work for a keyboard by
+  // cable only (the editor of a keyboard through the receiver has another kind).
+  bool CustomGroupsOffered() const;
+  // The lighting editor's custom group, -1 without one.
   int EditorCustomGroup();
   // Mode 20: the colours stored as the editor's group (when one is chosen),
   // shown, and sent as the lighting state's group.

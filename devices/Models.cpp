@@ -173,8 +173,8 @@ QString CModelDevice::Translate(const QString& id) {
   return textProbe_->GetText();
 }
 
-QString CModelDevice::AssignmentName(const profiles::KeyFunction& f, std::span<const QString> macroNames) {
-  if (protocol::IsMacroType(f.c0)) return f.c1 < macroNames.size() ? macroNames[f.c1] : QString();
+QString CModelDevice::AssignmentName(const profiles::KeyFunction& f) {
+  if (protocol::IsMacroType(f.c0)) return f.c1 < macroNames_.size() ? macroNames_[f.c1] : QString();
   if (const char* id = editors::NameOfCode(f.c0, f.c1, f.c2)) return Translate(QString::fromLatin1(id));
   return UnlistedName(f);
 }

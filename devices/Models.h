@@ -6,7 +6,6 @@
 // data).
 
 #include <memory>
-#include <span>
 
 #include <QPointer>
 
@@ -80,10 +79,10 @@ class CModelDevice : public CGesterinUSBDevice {
   // The macro library's names, kept for the key names and given to the key
   // editor's macro list.
   void TakeMacroNames(const std::vector<MacroIndexEntry>& index);
-  // The name a key's function shows: the macro's name from `macroNames`,
-  // the catalogue row's text, or for a function no row names its parts
-  // (modifiers and key) or its kind.
-  QString AssignmentName(const profiles::KeyFunction& f, std::span<const QString> macroNames);
+  // The name a key's function shows: the macro's name, the catalogue row's
+  // text, or for a function no row names its parts (modifiers and key) or
+  // its kind.
+  QString AssignmentName(const profiles::KeyFunction& f);
 
   // The keyboard's and pad's light areas: the profile's light list, one entry
   // per light (lights beyond the list have none), handed to the engine.

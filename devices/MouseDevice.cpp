@@ -396,7 +396,7 @@ void CGesterinMouseDevice::ShowOptionTab(int n) {
 void CGesterinMouseDevice::NameKeyCaps() {
   const auto& keys = core_.Keys();
   for (size_t b = 0; b < keys.size(); ++b) {
-    ShowKeyAssignment(int(b), AssignmentName(keys[b].assignment, macroNames_));
+    ShowKeyAssignment(int(b), AssignmentName(keys[b].assignment));
   }
   ShowLogoTooltip();
 }
