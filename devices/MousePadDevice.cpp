@@ -33,8 +33,8 @@ void CGesterinMousePadDevice::LoadFromDevice() {
   core_.ReadInfo();
   LoadProfile();
   // The engine starts the profile's mode afresh: a mode equal to the one the
-  // engine was created with (0, the wave) would otherwise never be prepared
-  // and the lights would keep the white the page painted them with.
+  // engine was created with (0, the wave) would otherwise never be prepared,
+  // and its unlit lights showed as the plain white light image.
   lights_->StartMode(lightState_);
   ShowSettings();
   StartLightEngine();
