@@ -1,6 +1,8 @@
 // The keyboard page's rows: the settings tab (polling rate, repeat delay and
-// rate, the lock options, the repeat reset). Searched before the mouse's: the
-// polling-rate family is shared, and its row passes a mouse's choice on.
+// rate, the lock options, the repeat reset) and the lighting editor's custom
+// colour groups and all-keys buttons. Searched before the mouse's: the
+// polling-rate family is shared, and its row passes a mouse's choice on. The
+// key caps and the key editor's rows are the mouse table's, shared by both.
 
 #include "app/MainWnd.h"
 #include "app/Routing.h"
@@ -41,6 +43,19 @@ void ResetRepeat(CMainWnd& wnd, ui::TNotifyUI&, int) {
   if (auto* keyboard = Keyboard(wnd)) keyboard->OnResetRepeat();
 }
 
+void CustomGroup(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
+  auto* combo = qobject_cast<ui::CComboUI*>(msg.pSender);
+  if (auto* keyboard = Keyboard(wnd); keyboard && combo) keyboard->OnCustomGroupChosen(combo->GetCurSel());
+}
+
+void AllKeysLit(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* keyboard = Keyboard(wnd)) keyboard->PaintAllKeys(true);
+}
+
+void AllKeysOff(CMainWnd& wnd, ui::TNotifyUI&, int) {
+  if (auto* keyboard = Keyboard(wnd)) keyboard->PaintAllKeys(false);
+}
+
 constexpr Route kRows[] = {
     {kSelect, "polling_rate_option_", Match::Family, PollingOption},
     {kSelect, "repeat_delay_check_", Match::Family, RepeatDelay},
@@ -49,6 +64,9 @@ constexpr Route kRows[] = {
     {kSelect, "wflag_option", Match::Name, LockOption},
     {kSelect, "6flag_option", Match::Name, LockOption},
     {kClick, "reset_repeat_btn", Match::Name, ResetRepeat},
+    {kItem, "light_combo_custommodeSelect", Match::Name, CustomGroup},
+    {kClick, "custom_bright_color_btn", Match::Name, AllKeysLit},
+    {kClick, "custom_off_color_btn", Match::Name, AllKeysOff},
 };
 
 }  // namespace

@@ -17,9 +17,14 @@ devices::CGesterinMouseDevice* Mouse(CMainWnd& wnd) {
   return qobject_cast<devices::CGesterinMouseDevice*>(wnd.SelectedDevice());
 }
 
+// The key editor's rows serve every page that has one (mouse and keyboard).
+devices::CModelDevice* KeyDevice(CMainWnd& wnd) {
+  return qobject_cast<devices::CModelDevice*>(wnd.SelectedDevice());
+}
+
 editors::CKeySetControlUI* Editor(CMainWnd& wnd) {
-  auto* mouse = Mouse(wnd);
-  return mouse ? mouse->KeyEditor() : nullptr;
+  auto* device = KeyDevice(wnd);
+  return device ? device->KeyEditor() : nullptr;
 }
 
 void KeyCap(CMainWnd& wnd, ui::TNotifyUI&, int index) {
@@ -27,7 +32,7 @@ void KeyCap(CMainWnd& wnd, ui::TNotifyUI&, int index) {
 }
 
 void KeySave(CMainWnd& wnd, ui::TNotifyUI&, int) {
-  if (auto* mouse = Mouse(wnd)) mouse->SaveEditedKey();
+  if (auto* device = KeyDevice(wnd)) device->SaveEditedKey();
 }
 
 void KeyDefault(CMainWnd& wnd, ui::TNotifyUI&, int) {
@@ -47,24 +52,24 @@ void KeyCancel(CMainWnd& wnd, ui::TNotifyUI&, int) {
 // The keys' macros first, then the key map and the profile file. A macro
 // library too large for the mouse names how many actions must go.
 void ProfileSave(CMainWnd& wnd, ui::TNotifyUI&, int) {
-  auto* mouse = Mouse(wnd);
-  if (!mouse) return;
-  const int r = mouse->SaveKeysToDevice();
+  auto* device = KeyDevice(wnd);
+  if (!device) return;
+  const int r = device->SaveKeysToDevice();
   if (r == protocol::kNotWritten) {
     ShowMessage(wnd.GetHWND(), {}, QStringLiteral("message_text_7"), wnd.Dpi());
   } else if (r != 0) {
-    const QString text = mouse->Translate(QStringLiteral("message_text_16")).replace(QStringLiteral("%d"), QString::number(r));
+    const QString text = device->Translate(QStringLiteral("message_text_16")).replace(QStringLiteral("%d"), QString::number(r));
     ShowMessage(wnd.GetHWND(), {}, text, wnd.Dpi(), false);
-    mouse->RestoreEditedKey();
+    device->RestoreEditedKey();
   }
-  if (auto* editor = mouse->KeyEditor()) editor->SetButtonsEnabled(false);
+  if (auto* editor = device->KeyEditor()) editor->SetButtonsEnabled(false);
 }
 
 void ModifierCheck(CMainWnd& wnd, ui::TNotifyUI& msg, int index) {
-  auto* mouse = Mouse(wnd);
-  if (!mouse || !mouse->KeyEditor() || !SenderSelected(msg)) return;
-  mouse->KeyEditor()->SetModifierCheck(index);
-  mouse->SaveEditedKey();
+  auto* device = KeyDevice(wnd);
+  if (!device || !device->KeyEditor() || !SenderSelected(msg)) return;
+  device->KeyEditor()->SetModifierCheck(index);
+  device->SaveEditedKey();
 }
 
 void Category(CMainWnd& wnd, ui::TNotifyUI&, int) {

@@ -114,10 +114,10 @@ int ApplyKeyboardOrPad(const std::vector<std::string>& args) {
   if (in.keyboard) {
     Keyboard k(in);
     const std::filesystem::path folder = in.profilePath.parent_path();
-    const int macroCount = int(devices::LoadMacroIndex(folder.empty() ? std::filesystem::path(".") : folder).size());
-    const devices::KeyboardApplyResult r = k.core.ApplyProfile(macroCount);
-    std::printf("settings %d\nkeys %d\n", r.settings, r.keys);
-    return r.settings == protocol::kOk && r.keys == protocol::kOk ? 0 : 1;
+    k.core.SetMacroFolder(folder.empty() ? std::filesystem::path(".") : folder);
+    const devices::KeyboardApplyResult r = k.core.ApplyProfile();
+    std::printf("settings %d\nmacros %d\nkeys %d\n", r.settings, r.macros, r.keys);
+    return r.settings == protocol::kOk && r.macros == 0 && r.keys == protocol::kOk ? 0 : 1;
   }
   Pad p(in);
   // Bytes the host does not set are sent as the pad holds them.

@@ -5,6 +5,8 @@
 #include <QMetaObject>
 
 #include "controls/CDeviceKeyButtonUI.h"
+#include "editors/CLightControlUI.h"
+#include "editors/core/KeyCatalogue.h"
 #include "platform/Trace.h"
 #include "profiles/Text.h"
 
@@ -38,13 +40,6 @@ T* CGesterinKeyboardDevice::Control(const QString& name) {
   return qobject_cast<T*>(it->second.data());
 }
 
-QString CGesterinKeyboardDevice::Translate(const QString& id) {
-  auto* probe = Control<ui::CLabelUI>(QStringLiteral("text_test"));
-  if (!probe) return id;
-  probe->SetText(id);
-  return probe->GetText();
-}
-
 // ---- page ----------------------------------------------------------------------
 
 void CGesterinKeyboardDevice::BuildPage() {
@@ -66,6 +61,67 @@ void CGesterinKeyboardDevice::BuildPage() {
   }
   core_.SetLightModeValues(
       LightModeValues(std::filesystem::path(DefaultDataFolder()) / "default_light.json", kKeyboardCatalogueRow));
+  FindKeyEditor(editors::kKeyboardEditor);
+}
+
+void CGesterinKeyboardDevice::LoadCatalogues() {
+  TakeMacroNames(core_.Macros());
+  CModelDevice::LoadCatalogues();
+}
+
+void CGesterinKeyboardDevice::SelectKey(int keyIndex) {
+  CModelDevice::SelectKey(keyIndex);
+  if (lightState_.selectItem == kCustomMode) {
+    // The cap's light: the cap may carry a key and a light at once.
+    controls::CDeviceKeyButtonUI* cap = KeyButton(keyIndex);
+    for (size_t j = 0; cap && j < lightButtons_.size(); ++j)
+      if (lightButtons_[j] == cap) PaintKey(int(j));
+  }
+  const std::vector<profiles::KeyAssignment> keys = profile_->GetKeyList();
+  if (!keyEditor_ || keyIndex < 0 || size_t(keyIndex) >= keys.size()) return;
+  keyEditor_->SetKey(keys[size_t(keyIndex)]);
+  keyEditor_->SetButtonsEnabled(true);
+}
+
+void CGesterinKeyboardDevice::SaveEditedKey() {
+  std::vector<profiles::KeyAssignment> keys = profile_->GetKeyList();
+  if (!keyEditor_ || selectedKey_ < 0 || size_t(selectedKey_) >= keys.size()) return;
+  profiles::KeyAssignment key = keyEditor_->BuildFunction();
+  key.assignment.keyIndex = uint16_t(selectedKey_);
+  keys[size_t(selectedKey_)].assignment = key.assignment;
+  profile_->SetKeyList(keys);
+  NameKeyCaps();
+  keyEditor_->SetButtonsEnabled(true);
+}
+
+void CGesterinKeyboardDevice::RepairMacroKeys() {
+  if (core_.RepairMacroKeys()) NameKeyCaps();
+}
+
+// ---- key names -------------------------------------------------------------------
+
+void CGesterinKeyboardDevice::NameKeyCaps() {
+  namedKeys_ = profile_->GetKeyList();
+  for (size_t j = 0; j < namedKeys_.size(); ++j)
+    ShowKeyAssignment(int(j), AssignmentName(namedKeys_[j].assignment));
+}
+
+void CGesterinKeyboardDevice::ShowKeyAssignment(int key, const QString& name) {
+  if (key < 0 || key >= keyButtonCount_) return;
+  controls::CDeviceKeyButtonUI* cap = KeyButton(key);
+  if (!cap) return;
+  const std::array<uint8_t, 3> code = KeyboardDefaultCode(size_t(key));
+  const char* id = editors::NameOfCode(code[0], code[1], code[2]);
+  const QString own = id ? Translate(QString::fromLatin1(id)) : QString();
+  const QString text = Translate(QStringLiteral("Key_Set")) + name;
+  cap->setProperty("tooltipTitle", own);
+  cap->setProperty("tooltipText", text);
+  cap->SetToolTip(own + QLatin1Char('\n') + text);
+  // A key whose own code no row names (the mode keys) is marked only when
+  // its function differs from its default.
+  const bool unchanged = size_t(key) < namedKeys_.size() &&
+                         namedKeys_[size_t(key)].assignment.Code() == namedKeys_[size_t(key)].defaultAssignment.Code();
+  cap->SetKeysetMarkHidden(own.compare(name, Qt::CaseInsensitive) == 0 || (own.isEmpty() && unchanged));
 }
 
 // ---- device work ---------------------------------------------------------------
@@ -124,6 +180,7 @@ int CGesterinKeyboardDevice::LoadProfile() {
   if (profileId_.empty()) profileId_ = kFallbackProfileId;
   PreparePaths();
   const int loaded = core_.LoadProfile(profile_->GetProfilePath());
+  core_.SetMacroFolder(ProfileFolder());
   ApplyLightingFromProfile();
   return loaded;
 }
@@ -156,35 +213,82 @@ void CGesterinKeyboardDevice::SetHostColours(std::span<const int32_t> values) {
 }
 
 void CGesterinKeyboardDevice::LoadCustomColours(int group) {
-  const std::vector<profiles::CustomColor> colours = KeyboardProfile().GetCustomColors(group, int(kKeyboardKeys));
+  ShowCustomColours(KeyboardProfile().GetCustomColors(group, int(kKeyboardKeys)));
+}
+
+void CGesterinKeyboardDevice::ShowCustomColours(std::span<const profiles::CustomColor> colours) {
   std::array<std::array<uint8_t, 3>, kKeyboardKeys> rgb{};
   for (size_t j = 0; j < colours.size() && j < rgb.size(); ++j) rgb[j] = {colours[j].red, colours[j].green, colours[j].blue};
   lights_->Keyboard().SetCustomColours(rgb);
 }
 
+void CGesterinKeyboardDevice::SendCustomColours(std::span<const profiles::CustomColor> colours) {
+  // A page the keyboard did not take holds the next one back a little.
+  if (core_.WriteCustomColours(lightState_.customGroup, colours) != protocol::kOk)
+    platform::SleepFor(std::chrono::milliseconds(kFrameRetryMs));
+}
+
 void CGesterinKeyboardDevice::SelectCustomGroup() {
   if (lightState_.selectItem != kCustomMode) return;
-  LoadCustomColours(lightState_.customGroup);
+  const std::vector<profiles::CustomColor> colours = KeyboardProfile().GetCustomColors(lightState_.customGroup, int(kKeyboardKeys));
+  ShowCustomColours(colours);
   lights_->StartMode(lightState_);
-  if (core_.WriteCustomGroup(lightState_.customGroup) != protocol::kOk)
-    platform::SleepFor(std::chrono::milliseconds(kFrameRetryMs));
+  SendCustomColours(colours);
+}
+
+bool CGesterinKeyboardDevice::CustomGroupsOffered() const {
+  return lightEditor_ && lightEditor_->Kind() == editors::lightkind::kKeyboard;
+}
+
+int CGesterinKeyboardDevice::EditorCustomGroup() { return CustomGroupsOffered() ? lightEditor_->GetCustomGroup() : -1; }
+
+void CGesterinKeyboardDevice::StoreAndSendCustomColours(const std::vector<profiles::CustomColor>& colours) {
+  const int group = EditorCustomGroup();
+  if (group >= 0 && size_t(group) < kCustomGroups) {
+    KeyboardProfile().SetCustomColors(colours, group);
+    profile_->Save();
+  }
+  ShowCustomColours(colours);
+  if (lightState_.selectItem == kCustomMode) SendCustomColours(colours);
 }
 
 void CGesterinKeyboardDevice::PaintKey(int light) {
   if (lightState_.selectItem != kCustomMode || light < 0 || light >= int(kKeyboardKeys) || light >= lightCount_) return;
-  const int group = lightState_.customGroup;
-  std::vector<profiles::CustomColor> colours = KeyboardProfile().GetCustomColors(group, int(kKeyboardKeys));
+  // The lights show the lighting state's group.
+  std::vector<profiles::CustomColor> colours = KeyboardProfile().GetCustomColors(lightState_.customGroup, int(kKeyboardKeys));
   if (size_t(light) >= colours.size()) return;
   colours[size_t(light)].red = lightState_.red;
   colours[size_t(light)].green = lightState_.green;
   colours[size_t(light)].blue = lightState_.blue;
-  KeyboardProfile().SetCustomColors(colours, group);
+  StoreAndSendCustomColours(colours);
+}
+
+void CGesterinKeyboardDevice::PaintAllKeys(bool lit) {
+  if (!CustomGroupsOffered()) return;
+  std::vector<profiles::CustomColor> colours = KeyboardProfile().GetCustomColors(lightState_.customGroup, int(kKeyboardKeys));
+  for (profiles::CustomColor& c : colours) {
+    c.red = lit ? lightState_.red : 0;
+    c.green = lit ? lightState_.green : 0;
+    c.blue = lit ? lightState_.blue : 0;
+  }
+  StoreAndSendCustomColours(colours);
+}
+
+void CGesterinKeyboardDevice::OnCustomGroupChosen(int group) {
+  if (!CustomGroupsOffered() || group < 0 || size_t(group) >= kCustomGroups) return;
+  KeyboardProfile().SetCustomGroupIndex(group);
+  profiles::LightInfoRecord next = lightState_;
+  next.customGroup = uint8_t(group);
+  ApplyLightMode(next);
+  profile_->SetLightInfo(lightState_);
   profile_->Save();
+  WriteSettingsToDevice(0, 0, 0, 0, 0);
+  LoadCustomColours(group);
   SelectCustomGroup();
 }
 
 int CGesterinKeyboardDevice::WriteKeyMapToDevice(int page, std::span<const profiles::KeyAssignment> keys) {
-  return core_.WriteKeyMap(page, keys, int(LoadMacroIndex(ProfileFolder()).size()));
+  return core_.WriteKeyMap(page, keys, int(core_.Macros().size()));
 }
 
 int CGesterinKeyboardDevice::WriteKeysFromProfile(int page) {
@@ -215,6 +319,10 @@ void CGesterinKeyboardDevice::StoreSystemSettings(const profiles::KeyboardSystem
 
 void CGesterinKeyboardDevice::ShowSettings() {
   LoadCatalogues();
+  // The lighting editor shows the mode, its values and the custom group.
+  CModelDevice::ShowSettings();
+  if (lightEditor_) lightEditor_->ShowCustomGroup(lightState_.customGroup);
+  NameKeyCaps();
   const profiles::KeyboardSystemSettings s = GetSystemSettings();
   ShowPollingRate(s.pollingRate);
   ShowRepeatDelay(s.repeatDelay);

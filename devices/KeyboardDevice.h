@@ -43,6 +43,17 @@ class CGesterinKeyboardDevice : public CModelDevice {
   int WriteSettingsToDevice(int p, int v, int, int, int) override { return core_.WriteSettings(p, v); }
   int WriteKeyMapToDevice(int page, std::span<const profiles::KeyAssignment> keys) override;
   int WriteKeysFromProfile(int page) override;
+  std::vector<int> CollectUsedMacros() override { return core_.CollectUsedMacros(); }
+  int WriteMacrosToDevice(std::span<const int> macros) override { return core_.WriteMacros(macros); }
+  // Keys whose macro is gone get their default back and their caps renamed.
+  void RepairMacroKeys() override;
+  // The macro names to the key editor, the light modes to the lighting editor.
+  void LoadCatalogues() override;
+  // A chosen cap: its key goes to the key editor; in the custom mode its
+  // light also takes the single colour (PaintKey).
+  void SelectKey(int keyIndex) override;
+  // The key editor's keysave: the edited key's function stored.
+  void SaveEditedKey() override;
 
   // The audio lighting record: kept in the profile and drawn by mode 29.
   void SetColour(uint32_t word0, uint32_t word1, uint8_t byte8) override;
@@ -53,10 +64,20 @@ class CGesterinKeyboardDevice : public CModelDevice {
 
   void SetSystemSettings(uint32_t w0, uint32_t w1, uint32_t w2);
   profiles::KeyboardSystemSettings GetSystemSettings() { return KeyboardProfile().GetSystemSettings(); }
-  // Mode 20: light j takes the single colour; the group is stored and sent.
+  // Mode 20: light j takes the single colour; with a group selected in the
+  // lighting editor the colours are stored as that group, and the page of
+  // the lighting state's group is sent.
   void PaintKey(int light);
   // Mode 20: the selected group into the lights, sent to the keyboard.
   void SelectCustomGroup();
+  // "light_combo_custommodeSelect": the group stored in the profile and the
+  // lighting state, the settings sent, the group's colours shown and, in
+  // mode 20, sent.
+  void OnCustomGroupChosen(int group);
+  // "custom_bright_color_btn" / "custom_off_color_btn": every light takes the
+  // single colour / black (alpha kept); stored as the editor's group, and in
+  // mode 20 sent as the lighting state's group.
+  void PaintAllKeys(bool lit);
 
   // ---- page ------------------------------------------------------------------
   void ShowPollingRate(int n);
@@ -73,12 +94,17 @@ class CGesterinKeyboardDevice : public CModelDevice {
   // "reset_repeat_btn": the factory profile's repeat values.
   void OnResetRepeat();
 
+  // ---- key names ---------------------------------------------------------
+  // Every key of the profile's key list named on its cap.
+  void NameKeyCaps();
+  // Cap `key`'s tooltip: its own name and the "Key_Set" text with the
+  // assignment's name; the key-set mark shown when the two names differ.
+  void ShowKeyAssignment(int key, const QString& name);
+
   KeyboardCore& Core() { return core_; }
   profiles::CKeyboardProfiledata& KeyboardProfile() {
     return static_cast<profiles::CKeyboardProfiledata&>(*profile_);
   }
-  // The text of a text id in the current language ("text_test").
-  QString Translate(const QString& id);
 
  protected:
   void OnModelEvent(uint16_t value, bool cableHandle) override;
@@ -91,10 +117,23 @@ class CGesterinKeyboardDevice : public CModelDevice {
   // read from the keyboard, the selected one sent back).
   int ReadSettingsAndStartMode();
   void LoadCustomColours(int group);
+  void ShowCustomColours(std::span<const profiles::CustomColor> colours);
+  // Mode 20's page for the lighting state's group; a page the keyboard did
+  // not take holds the next back kFrameRetryMs.
+  void SendCustomColours(std::span<const profiles::CustomColor> colours);
   void StoreSystemSettings(const profiles::KeyboardSystemSettings& s);
+  // The custom group list and the all-keys buttons work for a keyboard by
+  // cable only (the editor of a keyboard through the receiver has another kind).
+  bool CustomGroupsOffered() const;
+  // The lighting editor's custom group, -1 without one.
+  int EditorCustomGroup();
+  // Mode 20: the colours stored as the editor's group (when one is chosen),
+  // shown, and sent as the lighting state's group.
+  void StoreAndSendCustomColours(const std::vector<profiles::CustomColor>& colours);
 
   KeyboardCore core_;
   std::map<QString, QPointer<ui::CControlUI>> controls_;
+  std::vector<profiles::KeyAssignment> namedKeys_;  // the key list NameKeyCaps last showed
   // A frame the keyboard did not take holds the light steps back for
   // kFrameRetryMs; the UI thread goes on meanwhile.
   bool framePostponed_ = false;

@@ -5,10 +5,12 @@
 #include "controls/CMpDevicePowerUI.h"
 #include "devices/DeviceProfileUI.h"
 #include "editors/CLightControlUI.h"
+#include "editors/core/KeyCatalogue.h"
 #include "profiles/JsonAccess.h"
 #include "profiles/JsonFile.h"
 #include "platform/Messages.h"
 #include "platform/Trace.h"
+#include "protocol/KeyMap.h"
 
 namespace devices {
 
@@ -128,6 +130,79 @@ void CModelDevice::PollStatusBlock(uint8_t length) {
 
 int CModelDevice::LinkedThroughReceiver() {
   return commandChannel_.IsOpen() && commandChannel_.ReceiverMode() && commandChannel_.QueryWirelessLink() ? 1 : 0;
+}
+
+// ---- key editor -------------------------------------------------------------------
+
+void CModelDevice::TakeMacroNames(const std::vector<MacroIndexEntry>& index) {
+  macroNames_.clear();
+  for (const MacroIndexEntry& e : index) macroNames_.push_back(QString::fromStdString(e.name));
+  if (!keyEditor_) return;
+  auto* combo = qobject_cast<ui::CComboUI*>(keyEditor_->FindSubControl(QStringLiteral("keyset_macro_combo")));
+  while (combo && combo->GetCount() > 0) keyEditor_->RemoveMacroName(combo->GetCount() - 1);
+  keyEditor_->SetMacroNames(macroNames_);
+}
+
+void CModelDevice::FindKeyEditor(int editorKind) {
+  keyEditor_ = qobject_cast<editors::CKeySetControlUI*>(FindSubControl(QStringLiteral("KeySetControlItem")));
+  if (!keyEditor_) return;
+  keyEditor_->Init();
+  keyEditor_->SetDeviceKind(editorKind);
+}
+
+int CModelDevice::SaveKeysToDevice() {
+  const std::vector<int> used = CollectUsedMacros();
+  const int r = WriteMacrosToDevice(used);
+  if (r == 0 || r == protocol::kNotWritten) {
+    WriteKeysFromProfile(0);
+    SaveProfile();
+  }
+  return r;
+}
+
+void CModelDevice::RestoreEditedKey() {
+  if (!keyEditor_) return;
+  keyEditor_->ShowDefault();
+  SaveEditedKey();
+}
+
+QString CModelDevice::Translate(const QString& id) {
+  if (!textProbe_) textProbe_ = qobject_cast<ui::CLabelUI*>(FindSubControl(QStringLiteral("text_test")));
+  if (!textProbe_) return id;
+  textProbe_->SetText(id);
+  return textProbe_->GetText();
+}
+
+QString CModelDevice::AssignmentName(const profiles::KeyFunction& f) {
+  if (protocol::IsMacroType(f.c0)) return f.c1 < macroNames_.size() ? macroNames_[f.c1] : QString();
+  if (const char* id = editors::NameOfCode(f.c0, f.c1, f.c2)) return Translate(QString::fromLatin1(id));
+  return UnlistedName(f);
+}
+
+QString CModelDevice::UnlistedName(const profiles::KeyFunction& f) {
+  // A key with modifiers: the modifiers' names, then the key's.
+  if (f.c0 == editors::fn::kKey && f.c1 != 0) {
+    QStringList parts;
+    const auto rows = editors::KeyboardRows();
+    for (int m = 0; m < editors::kModifierRows; ++m)
+      if (f.c1 & rows[size_t(m)].c1) parts << Translate(QString::fromLatin1(rows[size_t(m)].textId));
+    if (const char* key = editors::NameOfCode(f.c0, 0, f.c2); key && f.c2 != 0) parts << Translate(QString::fromLatin1(key));
+    return parts.join(QStringLiteral(" + "));
+  }
+  // Types without a row of their own are named by their kind.
+  struct TypeName {
+    uint8_t c0;
+    const char* id;
+  };
+  static constexpr TypeName kTypeNames[] = {
+      {editors::fn::kSwing, "keyset_category_swing"}, {editors::fn::kScroll, "keyset_category_scroll"},
+      {editors::fn::kFire, "keyset_category_fire"},   {0x16, "key_function_dpi_shift"},
+      {0x22, "key_function_shortcut"},                {0x23, "key_function_show_window"},
+      {0xA0, "key_function_off"},                     {editors::fn::kShortcutPage, "keyset_category_shortcut"},
+  };
+  for (const TypeName& t : kTypeNames)
+    if (t.c0 == f.c0) return Translate(QString::fromLatin1(t.id));
+  return QStringLiteral("0x%1").arg(f.Code(), 6, 16, QLatin1Char('0'));
 }
 
 }  // namespace devices

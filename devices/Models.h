@@ -7,7 +7,11 @@
 
 #include <memory>
 
+#include <QPointer>
+
 #include "devices/CGesterinUSBDevice.h"
+#include "devices/core/MacroFiles.h"
+#include "editors/CKeySetControlUI.h"
 #include "profiles/BasicProfiledata.h"
 #include "profiles/KeyboardProfiledata.h"
 #include "profiles/MouseProfiledata.h"
@@ -56,7 +60,30 @@ class CModelDevice : public CGesterinUSBDevice {
   profiles::LightInfoRecord GetLightState() const { return lightState_; }
   profiles::CBasicProfiledata& Profile() { return *profile_; }
 
+  // The key assignment editor of the page ("KeySetControlItem"), null
+  // without one. The edited key's function stored (keysave); the keys'
+  // macros and key map sent and the profile saved (prosave) — the result r
+  // of the macro transfer (0 sent, -1 macros not written, n events too
+  // many); the edited key back to its default, stored.
+  editors::CKeySetControlUI* KeyEditor() const { return keyEditor_; }
+  virtual void SaveEditedKey() {}
+  int SaveKeysToDevice();
+  void RestoreEditedKey();
+
+  // The text of a text id in the current language ("text_test").
+  QString Translate(const QString& id);
+
  protected:
+  // Looks up the page's key editor and sets it up for `editorKind`.
+  void FindKeyEditor(int editorKind);
+  // The macro library's names, kept for the key names and given to the key
+  // editor's macro list.
+  void TakeMacroNames(const std::vector<MacroIndexEntry>& index);
+  // The name a key's function shows: the macro's name, the catalogue row's
+  // text, or for a function no row names its parts (modifiers and key) or
+  // its kind.
+  QString AssignmentName(const profiles::KeyFunction& f);
+
   // The keyboard's and pad's light areas: the profile's light list, one entry
   // per light (lights beyond the list have none), handed to the engine.
   void FeedAreasFromProfile();
@@ -71,6 +98,12 @@ class CModelDevice : public CGesterinUSBDevice {
   void SetUpProfilePanel();
 
   std::unique_ptr<profiles::CBasicProfiledata> profile_;
+  QPointer<editors::CKeySetControlUI> keyEditor_;
+  std::vector<QString> macroNames_;
+
+ private:
+  QString UnlistedName(const profiles::KeyFunction& f);
+  QPointer<ui::CLabelUI> textProbe_;
 };
 
 }  // namespace devices

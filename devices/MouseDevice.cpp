@@ -28,7 +28,6 @@ constexpr int kKeyInfoTitleWidth = 130;
 constexpr int kKeyInfoNameWidth = 130;
 constexpr uint32_t kKeyInfoTitleColour = 0xFFFFFFFF;
 constexpr uint32_t kKeyInfoNameColour = 0xFF0099FF;
-constexpr uint8_t kMacroTypes[] = {editors::fn::kMacro, editors::fn::kMacroRepeat};
 
 // The names of the buttons on their caps' tooltips.
 constexpr const char* kButtonNames[kMouseButtons] = {
@@ -46,10 +45,6 @@ constexpr const char* kFallbackProfileId = "default";
 QString N(const char* prefix, int i) { return QString::fromLatin1(prefix) + QString::number(i); }
 
 uint32_t Argb(uint8_t r, uint8_t g, uint8_t b) { return 0xFF000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | b; }
-
-bool IsMacro(const profiles::KeyFunction& f) {
-  return std::find(std::begin(kMacroTypes), std::end(kMacroTypes), f.c0) != std::end(kMacroTypes);
-}
 
 // Every control below `root` (depth first).
 template <typename F>
@@ -81,13 +76,6 @@ T* CGesterinMouseDevice::Control(const QString& name) {
   auto it = controls_.find(name);
   if (it == controls_.end() || !it->second) it = controls_.insert_or_assign(name, QPointer(FindSubControl(name))).first;
   return qobject_cast<T*>(it->second.data());
-}
-
-QString CGesterinMouseDevice::Translate(const QString& id) {
-  auto* probe = Control<ui::CLabelUI>(QStringLiteral("text_test"));
-  if (!probe) return id;
-  probe->SetText(id);
-  return probe->GetText();
 }
 
 // ---- events ------------------------------------------------------------------
@@ -143,11 +131,7 @@ void CGesterinMouseDevice::BuildPage() {
       edit->SetMaxChar(5);
     }
   }
-  keyEditor_ = qobject_cast<editors::CKeySetControlUI*>(FindSubControl(QStringLiteral("KeySetControlItem")));
-  if (keyEditor_) {
-    keyEditor_->Init();
-    keyEditor_->SetDeviceKind(editors::kMouseEditor);
-  }
+  FindKeyEditor(editors::kMouseEditor);
   recoilEditor_ = qobject_cast<recoil::editor::CShootControlUI*>(FindSubControl(QStringLiteral("ShootControlItem")));
   if (!recoilEditor_) recoilEditor_ = findChild<recoil::editor::CShootControlUI*>();
   if (recoilEditor_) {
@@ -215,13 +199,7 @@ void CGesterinMouseDevice::RepairMacroKeys() {
 }
 
 void CGesterinMouseDevice::LoadCatalogues() {
-  macroNames_.clear();
-  for (const MacroIndexEntry& e : core_.Macros()) macroNames_.push_back(QString::fromStdString(e.name));
-  if (keyEditor_) {
-    auto* combo = qobject_cast<ui::CComboUI*>(keyEditor_->FindSubControl(QStringLiteral("keyset_macro_combo")));
-    while (combo && combo->GetCount() > 0) keyEditor_->RemoveMacroName(combo->GetCount() - 1);
-    keyEditor_->SetMacroNames(macroNames_);
-  }
+  TakeMacroNames(core_.Macros());
   // The built-in light modes of this model, with their firmware values.
   lightModeNames_.clear();
   std::vector<uint8_t> values;
@@ -428,44 +406,9 @@ void CGesterinMouseDevice::ShowOptionTab(int n) {
 void CGesterinMouseDevice::NameKeyCaps() {
   const auto& keys = core_.Keys();
   for (size_t b = 0; b < keys.size(); ++b) {
-    const profiles::KeyFunction& f = keys[b].assignment;
-    QString name;
-    if (IsMacro(f)) {
-      name = f.c1 < macroNames_.size() ? macroNames_[f.c1] : QString();
-    } else if (const char* id = editors::NameOfCode(f.c0, f.c1, f.c2)) {
-      name = Translate(QString::fromLatin1(id));
-    } else {
-      name = UnlistedName(f);
-    }
-    ShowKeyAssignment(int(b), name);
+    ShowKeyAssignment(int(b), AssignmentName(keys[b].assignment));
   }
   ShowLogoTooltip();
-}
-
-QString CGesterinMouseDevice::UnlistedName(const profiles::KeyFunction& f) {
-  // A key with modifiers: the modifiers' names, then the key's.
-  if (f.c0 == editors::fn::kKey && f.c1 != 0) {
-    QStringList parts;
-    const auto rows = editors::KeyboardRows();
-    for (int m = 0; m < editors::kModifierRows; ++m)
-      if (f.c1 & rows[size_t(m)].c1) parts << Translate(QString::fromLatin1(rows[size_t(m)].textId));
-    if (const char* key = editors::NameOfCode(f.c0, 0, f.c2); key && f.c2 != 0) parts << Translate(QString::fromLatin1(key));
-    return parts.join(QStringLiteral(" + "));
-  }
-  // Types without a row of their own are named by their kind.
-  struct TypeName {
-    uint8_t c0;
-    const char* id;
-  };
-  static constexpr TypeName kTypeNames[] = {
-      {editors::fn::kSwing, "keyset_category_swing"}, {editors::fn::kScroll, "keyset_category_scroll"},
-      {editors::fn::kFire, "keyset_category_fire"},   {0x16, "key_function_dpi_shift"},
-      {0x22, "key_function_shortcut"},                {0x23, "key_function_show_window"},
-      {0xA0, "key_function_off"},                     {editors::fn::kShortcutPage, "keyset_category_shortcut"},
-  };
-  for (const TypeName& t : kTypeNames)
-    if (t.c0 == f.c0) return Translate(QString::fromLatin1(t.id));
-  return QStringLiteral("0x%1").arg(f.Code(), 6, 16, QLatin1Char('0'));
 }
 
 void CGesterinMouseDevice::ShowKeyAssignment(int button, const QString& name) {
@@ -626,20 +569,5 @@ void CGesterinMouseDevice::SaveEditedKey() {
   keyEditor_->SetButtonsEnabled(true);
 }
 
-int CGesterinMouseDevice::SaveKeysToDevice() {
-  const std::vector<int> used = CollectUsedMacros();
-  const int r = WriteMacrosToDevice(used);
-  if (r == 0 || r == protocol::kNotWritten) {
-    WriteKeysFromProfile(0);
-    SaveProfile();
-  }
-  return r;
-}
-
-void CGesterinMouseDevice::RestoreEditedKey() {
-  if (!keyEditor_) return;
-  keyEditor_->ShowDefault();
-  SaveEditedKey();
-}
 
 }  // namespace devices

@@ -94,20 +94,8 @@ class CGesterinMouseDevice : public CModelDevice {
   // The pointer controls: stored in the profile only.
   void OnPointerControl(const QString& name);
 
-  // The key editor: the edited key's function stored (keysave); the keys'
-  // macros and key map sent and the profile saved (prosave) — the result r of
-  // the macro transfer (0 sent, -1 macros not written, n events too many).
-  editors::CKeySetControlUI* KeyEditor() const { return keyEditor_; }
-  void SaveEditedKey();
-  int SaveKeysToDevice();
-  // The edited key back to its default, stored.
-  void RestoreEditedKey();
-  // The recoil editor ("ShootControlItem"); started with the page on the
-  // profile folder's recoil files.
-  recoil::editor::CShootControlUI* RecoilEditor() const { return recoilEditor_; }
+  QPointer<recoil::editor::CShootControlUI> recoilEditor_;
 
-  // The text of a text id in the current language ("text_test").
-  QString Translate(const QString& id);
   MouseCore& Core() { return core_; }
   profiles::CMouseProfiledata& MouseProfile() { return static_cast<profiles::CMouseProfiledata&>(*profile_); }
   const std::vector<QString>& MacroNames() const { return macroNames_; }
@@ -122,19 +110,15 @@ class CGesterinMouseDevice : public CModelDevice {
   // The slider range of a stage: the sensor's, or the layout's.
   StepRange SliderRange(int stage);
   void ShowOption(const QString& prefix, int count, int n);
-  // The name of a function no catalogue row names.
-  QString UnlistedName(const profiles::KeyFunction& f);
   void WriteSettingsAndSave();
 
   MouseCore core_;
   std::vector<QPointer<controls::CDeviceKeyButtonUI>> stripCaps_;  // "light_0_"N
   QPointer<controls::CDeviceKeyButtonUI> logoCap_;
   int logoLight_ = -1;
-  QPointer<editors::CKeySetControlUI> keyEditor_;
   QPointer<recoil::editor::CShootControlUI> recoilEditor_;
   std::map<QString, QPointer<ui::CControlUI>> controls_;
   std::map<int, StepRange> layoutRanges_;
-  std::vector<QString> macroNames_;
   std::vector<QString> lightModeNames_;
   std::vector<QString> customEffectNames_;
 };

@@ -32,6 +32,10 @@ void CGesterinMousePadDevice::BuildPage() {
 void CGesterinMousePadDevice::LoadFromDevice() {
   core_.ReadInfo();
   LoadProfile();
+  // The engine starts the profile's mode afresh: a mode equal to the one the
+  // engine was created with (0, the wave) would otherwise never be prepared,
+  // and its unlit lights showed as the plain white light image.
+  lights_->StartMode(lightState_);
   ShowSettings();
   StartLightEngine();
 }

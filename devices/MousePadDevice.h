@@ -23,7 +23,11 @@ class CGesterinMousePadDevice : public CModelDevice {
   void ReloadSettings() override;
   int LoadProfile() override;
   int ApplyLightingFromProfile() override;
-  void ShowSettings() override { LoadCatalogues(); }
+  // The mode list, then the lighting state in the lighting editor.
+  void ShowSettings() override {
+    LoadCatalogues();
+    CModelDevice::ShowSettings();
+  }
   int WriteSettingsToDevice(int p, int, int, int, int) override { return core_.WriteSettings(p); }
   PadCore& Core() { return core_; }
 

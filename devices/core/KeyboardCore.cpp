@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "devices/core/KeyMacros.h"
 #include "devices/core/LightEngine.h"
 #include "protocol/KeyMap.h"
 
@@ -210,7 +211,11 @@ int KeyboardCore::ReadCustomGroups(uint8_t brightnessLevel) {
 
 int KeyboardCore::WriteCustomGroup(int group) {
   if (group < 0 || size_t(group) >= kCustomGroups) return protocol::kNotWritten;
-  const std::vector<profiles::CustomColor> colours = profile_.GetCustomColors(group, int(kKeyboardKeys));
+  return WriteCustomColours(group, profile_.GetCustomColors(group, int(kKeyboardKeys)));
+}
+
+int KeyboardCore::WriteCustomColours(int group, std::span<const profiles::CustomColor> colours) {
+  if (group < 0 || size_t(group) >= kCustomGroups) return protocol::kNotWritten;
   const std::array<uint8_t, kPageBytes> page = BuildColourPage(colours, positions_);
   const size_t length = std::min(3 * size_t(info_.KeyCount()), kPageBytes);
   return channel_.WriteKeyColours(std::span(page).first(length), group, uint16_t(kPageBytes));
@@ -240,10 +245,41 @@ int KeyboardCore::WriteKeyMap(int page, std::span<const profiles::KeyAssignment>
   return result;
 }
 
-KeyboardApplyResult KeyboardCore::ApplyProfile(int macroCount) {
+std::vector<int> KeyboardCore::CollectUsedMacros() {
+  const std::vector<profiles::KeyAssignment> keys = profile_.GetKeyList();
+  const bool mapRead = !keyMapImage_.empty();
+  return CollectKeyMacros(keys, int(Macros().size()), [&](size_t j) {
+    return j < kKeyboardMappedKeys && (!mapRead || positions_.key[j] != kNoKeyPosition);
+  });
+}
+
+bool KeyboardCore::RepairMacroKeys() {
+  std::vector<profiles::KeyAssignment> keys = profile_.GetKeyList();
+  const bool changed = RepairKeyMacros(keys, int(Macros().size()));
+  if (changed) profile_.SetKeyList(keys);
+  return changed;
+}
+
+int KeyboardCore::WriteMacros(std::span<const int> macros) {
+  if (!Usable()) return protocol::kNotWritten;
+  protocol::DeviceInfoBlock info;
+  if (channel_.ReadInfoBlock(info.raw) != protocol::kOk) return protocol::kNotWritten;
+  info_ = info;
+  const MacroImage built = BuildMacroImage(macroFolder_, Macros(), macros, info_.MacroMemoryBytes());
+  if (built.result != 0 || built.image.empty()) return built.result;
+  if (channel_.BeginTransfer() != protocol::kOk) return protocol::kNotWritten;
+  const int written = channel_.WriteMacroImage(built.image);
+  channel_.EndTransfer();
+  return written == protocol::kOk ? 0 : protocol::kNotWritten;
+}
+
+KeyboardApplyResult KeyboardCore::ApplyProfile() {
   KeyboardApplyResult r;
+  RepairMacroKeys();
   r.settings = WriteSettings(0, 0);
-  r.keys = WriteKeyMap(0, profile_.GetKeyList(), macroCount);
+  const std::vector<int> used = CollectUsedMacros();
+  r.macros = WriteMacros(used);
+  r.keys = WriteKeyMap(0, profile_.GetKeyList(), int(Macros().size()));
   return r;
 }
 

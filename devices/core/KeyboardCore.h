@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "devices/core/KeyboardPadBlocks.h"
+#include "devices/core/MacroFiles.h"
 #include "profiles/BasicProfiledata.h"
 #include "profiles/KeyboardProfiledata.h"
 #include "protocol/CommandChannel.h"
@@ -69,6 +70,7 @@ struct KeyboardSettingsRead {
 
 struct KeyboardApplyResult {
   int settings = 0;
+  int macros = 0;
   int keys = 0;
 };
 
@@ -101,12 +103,32 @@ class KeyboardCore {
   int ReadCustomGroups(uint8_t brightnessLevel);
   // Writes group `group` of the profile as a page; the write's result.
   int WriteCustomGroup(int group);
+  // Writes `colours` as the page of group `group`; the write's result.
+  int WriteCustomColours(int group, std::span<const profiles::CustomColor> colours);
 
   // Keys 0..125 with a position get their assignment in the last key map
   // read; nothing is sent before one was read.
   int WriteKeyMap(int page, std::span<const profiles::KeyAssignment> keys, int macroCount);
-  // Settings block 0 (first byte 0), then the profile's keys.
-  KeyboardApplyResult ApplyProfile(int macroCount);
+
+  // ---- macros -----------------------------------------------------------
+  // The macro library beside the profile.
+  void SetMacroFolder(std::filesystem::path folder) { macroFolder_ = std::move(folder); }
+  std::vector<MacroIndexEntry> Macros() const { return LoadMacroIndex(macroFolder_); }
+  // Distinct macro numbers used by the profile's keys, in the numbering the
+  // key map write gives them: keys 0..125, and once the key map was read only
+  // those with a position.
+  std::vector<int> CollectUsedMacros();
+  // The profile's keys whose macro no longer exists get their default back
+  // (stored in the profile). True when a key changed.
+  bool RepairMacroKeys();
+  // As on the mouse: 0 written or nothing to write; the number of events to
+  // remove when the image does not fit; kNotWritten when the keyboard did not
+  // answer or the image was not written.
+  int WriteMacros(std::span<const int> macros);
+  // The whole profile applied, in the mouse's order: keys with a missing
+  // macro repaired, settings block 0 (first byte 0), the used macros, the
+  // keys.
+  KeyboardApplyResult ApplyProfile();
 
  private:
   bool Usable() const { return channel_.IsOpen() && !channel_.SuppressIo(); }
@@ -120,6 +142,7 @@ class KeyboardCore {
   uint8_t onboardProfile_ = 0;
   KeyboardSettingsBytes settingsImage_{};
   std::vector<uint8_t> modeValues_;
+  std::filesystem::path macroFolder_;
 };
 
 class PadCore {

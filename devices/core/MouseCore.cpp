@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "devices/core/KeyMacros.h"
 #include "platform/Trace.h"
 #include "protocol/KeyMap.h"
 
@@ -204,28 +205,15 @@ void MouseCore::OnProfileSwitch(uint16_t value) {
 // ---- keys and macros -----------------------------------------------------------------
 
 std::vector<int> MouseCore::CollectUsedMacros() const {
-  const int count = int(Macros().size());
-  std::vector<int> used;
   // Once the positions are known only the buttons the key map carries count:
   // the image's entries must follow the key map's renumbering.
-  for (size_t b = 0; b < keys_.size(); ++b) {
-    if (KeyMapRead() && (b >= positions_.size() || positions_[b] == kNoPosition)) continue;
-    const auto& a = keys_[b].assignment;
-    if (!protocol::IsMacroType(a.c0) || a.c1 >= count) continue;
-    if (std::find(used.begin(), used.end(), int(a.c1)) == used.end()) used.push_back(a.c1);
-  }
-  return used;
+  return CollectKeyMacros(keys_, int(Macros().size()), [this](size_t b) {
+    return !KeyMapRead() || (b < positions_.size() && positions_[b] != kNoPosition);
+  });
 }
 
 bool MouseCore::RepairMacroKeys() {
-  const int count = int(Macros().size());
-  bool changed = false;
-  for (profiles::KeyAssignment& key : keys_) {
-    if (protocol::IsMacroType(key.assignment.c0) && key.assignment.c1 >= count) {
-      key.assignment = key.defaultAssignment;
-      changed = true;
-    }
-  }
+  const bool changed = RepairKeyMacros(keys_, int(Macros().size()));
   if (changed) profile_.SetKeyList(keys_);
   return changed;
 }
@@ -236,23 +224,10 @@ int MouseCore::WriteMacros(std::span<const int> macros) {
   if (channel_.ReadInfoBlock(info.raw) != protocol::kOk) return protocol::kNotWritten;
   info_ = info;
   infoRead_ = true;
-  const std::vector<MacroIndexEntry> index = Macros();
-  if (index.empty() || macros.empty()) return 0;
-  std::vector<std::vector<protocol::PackedMacroEvent>> entries;
-  for (int m : macros) {
-    if (m < 0 || size_t(m) >= index.size()) {
-      entries.emplace_back();
-      continue;
-    }
-    entries.push_back(LoadEventFile(macroFolder_ / (index[size_t(m)].guid + ".mac")).value_or(
-        std::vector<protocol::PackedMacroEvent>{}));
-  }
-  const size_t size = protocol::EventImageSize(entries);
-  if (const auto over = protocol::MacroImageOverflow(size, info_.MacroMemoryBytes())) return int(*over);
-  const std::vector<uint8_t> image = protocol::BuildEventImage(entries);
-  if (image.empty()) return protocol::kNotWritten;
+  const MacroImage built = BuildMacroImage(macroFolder_, Macros(), macros, info_.MacroMemoryBytes());
+  if (built.result != 0 || built.image.empty()) return built.result;
   if (Step([&] { return channel_.BeginTransfer(); }) != protocol::kOk) return protocol::kNotWritten;
-  const int written = Step([&] { return channel_.WriteMacroImage(image); });
+  const int written = Step([&] { return channel_.WriteMacroImage(built.image); });
   Step([&] { return channel_.EndTransfer(); });
   return written == protocol::kOk ? 0 : protocol::kNotWritten;
 }

@@ -13,6 +13,7 @@
 #include "devices/core/KeyboardCore.h"
 #include "emulator/firmware/Firmware.h"
 #include "profiles/JsonFile.h"
+#include "tests/devices/MacroLibrary.h"
 #include "tests/profiles/TestFiles.h"
 
 namespace {
@@ -327,6 +328,77 @@ TEST(KeyboardCore, OnboardProfileSwitchReports) {
   rig.channel.CloseHandles();
   EXPECT_FALSE(rig.core.OnProfileSwitch(0x1101));
   EXPECT_EQ(rig.core.OnboardProfile(), 3);
+}
+
+// Keys 43 to 46 (Q, W, E, R) sit at positions 43 to 46 of the factory map.
+TEST(KeyboardCore, ProfileAppliedWithItsMacrosAndKeyMap) {
+  KeyboardRig rig;
+  devtest::WriteMacroLibrary(rig.folder.path(), 2);
+  rig.core.SetMacroFolder(rig.folder.path());
+  ASSERT_EQ(rig.core.LoadProfile(rig.ProfilePath()), 1);
+  ASSERT_TRUE(rig.core.ReadAll());
+  std::vector<profiles::KeyAssignment> keys = rig.profile.GetKeyList();
+  ASSERT_GE(keys.size(), 170u);
+  auto assign = [&](size_t key, uint8_t c0, uint8_t c1, uint8_t c2) {
+    keys[key].assignment.c0 = c0;
+    keys[key].assignment.c1 = c1;
+    keys[key].assignment.c2 = c2;
+  };
+  assign(43, 0x70, 2, 1);     // macro 2, mode 1
+  assign(44, 0x20, 0, 0x04);  // A
+  assign(45, 0x70, 5, 1);     // macro 5 no longer exists: default
+  assign(46, 0x71, 0, 5);     // macro 0, five times
+  assign(130, 0x70, 1, 1);    // past the keys with a code of their own: not sent
+  rig.profile.SetKeyList(keys);
+
+  EXPECT_EQ(rig.core.CollectUsedMacros(), (std::vector<int>{2, 0}));
+  const devices::KeyboardApplyResult r = rig.core.ApplyProfile();
+  EXPECT_EQ(r.settings, protocol::kOk);
+  EXPECT_EQ(r.macros, 0);
+  EXPECT_EQ(r.keys, protocol::kOk);
+  const auto m = rig.Memory();
+  const uint8_t map[] = {0x70, 0x00, 0x01, 0x20, 0x00, 0x04, 0x20, 0x00, 0x08, 0x71, 0x01, 0x05};
+  EXPECT_TRUE(std::equal(std::begin(map), std::end(map), m.keyMap.begin() + 3 * 43));
+  ASSERT_TRUE(m.macros.has_value());
+  ASSERT_EQ(m.macros->size(), 2u);
+  EXPECT_EQ((*m.macros)[0][0].button, 5);  // macro 2 first
+  EXPECT_EQ((*m.macros)[1][1].delay, 21);
+  // The deleted macro's key was repaired in the profile.
+  EXPECT_EQ(rig.profile.GetKeyList()[45].assignment.Code(), 0x200008u);
+}
+
+TEST(KeyboardCore, MacroWriteResults) {
+  struct Case {
+    const char* name;
+    std::function<void(KeyboardRig&)> setUp;
+    std::vector<int> macros;
+    int result;
+  } cases[] = {
+      {"no library", [](KeyboardRig&) {}, {0}, 0},
+      {"nothing used", [](KeyboardRig& r) { devtest::WriteMacroLibrary(r.folder.path(), 2); }, {}, 0},
+      {"closed", [](KeyboardRig& r) {
+         devtest::WriteMacroLibrary(r.folder.path(), 2);
+         r.channel.CloseHandles();
+       }, {0}, protocol::kNotWritten},
+      {"write refused", [](KeyboardRig& r) {
+         devtest::WriteMacroLibrary(r.folder.path(), 2);
+         r.unit.firmware->InjectFault({emulator::firmware::FaultKind::Status, -1, cmd::kWriteMacroImage, 0xFF});
+       }, {0}, protocol::kNotWritten},
+      // 16 + 6 + 4 × 40 = 182 bytes against 128: (54 / 4) + 1 events to remove.
+      {"overflow", [](KeyboardRig& r) {
+         devtest::WriteMacroLibrary(r.folder.path(), 40);
+         r.unit.firmware->EditMemory([](auto& m) { m.info.SetMacroMemoryUnits(1); });
+       }, {2}, 14},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KeyboardRig rig;
+    rig.core.SetMacroFolder(rig.folder.path());
+    c.setUp(rig);
+    EXPECT_EQ(rig.core.WriteMacros(c.macros), c.result);
+    // A refused write may have reached the keyboard; the others send nothing.
+    if (std::string(c.name) != "write refused") EXPECT_FALSE(rig.Memory().macros.has_value());
+  }
 }
 
 // ---- the pad -----------------------------------------------------------------------------------

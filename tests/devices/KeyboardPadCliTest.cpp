@@ -77,7 +77,7 @@ TEST_F(KeyboardPadCli, LoadAndApplyKeyboard) {
   // The profile read back goes to block 0 with the same lighting.
   const auto apply = Run("apply keyboard " + Profile("k.Json"), "keyboard");
   EXPECT_EQ(apply.exit, 0) << apply.out;
-  EXPECT_EQ(apply.out, "positions" + positions.substr(9) + "\n" + lights + "\nsettings 1\nkeys 1\n");
+  EXPECT_EQ(apply.out, "positions" + positions.substr(9) + "\n" + lights + "\nsettings 1\nmacros 0\nkeys 1\n");
   const DeviceMemory after = Memory("keyboard", DeviceModel::Keyboard);
   const uint8_t want[] = {0, 24, 3, 4, 1, 0, 0x12, 0x34, 0x56};
   EXPECT_TRUE(std::equal(std::begin(want), std::end(want), after.settings.begin())) << "block 0";

@@ -11,6 +11,7 @@
 #include "devices/core/MouseCore.h"
 #include "emulator/firmware/Firmware.h"
 #include "profiles/JsonFile.h"
+#include "tests/devices/MacroLibrary.h"
 #include "tests/profiles/TestFiles.h"
 
 namespace {
@@ -472,36 +473,9 @@ TEST(MouseCore, ReceiverWithLinkWrites) {
   EXPECT_EQ(rig.Memory().settings[2], 3);
 }
 
-// Macro library beside the profile: three macros, macro 1's file missing.
-void WriteMacros(const std::filesystem::path& folder, int eventsOfMacro2) {
-  Json::Value index;
-  const char* guids[] = {"g0", "g1", "g2"};
-  for (const char* g : guids) {
-    Json::Value e;
-    e["MacroName"] = std::string("name_") + g;
-    e["Guid"] = g;
-    index["MacroInfo"].append(e);
-  }
-  profiles::SaveJsonFile(folder / "macro.config", index);
-  auto events = [](int n, int button) {
-    Json::Value root;
-    for (int i = 0; i < n; ++i) {
-      Json::Value e;
-      e["Type"] = 10;
-      e["Action"] = i % 2 == 0 ? "down" : "up";
-      e["Button"] = button;
-      e["Delay"] = std::to_string(20 + i);
-      root["Events"].append(e);
-    }
-    return root;
-  };
-  profiles::SaveJsonFile(folder / "g0.mac", events(2, 4));
-  profiles::SaveJsonFile(folder / "g2.mac", events(eventsOfMacro2, 5));
-}
-
 TEST(MouseCore, KeyMapRenumbersMacrosAndFallsBack) {
   MouseRig rig;
-  WriteMacros(rig.folder.path(), 2);
+  devtest::WriteMacroLibrary(rig.folder.path(), 2);
   auto keys = FactoryKeys();
   keys[0].first = 0x700201;  // macro 2, mode 1
   keys[1].first = 0x700501;  // macro 5 no longer exists: default
@@ -537,7 +511,7 @@ TEST(MouseCore, MacroWriteResults) {
   {
     SCOPED_TRACE("overflow");
     MouseRig rig;
-    WriteMacros(rig.folder.path(), 40);
+    devtest::WriteMacroLibrary(rig.folder.path(), 40);
     rig.unit.firmware->EditMemory([](auto& m) { m.info.SetMacroMemoryUnits(1); });
     // 16 + 6 + 4 × 40 = 182 bytes against 128: (54 / 4) + 1 events to remove.
     EXPECT_EQ(rig.core.WriteMacros(std::vector<int>{2}), 14);
@@ -547,21 +521,21 @@ TEST(MouseCore, MacroWriteResults) {
     SCOPED_TRACE("nothing to send");
     MouseRig rig;
     EXPECT_EQ(rig.core.WriteMacros(std::vector<int>{0}), 0);  // no library
-    WriteMacros(rig.folder.path(), 2);
+    devtest::WriteMacroLibrary(rig.folder.path(), 2);
     EXPECT_EQ(rig.core.WriteMacros(std::vector<int>{}), 0);
     EXPECT_EQ(rig.unit.firmware->CountRequests(cmd::kWriteMacroImage), 0u);
   }
   {
     SCOPED_TRACE("write refused");
     MouseRig rig;
-    WriteMacros(rig.folder.path(), 2);
+    devtest::WriteMacroLibrary(rig.folder.path(), 2);
     rig.unit.firmware->InjectFault({emulator::firmware::FaultKind::Status, -1, cmd::kWriteMacroImage, 0xFF});
     EXPECT_EQ(rig.core.WriteMacros(std::vector<int>{0}), -1);
   }
   {
     SCOPED_TRACE("closed");
     MouseRig rig;
-    WriteMacros(rig.folder.path(), 2);
+    devtest::WriteMacroLibrary(rig.folder.path(), 2);
     rig.channel.CloseHandles();
     EXPECT_EQ(rig.core.WriteMacros(std::vector<int>{0}), -1);
   }
