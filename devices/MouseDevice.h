@@ -94,7 +94,11 @@ class CGesterinMouseDevice : public CModelDevice {
   // The pointer controls: stored in the profile only.
   void OnPointerControl(const QString& name);
 
-  QPointer<recoil::editor::CShootControlUI> recoilEditor_;
+  // The key editor's keysave: the edited button's function stored.
+  void SaveEditedKey() override;
+  // The recoil editor ("ShootControlItem"); started with the page on the
+  // profile folder's recoil files.
+  recoil::editor::CShootControlUI* RecoilEditor() const { return recoilEditor_; }
 
   MouseCore& Core() { return core_; }
   profiles::CMouseProfiledata& MouseProfile() { return static_cast<profiles::CMouseProfiledata&>(*profile_); }
@@ -115,8 +119,8 @@ class CGesterinMouseDevice : public CModelDevice {
   MouseCore core_;
   std::vector<QPointer<controls::CDeviceKeyButtonUI>> stripCaps_;  // "light_0_"N
   QPointer<controls::CDeviceKeyButtonUI> logoCap_;
-  int logoLight_ = -1;
   QPointer<recoil::editor::CShootControlUI> recoilEditor_;
+  int logoLight_ = -1;
   std::map<QString, QPointer<ui::CControlUI>> controls_;
   std::map<int, StepRange> layoutRanges_;
   std::vector<QString> lightModeNames_;
