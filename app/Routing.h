@@ -78,6 +78,8 @@ std::span<const std::span<const Route>> RouteTables();
 
 // The headset panels' rows (RoutesHeadset.cpp).
 std::span<const Route> HeadsetRoutes();
+// The synchronised lighting row (RoutesSync.cpp).
+std::span<const Route> SyncRoutes();
 
 // Runs the first matching row of all tables; false when no row matched.
 bool Dispatch(CMainWnd& wnd, ui::TNotifyUI& msg);
