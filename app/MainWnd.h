@@ -8,6 +8,7 @@
 // processes send to the program.
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -197,6 +198,8 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   // One frame's colour into every light of every held device.
   void SendSyncFrame(uint8_t red, uint8_t green, uint8_t blue, uint8_t brightness);
   devices::sync::Settings SyncSettings() const { return syncSettings_.Load(); }
+  // Frames sent since the window started.
+  uint32_t SyncFrames() const { return syncFrames_.load(); }
   // The sync worker's clock (tests step a manual one). Only before the
   // window initialises.
   void SetSyncClock(std::shared_ptr<devices::LightClock> clock) { syncClock_ = std::move(clock); }
@@ -300,6 +303,7 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   // reads; the renderer belongs to the worker alone.
   devices::sync::SharedSettings syncSettings_;
   devices::sync::Renderer syncRenderer_;
+  std::atomic<uint32_t> syncFrames_{0};
   std::shared_ptr<devices::LightClock> syncClock_ = std::make_shared<devices::SteadyLightClock>();
   std::vector<QPointer<CDeviceOptionUI>> entries_;
   std::unique_ptr<MacroCapture> macros_;

@@ -94,6 +94,7 @@ void CMainWnd::LightSyncThread(const platform::StopEvent& stop) {
 
 void CMainWnd::SendSyncFrame(uint8_t red, uint8_t green, uint8_t blue, uint8_t brightness) {
   const protocol::LightColour colour{red, green, blue, brightness};
+  syncFrames_.fetch_add(1, std::memory_order_relaxed);
   for (PageKind kind : {PageKind::Mouse, PageKind::MousePad, PageKind::Headset, PageKind::Keyboard})
     for (const auto& device : devices_[size_t(kind)]) {
       if (!device || !device->CommandChannel().HoldFlag()) continue;
