@@ -36,19 +36,14 @@ void CMainWnd::StartSyncLighting() {
   devices::CGesterinUSBDevice* source = SelectedDevice();
   if (!source) return;
   profiles::LightInfoRecord record = source->LightState();
-  sync::Settings settings = syncSettings_.Load();
+  // A kind outside the table keeps the effect as it was.
+  uint8_t effect = syncSettings_.Load().effect;
   if (const auto column = sync::ColumnOfKind(source->Kind())) {
-    const auto effect = sync::EffectOfMode(*column, record.selectItem);
-    if (!effect) return;  // a mode without a common effect changes nothing
-    settings.effect = uint8_t(*effect);
+    const auto found = sync::EffectOfMode(*column, record.selectItem);
+    if (!found) return;  // a mode without a common effect changes nothing
+    effect = uint8_t(*found);
   }
-  settings.brightness = record.light;
-  settings.speed = record.speed;
-  settings.direction = record.fx;
-  settings.multiColour = record.multiColor;
-  settings.red = record.red;
-  settings.green = record.green;
-  settings.blue = record.blue;
+  const sync::Settings settings = sync::SettingsOf(effect, record);
   syncSettings_.Store(settings);
 
   // Bytes 8 to 13 stay the source's for every device.

@@ -60,8 +60,7 @@ int Run(const std::vector<std::string>& args) {
     std::printf("effect none\nframes 0 colour %08x\n", 0u);
     return 0;
   }
-  const sync::Settings settings{uint8_t(*effect), record.light,   record.speed, record.fx,
-                                record.multiColor, record.red, record.green, record.blue};
+  const sync::Settings settings = sync::SettingsOf(uint8_t(*effect), record);
   auto mode = [&](sync::Column c) { return int(sync::ModeOfEffect(c, *effect)); };
   std::printf("effect %d keyboard %d mouse %d pad %d headset %d\n", int(*effect), mode(sync::Column::Keyboard),
               mode(sync::Column::Mouse), mode(sync::Column::PadOrHeadset), mode(sync::Column::PadOrHeadset));

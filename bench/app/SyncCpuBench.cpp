@@ -9,12 +9,7 @@
 //
 // Goal: at most 3 % of one core.
 
-#include <ctime>
-#include <cstdlib>
-
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include "bench/app/ProgramSetup.h"
@@ -26,21 +21,9 @@
 
 namespace {
 
-double CpuSeconds(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
-int SyncSeconds() {
-  const char* v = std::getenv("VX27_SYNC_SECONDS");
-  const int s = v ? std::atoi(v) : 0;
-  return s > 0 ? s : 30;
-}
-
 void BM_SyncCpuWithFourDevices(benchmark::State& state) {
   benchapp::ProgramSetup setup;
-  const int seconds = SyncSeconds();
+  const int seconds = benchapp::SecondsFromEnv("VX27_SYNC_SECONDS", 30);
   for (auto _ : state) {
     auto emu = std::make_shared<emulator::Emulator>();
     emulator::firmware::AddEmulatedUnits(*emu, "mouse,keyboard,pad,headset", nullptr);
@@ -65,20 +48,12 @@ void BM_SyncCpuWithFourDevices(benchmark::State& state) {
       state.SkipWithError("no sync frames");
       break;
     }
-    QElapsedTimer wall;
-    const double cpuBefore = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-    const double uiBefore = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     const uint32_t framesBefore = main.SyncFrames();
-    wall.start();
-    QTimer::singleShot(seconds * 1000, [] { QCoreApplication::exit(0); });
-    QApplication::exec();
-    const double cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuBefore;
-    const double ui = CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - uiBefore;
-    const double elapsed = double(wall.nsecsElapsed()) / 1e9;
-    state.SetIterationTime(elapsed);
-    state.counters["cpu_percent_of_one_core"] = 100.0 * cpu / elapsed;
-    state.counters["ui_thread_percent"] = 100.0 * ui / elapsed;
-    state.counters["sync_frames_per_s"] = double(main.SyncFrames() - framesBefore) / elapsed;
+    const benchapp::CpuPeriod p = benchapp::RunEventLoopFor(seconds);
+    state.SetIterationTime(p.elapsedSeconds);
+    state.counters["cpu_percent_of_one_core"] = p.ProcessPercent();
+    state.counters["ui_thread_percent"] = p.UiPercent();
+    state.counters["sync_frames_per_s"] = double(main.SyncFrames() - framesBefore) / p.elapsedSeconds;
     main.Close(0);
     testsupport::PumpFor(20);
   }

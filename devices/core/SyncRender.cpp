@@ -45,6 +45,10 @@ uint8_t ModeOfEffect(Column column, Effect effect) {
 
 uint8_t SpeedThreshold(uint8_t speed) { return speed < lt::kBlinkPeriod.size() ? lt::kBlinkPeriod[speed] : 0; }
 
+Settings SettingsOf(uint8_t effect, const profiles::LightInfoRecord& r) {
+  return {effect, r.light, r.speed, r.fx, r.multiColor, r.red, r.green, r.blue};
+}
+
 Settings SharedSettings::Load() const {
   const uint64_t w = word_.load(std::memory_order_acquire);
   auto b = [w](int i) { return uint8_t(w >> (8 * i)); };

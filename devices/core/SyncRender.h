@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "profiles/ProfileRecords.h"
 #include "protocol/LightFrame.h"
 
 namespace devices::sync {
@@ -51,6 +52,10 @@ struct Settings {
   uint8_t red = 0, green = 0, blue = 0;
   bool operator==(const Settings&) const = default;
 };
+
+// `effect` with bytes 1 to 7 of a lighting record: brightness, speed,
+// direction, multi-colour, red, green, blue.
+Settings SettingsOf(uint8_t effect, const profiles::LightInfoRecord& record);
 
 // The settings shared by the UI thread (which sets them) and the sync worker
 // (which reads them once per pass): one atomic word, so a pass sees the old
