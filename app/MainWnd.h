@@ -8,8 +8,10 @@
 // processes send to the program.
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -28,6 +30,8 @@
 #include "app/SkinObserver.h"
 #include "app/SuspendHook.h"
 #include "devices/Models.h"
+#include "devices/core/LightClock.h"
+#include "devices/core/SyncRender.h"
 #include "hid/DiscoveryWorker.h"
 #include "hid/InterfaceSlots.h"
 #include "platform/Settings.h"
@@ -202,6 +206,22 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   // Hides the window, sets every worker's stop event, waits for each in turn
   // (1000 ms bound each, traced) and releases the table.
   void StopWorkers();
+  // ---- synchronised lighting (SyncLighting.cpp) ---------------------------
+  // "deng_same_mode": the selected device's light mode becomes the common
+  // effect; every open device takes that effect's mode of its kind (state,
+  // profile, hardware) and is held by the sync worker.
+  void StartSyncLighting();
+  // The worker of slot 8: renders the common effect into the held devices'
+  // light colours; idles a second at a time while no device is held.
+  void LightSyncThread(const platform::StopEvent& stop);
+  // One frame's colour into every light of every held device.
+  void SendSyncFrame(uint8_t red, uint8_t green, uint8_t blue, uint8_t brightness);
+  devices::sync::Settings SyncSettings() const { return syncSettings_.Load(); }
+  // Frames sent since the window started.
+  uint32_t SyncFrames() const { return syncFrames_.load(); }
+  // The sync worker's clock (tests step a manual one). Only before the
+  // window initialises.
+  void SetSyncClock(std::shared_ptr<devices::LightClock> clock) { syncClock_ = std::move(clock); }
   // ---- device bar (DeviceHotPlug.cpp) -------------------------------------
   void OnSlotArrived(size_t slotIndex);
   void OnSlotRemoved(size_t slotIndex);
@@ -301,7 +321,18 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   QSize screenSize_;
   std::function<QSize()> monitorSize_;
   FirstShownHook firstShown_;
+  // The four device lists (keyboards, mice, pads, headsets by kind row).
+  // Only the UI thread changes them, by appending; the sync worker reads
+  // them on its own thread, so an append and each worker pass hold
+  // deviceListsLock_.
   std::array<std::vector<QPointer<devices::CGesterinUSBDevice>>, 4> devices_;
+  mutable std::mutex deviceListsLock_;
+  // Synchronised lighting: the settings the UI thread sets and the worker
+  // reads; the renderer belongs to the worker alone.
+  devices::sync::SharedSettings syncSettings_;
+  devices::sync::Renderer syncRenderer_;
+  std::atomic<uint32_t> syncFrames_{0};
+  std::shared_ptr<devices::LightClock> syncClock_ = std::make_shared<devices::SteadyLightClock>();
   std::vector<QPointer<CDeviceOptionUI>> entries_;
   std::unique_ptr<MacroCapture> macros_;
   std::vector<QPointer<CMpDevicePowerUI>> powerPanels_;

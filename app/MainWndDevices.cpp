@@ -57,14 +57,14 @@ void CMainWnd::StartWorkers() {
   for (auto& w : workers_) w = std::make_unique<platform::Worker>();
   discovery_ = std::make_unique<hid::DiscoveryWorker>(backend_, *slots_, Target(), messages_.identity);
   workers_[kDiscoverySlot]->Start([this](const platform::StopEvent& stop) { discovery_->Run(stop); });
-  // The audio daemon and the light sync worker have nothing to do until the
-  // music light link and synchronised lighting exist; they wait for their stop.
+  // The audio daemon has nothing to do until the music light link exists; it
+  // waits for its stop.
   const auto idle = [](const platform::StopEvent& stop) {
     while (!stop.WaitFor(std::chrono::milliseconds(1000))) {
     }
   };
   workers_[kAudioDaemonSlot]->Start(idle);
-  workers_[kLightSyncSlot]->Start(idle);
+  workers_[kLightSyncSlot]->Start([this](const platform::StopEvent& stop) { LightSyncThread(stop); });
 }
 
 bool CMainWnd::WorkerRunning(int index) const {
@@ -178,7 +178,10 @@ bool CMainWnd::CreateDevicePage(int slotIndex, int role) {
   macros_->InitEditor(*page);
 
   pages->Add(pageTree.release());
-  devices_[size_t(row)].emplace_back(page);
+  {
+    std::lock_guard lists(deviceListsLock_);
+    devices_[size_t(row)].emplace_back(page);
+  }
 
   bar->Add(entryTree.release());
   entry->Select(false);

@@ -60,6 +60,7 @@ std::span<const std::span<const Route>> RouteTables() {
       LightRoutes(),
       MacroRoutes(),
       RecoilRoutes(),
+      SyncRoutes(),
   };
   return tables;
 }

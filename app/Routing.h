@@ -80,6 +80,8 @@ std::span<const std::span<const Route>> RouteTables();
 std::span<const Route> HeadsetRoutes();
 // The recoil editor's rows (RoutesRecoil.cpp).
 std::span<const Route> RecoilRoutes();
+// The synchronised lighting row (RoutesSync.cpp).
+std::span<const Route> SyncRoutes();
 
 // Runs the first matching row of all tables; false when no row matched.
 bool Dispatch(CMainWnd& wnd, ui::TNotifyUI& msg);

@@ -8,13 +8,7 @@
 //
 // Goal: at most 1 % of one core.
 
-#include <ctime>
-#include <cstdlib>
-
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include "bench/app/ProgramSetup.h"
@@ -27,22 +21,10 @@
 
 namespace {
 
-double CpuSeconds(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
-int QuietSeconds() {
-  const char* v = std::getenv("VX27_QUIET_SECONDS");
-  const int s = v ? std::atoi(v) : 0;
-  return s > 0 ? s : 60;
-}
-
 void BM_QuietCpuWithFourDevices(benchmark::State& state) {
   benchapp::ProgramSetup setup;
   platform::SettingsStore& store = setup.Store();
-  const int seconds = QuietSeconds();
+  const int seconds = benchapp::SecondsFromEnv("VX27_QUIET_SECONDS", 60);
   for (auto _ : state) {
     auto emu = std::make_shared<emulator::Emulator>();
     emulator::firmware::AddEmulatedUnits(*emu, "mouse,keyboard,pad,headset", nullptr);
@@ -53,19 +35,11 @@ void BM_QuietCpuWithFourDevices(benchmark::State& state) {
       break;
     }
     testsupport::PumpFor(2000);  // first loads and the first light steps are over
-    QElapsedTimer wall;
-    const double cpuBefore = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-    const double uiBefore = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-    wall.start();
-    QTimer::singleShot(seconds * 1000, [] { QCoreApplication::exit(0); });
-    QApplication::exec();
-    const double cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuBefore;
-    const double ui = CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - uiBefore;
-    const double elapsed = double(wall.nsecsElapsed()) / 1e9;
-    state.SetIterationTime(elapsed);
-    state.counters["cpu_percent_of_one_core"] = 100.0 * cpu / elapsed;
-    state.counters["ui_thread_percent"] = 100.0 * ui / elapsed;
-    state.counters["cpu_ms"] = cpu * 1000.0;
+    const benchapp::CpuPeriod p = benchapp::RunEventLoopFor(seconds);
+    state.SetIterationTime(p.elapsedSeconds);
+    state.counters["cpu_percent_of_one_core"] = p.ProcessPercent();
+    state.counters["ui_thread_percent"] = p.UiPercent();
+    state.counters["cpu_ms"] = p.processSeconds * 1000.0;
     main.Close(0);
     testsupport::PumpFor(20);  // the quit request of the closed window
   }
