@@ -11,6 +11,8 @@
 #include "controls/ControlRegistry.h"
 #include "devices/DeviceProfileUI.h"
 #include "headset/CGesterinRU6533Device.h"
+#include "musiclight/AudioDaemon.h"
+#include "musiclight/MusicWnd.h"
 #include "editors/CLightControlUI.h"
 #include "macros/editor/CMacroControlUI.h"
 #include "platform/Trace.h"
@@ -54,6 +56,7 @@ void CMainWnd::InitialiseWindow() {
   // Shown when the first discovery pass ends (the identity message).
   ShowWindow(false, true);
   UpdateNoDeviceOverlay();
+  StartMusicLink();
   StartWorkers();
   SetTimer(kDpiTimer, 100);
 }
@@ -62,14 +65,51 @@ void CMainWnd::StartWorkers() {
   for (auto& w : workers_) w = std::make_unique<platform::Worker>();
   discovery_ = std::make_unique<hid::DiscoveryWorker>(backend_, *slots_, Target(), messages_.identity);
   workers_[kDiscoverySlot]->Start([this](const platform::StopEvent& stop) { discovery_->Run(stop); });
-  // The audio daemon and the light sync worker have nothing to do until the
-  // music light link and synchronised lighting exist; they wait for their stop.
-  const auto idle = [](const platform::StopEvent& stop) {
+  workers_[kAudioDaemonSlot]->Start(musiclight::AudioDaemonThread);
+  // The light sync worker has nothing to do until synchronised lighting
+  // exists; it waits for its stop.
+  workers_[kLightSyncSlot]->Start([](const platform::StopEvent& stop) {
     while (!stop.WaitFor(std::chrono::milliseconds(1000))) {
     }
+  });
+}
+
+void CMainWnd::StartMusicLink() {
+  // The companion knows this window by our process id.
+  music_ = std::make_unique<musiclight::MusicLink>(uint64_t(QCoreApplication::applicationPid()));
+  const auto firstKeyboard = [this](const KeyboardAudioSeam& seam) {
+    return [this, &seam](std::span<const int32_t> values) {
+      const auto& keyboards = Devices(PageKind::Keyboard);
+      if (seam && !keyboards.empty() && keyboards.front()) seam(*keyboards.front(), values);
+    };
   };
-  workers_[kAudioDaemonSlot]->Start(idle);
-  workers_[kLightSyncSlot]->Start(idle);
+  music_->SetKeyboard(firstKeyboard(keyboardLevels_), firstKeyboard(keyboardHostColours_));
+  audioFile_ = std::make_unique<musiclight::AudioFile>(GetUserDataFolder() / "AudioFile.json",
+                                                       GetDefaultDataFolder() / "AudioFile.json");
+  audioInfo_ = audioFile_->LoadAudioFile();
+  music_->SendGroupColour(audioInfo_);
+}
+
+void CMainWnd::OpenMusicWindow() {
+  if (musicWnd_ && musicWnd_->IsWindow()) return;  // one at a time; it is modal
+  musicWnd_ = std::make_unique<musiclight::MusicWnd>(audioInfo_);
+  if (!musicWnd_->Open(GetHWND(), m_pm.GetDPI())) {
+    musicWnd_.reset();
+    return;
+  }
+  const int result = musicWnd_->ShowModal();
+  if (result == 1 && musicWnd_) {
+    audioInfo_ = musicWnd_->Info();
+    if (music_) music_->SendGroupColour(audioInfo_);
+    if (audioFile_) audioFile_->SaveAudioLightInfo(audioInfo_);
+  }
+  // The window may already be gone with this one (program exit).
+  if (musicWnd_ && !musicWnd_->IsWindow()) musicWnd_.reset();
+}
+
+void CMainWnd::SetKeyboardAudioSeam(KeyboardAudioSeam levels, KeyboardAudioSeam hostColours) {
+  keyboardLevels_ = std::move(levels);
+  keyboardHostColours_ = std::move(hostColours);
 }
 
 bool CMainWnd::WorkerRunning(int index) const {

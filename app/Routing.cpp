@@ -59,6 +59,7 @@ std::span<const std::span<const Route>> RouteTables() {
       MouseRoutes(),
       LightRoutes(),
       MacroRoutes(),
+      MusicRoutes(),
   };
   return tables;
 }
