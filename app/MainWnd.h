@@ -28,11 +28,11 @@
 #include "devices/Models.h"
 #include "hid/DiscoveryWorker.h"
 #include "hid/InterfaceSlots.h"
+#include "musiclight/MusicLink.h"
+#include "musiclight/MusicWnd.h"
 #include "platform/Settings.h"
 #include "platform/Worker.h"
 #include "platform/WindowBus.h"
-#include "musiclight/MusicLink.h"
-#include "musiclight/MusicWnd.h"
 #include "ui/UILib.h"
 
 namespace devices {

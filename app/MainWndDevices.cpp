@@ -11,10 +11,10 @@
 #include "controls/ControlRegistry.h"
 #include "devices/DeviceProfileUI.h"
 #include "headset/CGesterinRU6533Device.h"
-#include "musiclight/AudioDaemon.h"
-#include "musiclight/MusicWnd.h"
 #include "editors/CLightControlUI.h"
 #include "macros/editor/CMacroControlUI.h"
+#include "musiclight/AudioDaemon.h"
+#include "musiclight/MusicWnd.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 

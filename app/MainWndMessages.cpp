@@ -85,10 +85,11 @@ void CMainWnd::OnBusMessage(const platform::BusMessage& message) {
     return;
   }
   if (message.id == kCopyData) {
-    // Copy data arrives for the music light link.
+    // Copy data arrives for the music light link (about 94 frames a second:
+    // only what it does not take is traced).
+    if (music_ && music_->OnCopyData(message.dwData, message.bytes)) return;
     Trace("main window: copy data " + std::to_string(message.dwData) + ", " +
           std::to_string(message.bytes.size()) + " bytes");
-    if (music_) music_->OnCopyData(message.dwData, message.bytes);
     return;
   }
   Target().Post(message.id, message.wParam, message.lParam);

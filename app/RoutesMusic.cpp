@@ -20,7 +20,9 @@ void HostComponent(CMainWnd& wnd, ui::TNotifyUI& msg, int) {
   const int component = letter == 'R' ? 0 : letter == 'G' ? 1 : 2;
   const int value = slider->GetValue();
   if (musiclight::MusicLink* link = wnd.Music()) link->SendHostComponent(component, value);
-  if (ui::CControlUI* label = wnd.FindControl(QString(letter) + QStringLiteral("_light_label")))
+  // Every page's lighting editor has the row: the label is the slider's neighbour.
+  auto* row = qobject_cast<ui::CContainerUI*>(slider->GetParent());
+  if (ui::CControlUI* label = row ? row->FindSubControl(QString(letter) + QStringLiteral("_light_label")) : nullptr)
     label->SetText(QStringLiteral("%1 %2").arg(letter).arg(value));
 }
 

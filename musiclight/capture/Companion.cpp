@@ -20,6 +20,17 @@ int32_t ReadInt32(std::span<const uint8_t> bytes, size_t index) {
   return v;
 }
 
+// Copy data to the program's main window, when it exists: 32-bit values,
+// little-endian, with our process id as the sender's window handle.
+void SendToMain(uint64_t dwData, std::span<const int32_t> values) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve(values.size() * 4);
+  for (int32_t v : values)
+    for (int b = 0; b < 4; ++b) bytes.push_back(uint8_t(uint32_t(v) >> (8 * b)));
+  platform::BusWindow::SendTo(link::kMainClass, link::kMainTitle,
+                              platform::BusMessage::CopyData(dwData, bytes, uint64_t(QCoreApplication::applicationPid())));
+}
+
 }  // namespace
 
 Companion::Companion(CompanionOptions options) : options_(std::move(options)) {
@@ -74,14 +85,7 @@ bool Companion::Start() {
 void Companion::OnSamples(std::span<const float> samples) {
   analyser_.Push(samples, [this](const BandLevels& levels) {
     if (!capturing_) return;
-    const auto frame = SignedFrame(levels, frameIndex_++);
-    const auto bytes = std::as_bytes(std::span(frame));
-    platform::BusWindow::SendTo(
-        link::kMainClass, link::kMainTitle,
-        platform::BusMessage::CopyData(
-            link::kSampleFrameData,
-            std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
-            uint64_t(QCoreApplication::applicationPid())));
+    SendToMain(link::kSampleFrameData, SignedFrame(levels, frameIndex_++));
   });
 }
 
@@ -127,14 +131,8 @@ void Companion::OnBusMessage(const platform::BusMessage& message) {
 }
 
 void Companion::SendHostColour() {
-  std::array<int32_t, link::kHostColourValues> values{hostColour_[0], hostColour_[1], hostColour_[2]};
-  const auto bytes = std::as_bytes(std::span(values));
-  platform::BusWindow::SendTo(
-      link::kMainClass, link::kMainTitle,
-      platform::BusMessage::CopyData(
-          link::kHostColourData,
-          std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
-          uint64_t(QCoreApplication::applicationPid())));
+  const std::array<int32_t, link::kHostColourValues> values{hostColour_[0], hostColour_[1], hostColour_[2]};
+  SendToMain(link::kHostColourData, values);
 }
 
 }  // namespace musiclight::capture
