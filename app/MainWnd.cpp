@@ -124,6 +124,7 @@ void CMainWnd::UpdateOverlayAndRaise() {
 void CMainWnd::CloseAuxWindows() {
   if (about_ && about_->IsWindow()) about_->Close(0);
   if (settings_ && settings_->IsWindow()) settings_->Close(0);
+  if (musicWnd_ && musicWnd_->IsWindow()) musicWnd_->Close(0);
   if (skinFrame_ && skinFrame_->IsWindow()) skinFrame_->Close(0);
   if (menu_) menu_->Close();
 }

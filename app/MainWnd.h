@@ -34,6 +34,8 @@
 #include "devices/core/SyncRender.h"
 #include "hid/DiscoveryWorker.h"
 #include "hid/InterfaceSlots.h"
+#include "musiclight/MusicLink.h"
+#include "musiclight/MusicWnd.h"
 #include "platform/Settings.h"
 #include "platform/Worker.h"
 #include "platform/WindowBus.h"
@@ -238,6 +240,16 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   // (-1: none).
   int CountVisibleEntries(int* first = nullptr) const;
   devices::CGesterinUSBDevice* SelectedDevice() const;
+
+  // Music lighting. The link hands levels and the host colour to the first
+  // keyboard through these calls (empty: the keyboard does not take them yet).
+  using KeyboardAudioSeam =
+      std::function<void(devices::CGesterinUSBDevice& keyboard, std::span<const int32_t> values)>;
+  void SetKeyboardAudioSeam(KeyboardAudioSeam levels, KeyboardAudioSeam hostColours);
+  musiclight::MusicLink* Music() const { return music_.get(); }
+  const musiclight::AudioLightInfo& AudioInfo() const { return audioInfo_; }
+  // Opens the music light window modally; on OK takes, sends and saves its record.
+  void OpenMusicWindow();
   void ShowSelectedPowerPanel();
   // Some entry drives the device this slot's interface belongs to.
   bool EntryExistsFor(size_t slotIndex) const;
@@ -342,6 +354,13 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
 
   std::unique_ptr<DialogSeam> dialogs_ = std::make_unique<SystemDialogs>();
   std::unique_ptr<SuspendHook> suspendHook_;
+  // The music lighting link: colour groups, their file, the companion.
+  std::unique_ptr<musiclight::MusicLink> music_;
+  std::unique_ptr<musiclight::AudioFile> audioFile_;
+  std::unique_ptr<musiclight::MusicWnd> musicWnd_;
+  musiclight::AudioLightInfo audioInfo_;
+  KeyboardAudioSeam keyboardLevels_, keyboardHostColours_;
+  void StartMusicLink();
   std::array<platform::MessageId, 4> gameMessages_{};
   bool systemAwake_ = true;
   bool windowActive_ = false;

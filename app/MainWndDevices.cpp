@@ -13,6 +13,8 @@
 #include "headset/CGesterinRU6533Device.h"
 #include "editors/CLightControlUI.h"
 #include "macros/editor/CMacroControlUI.h"
+#include "musiclight/AudioDaemon.h"
+#include "musiclight/MusicWnd.h"
 #include "platform/Trace.h"
 #include "platform/WindowBus.h"
 #include "recoil/editor/CShootControlUI.h"
@@ -49,6 +51,7 @@ void CMainWnd::InitialiseWindow() {
   // Shown when the first discovery pass ends (the identity message).
   ShowWindow(false, true);
   UpdateNoDeviceOverlay();
+  StartMusicLink();
   StartWorkers();
   SetTimer(kDpiTimer, 100);
 }
@@ -57,14 +60,46 @@ void CMainWnd::StartWorkers() {
   for (auto& w : workers_) w = std::make_unique<platform::Worker>();
   discovery_ = std::make_unique<hid::DiscoveryWorker>(backend_, *slots_, Target(), messages_.identity);
   workers_[kDiscoverySlot]->Start([this](const platform::StopEvent& stop) { discovery_->Run(stop); });
-  // The audio daemon has nothing to do until the music light link exists; it
-  // waits for its stop.
-  const auto idle = [](const platform::StopEvent& stop) {
-    while (!stop.WaitFor(std::chrono::milliseconds(1000))) {
-    }
-  };
-  workers_[kAudioDaemonSlot]->Start(idle);
+  workers_[kAudioDaemonSlot]->Start(musiclight::AudioDaemonThread);
   workers_[kLightSyncSlot]->Start([this](const platform::StopEvent& stop) { LightSyncThread(stop); });
+}
+
+void CMainWnd::StartMusicLink() {
+  // The companion knows this window by our process id.
+  music_ = std::make_unique<musiclight::MusicLink>(uint64_t(QCoreApplication::applicationPid()));
+  const auto firstKeyboard = [this](const KeyboardAudioSeam& seam) {
+    return [this, &seam](std::span<const int32_t> values) {
+      const auto& keyboards = Devices(PageKind::Keyboard);
+      if (seam && !keyboards.empty() && keyboards.front()) seam(*keyboards.front(), values);
+    };
+  };
+  music_->SetKeyboard(firstKeyboard(keyboardLevels_), firstKeyboard(keyboardHostColours_));
+  audioFile_ = std::make_unique<musiclight::AudioFile>(GetUserDataFolder() / "AudioFile.json",
+                                                       GetDefaultDataFolder() / "AudioFile.json");
+  audioInfo_ = audioFile_->LoadAudioFile();
+  music_->SendGroupColour(audioInfo_);
+}
+
+void CMainWnd::OpenMusicWindow() {
+  if (musicWnd_ && musicWnd_->IsWindow()) return;  // one at a time; it is modal
+  musicWnd_ = std::make_unique<musiclight::MusicWnd>(audioInfo_);
+  if (!musicWnd_->Open(GetHWND(), m_pm.GetDPI())) {
+    musicWnd_.reset();
+    return;
+  }
+  const int result = musicWnd_->ShowModal();
+  if (result == 1 && musicWnd_) {
+    audioInfo_ = musicWnd_->Info();
+    if (music_) music_->SendGroupColour(audioInfo_);
+    if (audioFile_) audioFile_->SaveAudioLightInfo(audioInfo_);
+  }
+  // The window may already be gone with this one (program exit).
+  if (musicWnd_ && !musicWnd_->IsWindow()) musicWnd_.reset();
+}
+
+void CMainWnd::SetKeyboardAudioSeam(KeyboardAudioSeam levels, KeyboardAudioSeam hostColours) {
+  keyboardLevels_ = std::move(levels);
+  keyboardHostColours_ = std::move(hostColours);
 }
 
 bool CMainWnd::WorkerRunning(int index) const {

@@ -61,6 +61,7 @@ std::span<const std::span<const Route>> RouteTables() {
       MacroRoutes(),
       RecoilRoutes(),
       SyncRoutes(),
+      MusicRoutes(),
   };
   return tables;
 }

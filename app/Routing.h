@@ -76,6 +76,8 @@ std::span<const Route> MacroRoutes();
 // Every routing table of the program, in search order.
 std::span<const std::span<const Route>> RouteTables();
 
+// The music lighting rows (RoutesMusic.cpp).
+std::span<const Route> MusicRoutes();
 // The headset panels' rows (RoutesHeadset.cpp).
 std::span<const Route> HeadsetRoutes();
 // The recoil editor's rows (RoutesRecoil.cpp).

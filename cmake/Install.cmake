@@ -53,10 +53,11 @@ function(vx27_install_link link target)
 endfunction()
 
 # The programs and the data the build assembles beside them in bin/.
-install(TARGETS vx27mouse vx27ctl RUNTIME DESTINATION ${VX27_INSTALL_FOLDER})
+install(TARGETS vx27mouse vx27ctl vx27audiorecord RUNTIME DESTINATION ${VX27_INSTALL_FOLDER})
 # Relocations resolved at start and then made read-only, as Debian builds do.
 target_link_options(vx27mouse PRIVATE -Wl,-z,relro,-z,now)
 target_link_options(vx27ctl PRIVATE -Wl,-z,relro,-z,now)
+target_link_options(vx27audiorecord PRIVATE -Wl,-z,relro,-z,now)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/skin ${CMAKE_SOURCE_DIR}/DefaultData
         DESTINATION ${VX27_INSTALL_FOLDER})
 # SDK/ and Update/ hold what the build puts there (the audio chip library, the
@@ -123,13 +124,13 @@ install(FILES ${VX27_PACKAGING_DIR}/${VX27_APPSTREAM_ID}.metainfo.xml DESTINATIO
 # Device access for the user at the seat.
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/60-vx27.rules DESTINATION lib/udev/rules.d)
 
-# Autostart of the capture companion (the separate audio capture program): it
-# is not built yet. When it is, its program goes into the install folder and
-# its desktop entry here, with
-#   install(FILES <entry>.desktop DESTINATION /etc/xdg/autostart)
-# (absolute: session autostart entries live in /etc, whatever the prefix; the
-# package installs with DESTDIR, so the entry lands in the package), and
-# tests/packaging/deb_layout.expected gains both.
+# Autostart of the music lighting capture companion with the user's session.
+# Session autostart entries live in /etc whatever the prefix (the package
+# installs with DESTDIR, so the entry lands in the package).
+set(VX27_AUDIORECORD_PATH ${CMAKE_INSTALL_PREFIX}/${VX27_INSTALL_FOLDER}/vx27audiorecord)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/vx27audiorecord.desktop.in
+               ${VX27_PACKAGING_DIR}/vx27audiorecord.desktop @ONLY)
+install(FILES ${VX27_PACKAGING_DIR}/vx27audiorecord.desktop DESTINATION /etc/xdg/autostart)
 
 # Manual pages, changelog and copyright, where Debian wants them.
 # vx27_install_gzipped(<file> <destination>)

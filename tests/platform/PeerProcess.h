@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/PrivateRuntimeDir.h"
+
 namespace testpeer {
 
 inline QString ReadLine(QProcess& p, int timeoutMs = 5000) {
@@ -27,22 +29,6 @@ inline void Start(QProcess& p, const QStringList& args) {
   p.waitForStarted(5000);
 }
 
-// Points XDG_RUNTIME_DIR at a private folder for the test and its children.
-class PrivateRuntimeDir {
- public:
-  PrivateRuntimeDir() {
-    if (const char* v = std::getenv("XDG_RUNTIME_DIR")) saved_ = v, had_ = true;
-    setenv("XDG_RUNTIME_DIR", dir_.path().toUtf8().constData(), 1);
-  }
-  ~PrivateRuntimeDir() {
-    if (had_) setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
-    else unsetenv("XDG_RUNTIME_DIR");
-  }
-
- private:
-  QTemporaryDir dir_;
-  std::string saved_;
-  bool had_ = false;
-};
+using PrivateRuntimeDir = testsupport::PrivateRuntimeDir;
 
 }  // namespace testpeer
