@@ -46,8 +46,10 @@ in profiles.
 
 The package also holds vx27ctl, a command-line tool on the same core, and udev
 rules that let the user logged in at the seat use the supported devices.")
+# Files under /etc are the administrator's: dpkg keeps their edits on upgrade.
+file(WRITE ${VX27_PACKAGING_DIR}/debian/conffiles "/etc/xdg/autostart/vx27audiorecord.desktop\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
-    ${VX27_PACKAGING_DIR}/debian/postinst ${VX27_PACKAGING_DIR}/debian/postrm)
+    ${VX27_PACKAGING_DIR}/debian/postinst ${VX27_PACKAGING_DIR}/debian/postrm ${VX27_PACKAGING_DIR}/debian/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 
 include(CPack)

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/Messages.h"
+#include "platform/Trace.h"
 
 namespace devices {
 namespace {
@@ -30,7 +31,7 @@ void CGesterinMousePadDevice::BuildPage() {
 }
 
 void CGesterinMousePadDevice::LoadFromDevice() {
-  core_.ReadInfo();
+  const bool read = core_.ReadInfo();
   LoadProfile();
   // The engine starts the profile's mode afresh: a mode equal to the one the
   // engine was created with (0, the wave) would otherwise never be prepared,
@@ -38,6 +39,8 @@ void CGesterinMousePadDevice::LoadFromDevice() {
   lights_->StartMode(lightState_);
   ShowSettings();
   StartLightEngine();
+  Trace("pad loaded: information block " + std::to_string(int(read)) + ", mode " +
+        std::to_string(lightState_.selectItem));
 }
 
 void CGesterinMousePadDevice::ReloadSettings() {

@@ -176,7 +176,7 @@ TEST_F(KeyboardScriptTest, PicturesOfTheKeyboardPageInItsLightingModes) {
     EXPECT_TRUE(fs::exists(shot)) << m.name;
   }
   const std::string pad = Shots() + "/app_pad_page.png";
-  ASSERT_EQ(Run("wait-trace 添加一个鼠标垫设备 10\npage pad\nsleep 600\nshot " + pad + "\nquit\n", "pad"), 0)
+  ASSERT_EQ(Run("wait-trace 添加一个鼠标垫设备 10\npage pad\nwait-trace pad loaded 10\nsleep 600\nshot " + pad + "\nquit\n", "pad"), 0)
       << Read("trace.txt");
   EXPECT_TRUE(fs::exists(pad));
 }
