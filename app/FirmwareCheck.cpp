@@ -23,6 +23,7 @@ FirmwareCheck CheckFirmwareVersion(int64_t version, const FirmwareCheckHooks& ho
   if (hooks.deviceUsable) *hooks.deviceUsable = 0;
   Trace(head + "update offered");
   if (!hooks.confirm || !hooks.confirm()) {
+    Trace("firmware check: update declined");
     if (hooks.quit) hooks.quit(0);
     return FirmwareCheck::Cancelled;
   }

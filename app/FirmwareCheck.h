@@ -8,8 +8,9 @@
 // the program emulates). Traced "firmware check <v>: usable|update
 // offered|no device".
 //
-// Without a selected device nothing happens. Cancelling asks the program to
-// end through its ordinary teardown (exit code 0). An updater that fails to
+// Without a selected device nothing happens. Cancelling is traced
+// "firmware check: update declined" and asks the program to end through its
+// ordinary teardown (exit code 0). An updater that fails to
 // start is traced and shown.
 
 #include <atomic>

@@ -124,7 +124,8 @@ class CMainWnd : public ui::WindowImplBase, public SkinReceiver {
   CSetWnd* SettingsWindow() const { return settings_.get(); }
   // The versions of the bar's devices and of the program.
   std::vector<UpdateDescriptor> CollectDeviceVersions() const;
-  // UWM_TOOL_BF15_MSG: to the settings window while it is open.
+  // UWM_TOOL_BF15_MSG: traced "updater report <wParam> <lParam>", then to
+  // the settings window while it is open.
   void ForwardToolReport(uint64_t wParam, int64_t lParam);
   // Message 3332. On a confirmed update the updater's reports go to the
   // settings row of the device ("MS", "KB", "X27"), which takes the image's

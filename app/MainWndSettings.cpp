@@ -87,6 +87,7 @@ void CMainWnd::OpenSettingsWindow(bool centred) {
 }
 
 void CMainWnd::ForwardToolReport(uint64_t wParam, int64_t lParam) {
+  Trace("updater report " + std::to_string(wParam) + " " + std::to_string(lParam));
   if (firmwareUpdate_ && (wParam == 1 || wParam == 2)) firmwareUpdate_->resulted = true;
   if (!settings_ || !settings_->IsWindow()) return;
   if (firmwareUpdate_) settings_->DesignateUpdate(firmwareUpdate_->row, kUpdateRevision);

@@ -399,16 +399,34 @@ UiScript::Outcome UiScript::PowerStep(const std::string& verb, const std::string
 
 UiScript::Outcome UiScript::Arm(const std::string& verb, const std::string& rest) {
   const bool file = verb == "answer-file";
+  // A button answer may end in "after <trace text>" (to the end of the
+  // line), and before that "shot <file>".
+  std::string head = rest, shot, after;
+  if (!file) {
+    if (const size_t at = head.find(" after "); at != std::string::npos) {
+      after = SplitFirst(head.substr(at + 1)).second;
+      head.resize(at);
+    }
+    if (const size_t at = head.find(" shot "); at != std::string::npos) {
+      shot = SplitFirst(head.substr(at + 1)).second;
+      head.resize(at);
+    }
+  }
   // A trailing number is the wait; a path may hold spaces.
-  auto [what, tail] = SplitLast(rest);
+  auto [what, tail] = SplitLast(head);
   std::optional<int> seconds = ToInt(tail);
   if (!seconds || what.empty()) {
-    what = rest;
+    what = head;
     seconds = kDefaultAnswerSeconds;
   }
   if (what.empty() || *seconds < 0 || (!file && what.find(' ') != std::string::npos))
     return {Result::Stop, file ? "answer-file needs a path" : "answer needs yes, no, ok, cancel or a button"};
-  answers_.push_back({file, file ? what : ButtonFor(what), *seconds, verb + " " + rest});
+  size_t traceFrom = 0;
+  {
+    std::lock_guard guard(seen_->lock);
+    traceFrom = seen_->lines.size();
+  }
+  answers_.push_back({file, file ? what : ButtonFor(what), *seconds, verb + " " + rest, shot, after, traceFrom});
   if (answers_.size() == 1) answerDeadline_ = QDateTime::currentMSecsSinceEpoch() + qint64(*seconds) * 1000;
   return {Result::Ok, "armed"};
 }
@@ -437,6 +455,7 @@ void UiScript::PollAnswers() {
   }
   unansweredSince_ = 0;
   const Answer& answer = answers_.front();
+  bool waiting = false;  // the window is there, the trace its click waits for is not yet
   if (modal) {
     if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && answer.file) {
       auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -454,11 +473,16 @@ void UiScript::PollAnswers() {
       return EndAnswer({Result::Ok, {}});
     }
     ui::CControlUI* button = answer.file ? nullptr : ControlIn(modal, answer.what);
-    if (button) {
+    waiting = button && !answer.after.empty() && !SeenSince(answer);
+    if (button && !waiting) {
       const std::string shown = " (" + Describe(modal) + ")";
       std::optional<std::string> failed;
-      if (!button->isVisible()) failed = answer.what + " is not visible";
-      else failed = Click(button, false);
+      if (!answer.shot.empty()) {
+        const QString file = QString::fromStdString(answer.shot);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        if (!modal->grab().save(file, "PNG")) failed = "shot not written";
+      }
+      if (!failed) failed = button->isVisible() ? Click(button, false) : answer.what + " is not visible";
       if (!failed) return EndAnswer({Result::Ok, "ok" + shown});
       // The box must not stay open: the step that opened it would never end.
       if (ui::CControlUI* close = ControlIn(modal, "closebtn"); !close || !close->isVisible() || Click(close, false))
@@ -468,10 +492,24 @@ void UiScript::PollAnswers() {
   }
   if (now < answerDeadline_) return;
   if (!modal) return EndAnswer({Result::Failed, "no such window in time"});
+  if (waiting) {
+    // The window came but the trace it waits for did not: closed as a user would.
+    const std::string shown = Describe(modal);
+    if (ui::CControlUI* close = ControlIn(modal, "closebtn"); !close || !close->isVisible() || Click(close, false))
+      modal->close();
+    return EndAnswer({Result::Failed, "no trace " + answer.after + " in time (" + shown + "); closed"});
+  }
   // Another window than the answer waits for holds the script: it is closed.
   const std::string other = Describe(modal);
   modal->close();
   EndAnswer({Result::Failed, "no such window in time; closed " + other});
+}
+
+bool UiScript::SeenSince(const Answer& answer) const {
+  std::lock_guard guard(seen_->lock);
+  for (size_t i = answer.traceFrom; i < seen_->lines.size(); ++i)
+    if (seen_->lines[i].find(answer.after) != std::string::npos) return true;
+  return false;
 }
 
 void UiScript::EndAnswer(const Outcome& outcome) {

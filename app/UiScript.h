@@ -25,7 +25,14 @@
 //                                 that name in the modal window. Answers are
 //                                 armed before the step that opens the box
 //                                 and used in order, one per box; each waits
-//                                 <seconds> (default 10) from its turn on
+//                                 <seconds> (default 10) from its turn on;
+//                                 "... shot <file.png>" pictures the modal
+//                                 window just before the click, "... after
+//                                 <text>" (last) holds the click until a
+//                                 trace line containing <text> has appeared
+//                                 since the answer was armed (e.g. "answer
+//                                 closebtn 10 shot /tmp/s.png after update
+//                                 row MS")
 //   answer-file <path> [<seconds>]   arms a path for the next file dialog:
 //                                 typed into its name field, then Return
 //   sleep <ms>
@@ -129,7 +136,11 @@ class UiScript : public QObject {
     std::string what;  // a button name, or a path
     int seconds = 0;
     std::string line;
+    std::string shot;   // the modal window's picture, taken before the click
+    std::string after;  // a trace text the click waits for
+    size_t traceFrom = 0;  // the first trace line `after` may match
   };
+  bool SeenSince(const Answer& answer) const;
   std::deque<Answer> answers_;
   QTimer answerTimer_;
   qint64 answerDeadline_ = 0;

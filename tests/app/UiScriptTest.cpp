@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
+#include <QImage>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include "app/Dialogs.h"
@@ -162,6 +165,45 @@ TEST_F(UiScriptTest, ArmedAnswersCloseModalWindowsInOrder) {
       "script answer ok -> armed",
       "script quit -> ok",
       "script answer ok -> never used",
+  };
+  EXPECT_EQ(Traced(), expected);
+}
+
+// An answer may hold its click until a trace line appears after it was
+// armed (an earlier line does not count) and picture the window first; a
+// window whose trace never comes is closed by its close button at the
+// answer's deadline and the script fails.
+TEST_F(UiScriptTest, AnswersWaitForATraceAndPictureTheWindow) {
+  QTemporaryDir files;
+  const std::string picture = files.path().toStdString() + "/box.png";
+  app::UiScript script({"answer yes 10 shot " + picture + " after box may close", "answer yes 1 after never traced",
+                        "wait-trace boxes closed 20", "quit"},
+                       main_, nullptr);
+  Trace("box may close");  // seen by the script, but before the answer was armed
+  script.Start();
+  QWidget* owner = main_.GetHWND();
+  bool openWhenReleased = false;
+  QTimer::singleShot(300, [&] {
+    openWhenReleased = QApplication::activeModalWidget() != nullptr;
+    Trace("box may close");
+  });
+  EXPECT_EQ(app::ShowMessage(owner, {}, QStringLiteral("message_text_2"), 96, true, 1), 1);
+  EXPECT_TRUE(openWhenReleased) << "the answer clicked before its trace";
+  const QImage shot(QString::fromStdString(picture));
+  EXPECT_FALSE(shot.isNull());
+  EXPECT_LT(shot.width(), owner->width()) << "the box, not the main window";
+  EXPECT_EQ(app::ShowMessage(owner, {}, QStringLiteral("message_text_4"), 96, true, 1), 0);
+  Trace("boxes closed");
+  ASSERT_TRUE(apptest::WaitFor([&] { return script.Finished(); }, 10000));
+  apptest::TakeQuitRequest();
+  EXPECT_TRUE(script.Failed());
+  const std::vector<std::string> expected = {
+      "script answer yes 10 shot " + picture + " after box may close -> armed",
+      "script answer yes 1 after never traced -> armed",
+      "script answer yes 10 shot " + picture + " after box may close -> ok (message_text_2)",
+      "script answer yes 1 after never traced -> no trace never traced in time (message_text_4); closed",
+      "script wait-trace boxes closed 20 -> ok",
+      "script quit -> ok",
   };
   EXPECT_EQ(Traced(), expected);
 }

@@ -106,6 +106,21 @@ US=$(sed -n 's/^read ended \(-*[0-9]*\) us after the stop$/\1/p' /tmp/sr.txt)
 [ -n "$US" ] && [ "$US" -lt 50000 ] || fail "the read took $US us to end"
 grep -qx 'interface open yes' /tmp/sr.txt
 
+step "the updater leaves hidraw devices that do not identify as emulated alone"
+vx27ctl firmware-version mouse > /tmp/fv0.txt 2>&1 || { cat /tmp/fv0.txt; fail "firmware-version"; }
+before=$(lines /tmp/uhid1.log)
+UPDATER_STATUS=0
+(cd /vx27/Update && ./升级包-* "On the upgrade") > /tmp/update.txt 2>&1 || UPDATER_STATUS=$?
+cat /tmp/update.txt
+[ "$UPDATER_STATUS" = 1 ] || fail "the updater exited $UPDATER_STATUS"
+for model in mouse keyboard pad; do
+  grep -qx "failed $model no update protocol" /tmp/update.txt || fail "$model not refused"
+done
+# Not one update request (enter update mode, 0x30, or later) reached a device.
+tail -n +$((before + 1)) /tmp/uhid1.log | grep -E '^output [^ ]+ 04 3[0-3]$' && fail "an update request was sent"
+vx27ctl firmware-version mouse > /tmp/fv1.txt 2>&1
+cmp -s /tmp/fv0.txt /tmp/fv1.txt || { cat /tmp/fv0.txt /tmp/fv1.txt; fail "the mouse's version changed"; }
+
 step "a device unplugged during a read: the read returns before its 1000 ms time-out"
 ctl 1 mute mouse on
 before=$(lines /tmp/uhid1.log)

@@ -73,10 +73,18 @@ copy_with_libs() {
     cp -L "$lib" "$ROOT$lib"
   done
 }
-for b in "$BUILD"/bin/vx27ctl "$BUILD"/bin/vx27-uhid "$BUILD"/bin/vx27-uinput; do
+for b in "$BUILD"/bin/vx27ctl "$BUILD"/bin/vx27-uhid "$BUILD"/bin/vx27-uinput "$BUILD"/bin/vx27updater; do
   [ -x "$b" ] && copy_with_libs "$b"
 done
 cp -r "$BUILD/bin/DefaultData" "$ROOT/vx27/" 2>/dev/null || true
+# The update folder: the images and the updater's own name, a link to it.
+if [ -d "$BUILD/bin/Update" ]; then
+  mkdir -p "$ROOT/vx27/Update"
+  cp "$BUILD"/bin/Update/*.fw "$ROOT/vx27/Update/" 2>/dev/null || true
+  for link in "$BUILD"/bin/Update/升级包-*; do
+    [ -L "$link" ] && ln -s ../vx27updater "$ROOT/vx27/Update/$(basename "$link")"
+  done
+fi
 cp "$SCENARIO" "$ROOT/scenario.sh"
 cp "$HERE/init" "$ROOT/init"
 chmod +x "$ROOT/init" "$ROOT/scenario.sh"
