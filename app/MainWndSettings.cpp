@@ -21,6 +21,10 @@ constexpr uint32_t kPopupVisible = 0x90000000;  // WS_POPUP | WS_VISIBLE
 constexpr uint32_t kToolWindow = 0x00000080;    // WS_EX_TOOLWINDOW
 // The revision the delivered updater brings.
 const QString kUpdateRevision = QStringLiteral("V0126");
+// The updater's last report is in our bus socket before it exits, but the
+// event loop may see the exit first; the verdict "ended without a result"
+// waits this long for the report to be read.
+constexpr int kUpdaterSettleMs = 1000;
 }  // namespace
 
 // The settings row name of a device: its row of the update descriptor table.
@@ -120,7 +124,7 @@ void CMainWnd::OnFirmwareVersionCheck(int64_t version) {
         ForwardToolReport(2, 0);
       }
       firmwareUpdate_.reset();
-    });
+    }, kUpdaterSettleMs);
   };
   CheckFirmwareVersion(version, hooks);
 }

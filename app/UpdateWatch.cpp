@@ -8,11 +8,12 @@
 
 namespace app {
 
-ProcessWatch::ProcessWatch(qint64 pid, std::function<void()> ended) : ended_(std::move(ended)) {
+ProcessWatch::ProcessWatch(qint64 pid, std::function<void()> ended, int settleMs)
+    : settleMs_(settleMs), ended_(std::move(ended)) {
   if (pid > 0) fd_ = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
   if (fd_ < 0) {
     // Gone already (or no pidfd): it ended as far as we can tell.
-    QTimer::singleShot(0, [this, alive = std::weak_ptr<bool>(alive_)] {
+    QTimer::singleShot(settleMs_, [this, alive = std::weak_ptr<bool>(alive_)] {
       if (alive.lock()) Ended();
     });
     return;
@@ -21,7 +22,7 @@ ProcessWatch::ProcessWatch(qint64 pid, std::function<void()> ended) : ended_(std
   QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
     notifier_->setEnabled(false);
     // Not from inside the notifier's own signal: `ended` may destroy us.
-    QTimer::singleShot(0, [this, alive = std::weak_ptr<bool>(alive_)] {
+    QTimer::singleShot(settleMs_, [this, alive = std::weak_ptr<bool>(alive_)] {
       if (alive.lock()) Ended();
     });
   });

@@ -11,6 +11,7 @@
 #include "controls/CUpdateInfoListItemUI.h"
 #include "platform/Messages.h"
 #include "tests/app/MainWndFixture.h"
+#include "tests/support/EventLoop.h"
 #include "updater/Updater.h"
 
 namespace {
@@ -62,25 +63,31 @@ TEST_F(MainWndSettingsTest, FirmwareCheckKeepsOrSuspendsTheSelectedDevice) {
 
 // A confirmed update with the settings window open: the updater's reports
 // go to the mouse's row (progress as status 6, finished: "V0126", status
-// 7); an updater that ends without reporting a result fails the row (8).
+// 7); an updater that ends without reporting a result fails the row (8),
+// but a result read just after its end (the event loop saw the end first)
+// still counts.
 TEST_F(MainWndSettingsTest, ConfirmedUpdateReportsToTheDevicesRow) {
   struct Case {
     const char* what;
     std::vector<std::pair<uint64_t, int64_t>> reports;  // BF15 wParam, lParam
+    bool exits;                                          // the stand-in ends after the reports
+    std::vector<std::pair<uint64_t, int64_t>> late;      // read once its end was seen
     int status;
     const char* oldRev;
     const char* updateRev;
   };
   const Case cases[] = {
-      {"progress", {{4, 40}}, 6, "V0102", "V0126"},
-      {"finished", {{4, 40}, {4, 100}, {1, 0}}, 7, "V0126", ""},
-      {"failed", {{4, 40}, {2, 0}}, 8, "V0102", "V0126"},
-      {"ended without a result", {{4, 40}}, 8, "V0102", "V0126"},
+      {"progress", {{4, 40}}, false, {}, 6, "V0102", "V0126"},
+      {"finished", {{4, 40}, {4, 100}, {1, 0}}, false, {}, 7, "V0126", ""},
+      {"failed", {{4, 40}, {2, 0}}, false, {}, 8, "V0102", "V0126"},
+      {"ended without a result", {{4, 40}}, true, {}, 8, "V0102", "V0126"},
+      {"result read after the end", {{4, 40}, {4, 100}}, true, {{1, 0}}, 7, "V0126", ""},
   };
   const app::ProgramMessages messages = app::RegisterProgramMessages();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const bool exits = std::string(c.what) == "ended without a result";
+    const bool exits = c.exits;
+    apptest::TraceLines traces;
     auto main = Open(Emulate("mouse"));
     ASSERT_TRUE(apptest::WaitFor([&] { return main->SelectedDevice() != nullptr; }));
     QStringList started;
@@ -110,6 +117,8 @@ TEST_F(MainWndSettingsTest, ConfirmedUpdateReportsToTheDevicesRow) {
       for (const auto& [w15, l15] : c.reports) main->SendMessage(messages.toolBF15, w15, l15);
       if (exits) {
         stand.waitForFinished(5000);
+        testsupport::PumpFor(100);  // the end is seen
+        for (const auto& [w15, l15] : c.late) main->SendMessage(messages.toolBF15, w15, l15);
         apptest::WaitFor([&] { return main->FirmwareUpdateRow().empty(); });
       }
       // The reports reach the window as posted messages.
@@ -118,6 +127,7 @@ TEST_F(MainWndSettingsTest, ConfirmedUpdateReportsToTheDevicesRow) {
                set->Row(0)->UpdateRev() == QLatin1String(c.updateRev);
       });
       status = set->Row(0)->GetStatus();
+      EXPECT_EQ(traces.Count("firmware update: the updater ended without a result"), exits && c.late.empty() ? 1 : 0);
       oldRev = set->Row(0)->OldRev().toStdString();
       updateRev = set->Row(0)->UpdateRev().toStdString();
       if (status == 6) {
