@@ -60,8 +60,11 @@ void CSetWnd::OnWindowInit() {
   worker_.Start([this, count](const platform::StopEvent& stop) {
     // Each row is made on the UI thread, in order; a stopped window ends the
     // hand-over at once.
-    for (size_t i = 0; i < count && !stop.IsSet(); ++i)
-      if (!Target().Send(kAddUpdateRow, i, 0, &stop)) break;
+    bool handedOver = true;
+    for (size_t i = 0; i < count && handedOver && !stop.IsSet(); ++i)
+      handedOver = Target().Send(kAddUpdateRow, i, 0, &stop).has_value();
+    // The list is complete: the status area stops saying it is checking.
+    if (handedOver && !stop.IsSet()) Target().Send(kUpdateListComplete, 0, 0, &stop);
     listDone_ = true;
   });
 }
@@ -151,11 +154,15 @@ void CSetWnd::DesignateUpdate(const std::string& name, const QString& revision) 
 void CSetWnd::OnBf15(uint64_t what, int64_t value) {
   controls::CUpdateInfoListItemUI* row = designated_ >= 0 ? Row(designated_) : nullptr;
   if (!row) return;
+  // The status area follows the update: updating while it runs, the update
+  // still available after a failure, done (below) after success.
   if (what == 4) {
     if (row->GetStatus() != 6) row->SetStatus(6);
     row->SetProgress(int(value));
+    if (updateState_ != 3) SetUpdateState(3);
   } else if (what == 2 || what == 3) {
     row->SetStatus(8);
+    SetUpdateState(1);
   } else if (what == 1) {
     row->SetOldRev(row->UpdateRev());
     row->SetUpdateRev({});
@@ -224,6 +231,14 @@ int64_t CSetWnd::HandleCustomMessage(const platform::Message& msg, bool& handled
   handled = false;
   if (msg.id == kAddUpdateRow) {
     AddRow(size_t(msg.wParam));
+    handled = true;
+    return 0;
+  }
+  if (msg.id == kUpdateListComplete) {
+    // Nothing here looks for updates beyond the rows listed: unless a
+    // report has already moved the status on, it says what the rows show.
+    if (updateState_ == 0) SetUpdateState(UpdateStepRunning() ? 3 : 2);
+    Trace("update list complete, state " + std::to_string(updateState_));
     handled = true;
     return 0;
   }

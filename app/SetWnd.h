@@ -35,8 +35,10 @@ class CUpdateInfoListItemUI;
 namespace app {
 
 inline constexpr uint32_t kSetWndWidth = 630, kSetWndHeight = 500;
-// The message the worker hands each record to the UI thread with.
+// The messages the worker hands each record to the UI thread with, and says
+// the list is complete with.
 inline constexpr uint32_t kAddUpdateRow = 0x0400 + 0x22;
+inline constexpr uint32_t kUpdateListComplete = 0x0400 + 0x23;
 
 class CSetWnd : public ui::WindowImplBase {
  public:

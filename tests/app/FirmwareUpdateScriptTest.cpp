@@ -230,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
              "wait-trace firmware check: updater started 30\n"
              "wait-trace 删除一个鼠标设备 60\n"
              "wait-trace mouse loaded 30\n"
-             "answer closebtn 30 shot @SHOT@ after update row MS V0126\n"
+             "answer closebtn 30 shot @SHOT@ after update list complete\n"
              "click setbtn\n"
              "shot @MAIN@\n"
              "quit\n",

@@ -167,7 +167,7 @@ TEST_F(SetWndTest, RowsComeInOrderWithTheirStatusAndTheDateIsKept) {
   EXPECT_EQ(wnd->CheckDate(), "2025-1-5");
   EXPECT_TRUE(fs::exists(env.userData / "updatetime.config"));
   EXPECT_TRUE(fs::is_directory(env.updateTemp));
-  EXPECT_EQ(wnd->UpdateState(), 0);
+  EXPECT_EQ(wnd->UpdateState(), 2) << "the list is complete and no row offers an update";
   // The language combo: every language, the current one selected quietly.
   auto* combo = qobject_cast<ui::CComboUI*>(wnd->FindControl(QStringLiteral("Language_combox_info")));
   ASSERT_NE(combo, nullptr);
@@ -214,8 +214,10 @@ TEST_F(SetWndTest, UpdaterReportsGoToTheDesignatedRow) {
   row->SetStatus(6);
   wnd->SendMessage(env.bf15, 4, 42);
   EXPECT_EQ(row->Progress(), 42);
+  EXPECT_EQ(wnd->UpdateState(), 3) << "updating";
   wnd->SendMessage(env.bf15, 3, 0);
   EXPECT_EQ(row->GetStatus(), 8);
+  EXPECT_EQ(wnd->UpdateState(), 1) << "the update is still available";
 
   row->SetStatus(6);
   sent.clear();
