@@ -1,6 +1,7 @@
 #include "musiclight/capture/Companion.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
 
@@ -78,6 +79,9 @@ bool Companion::Start() {
                                 Qt::QueuedConnection);
     });
   }
+  // The band window needs a display (a GUI application); without one the
+  // companion still analyses and sends.
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) bands_ = std::make_unique<BandWindow>();
   Log("ready\n");
   return true;
 }
@@ -86,6 +90,7 @@ void Companion::OnSamples(std::span<const float> samples) {
   analyser_.Push(samples, [this](const BandLevels& levels) {
     if (!capturing_) return;
     SendToMain(link::kSampleFrameData, SignedFrame(levels, frameIndex_++));
+    if (bands_ && shown_) bands_->SetLevels(levels);
   });
 }
 
@@ -96,6 +101,7 @@ void Companion::OnBusMessage(const platform::BusMessage& message) {
     for (size_t i = 0; i < 3 && (i + 1) * 4 <= message.bytes.size(); ++i)
       groupColour_[i] = ReadInt32(message.bytes, i);
     Log("recv colour %d %d %d\n", groupColour_[0], groupColour_[1], groupColour_[2]);
+    if (bands_) bands_->SetColour(GroupColour(groupColour_[0], groupColour_[1], groupColour_[2]));
     return;
   }
   if (message.name != link::kToolBE19) return;
@@ -112,9 +118,11 @@ void Companion::OnBusMessage(const platform::BusMessage& message) {
       break;
     case link::kShow:
       shown_ = true;
+      if (bands_) bands_->show();
       break;
     case link::kHide:
       shown_ = false;
+      if (bands_) bands_->hide();
       break;
     case link::kQuit:
       QCoreApplication::quit();

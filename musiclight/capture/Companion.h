@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "musiclight/capture/BandWindow.h"
 #include "musiclight/capture/PulseStream.h"
 #include "musiclight/capture/Spectrum.h"
 #include "platform/SingleInstance.h"
@@ -38,6 +39,9 @@ class Companion {
   // Analyses samples on the UI thread and sends the frames.
   void OnSamples(std::span<const float> samples);
 
+  // The band window, when there is a display to show it on (else null).
+  BandWindow* Bands() const { return bands_.get(); }
+
  private:
   void OnBusMessage(const platform::BusMessage& message);
   void SendHostColour();
@@ -59,6 +63,7 @@ class Companion {
   uint64_t signalSamples_ = 0;
   std::unique_ptr<MonitorCapture> monitor_;
   std::unique_ptr<SignalPlayer> player_;
+  std::unique_ptr<BandWindow> bands_;
 };
 
 }  // namespace musiclight::capture

@@ -5,13 +5,27 @@
 //   --log                                     print what the program sends
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdlib>
+#include <memory>
 #include <cstdio>
 #include <cstring>
 
 #include "musiclight/capture/Companion.h"
 
+namespace {
+// A display to show the band window on: an X or Wayland session, or a Qt
+// platform named outright (offscreen in tests).
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (const char* v = std::getenv(name); v && *v) return true;
+  return false;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  const std::unique_ptr<QCoreApplication> app =
+      HasDisplay() ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
   musiclight::capture::CompanionOptions options;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
@@ -35,5 +49,5 @@ int main(int argc, char** argv) {
   }
   musiclight::capture::Companion companion(options);
   if (!companion.Start()) return 1;
-  return app.exec();
+  return app->exec();
 }
