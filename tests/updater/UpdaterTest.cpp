@@ -66,7 +66,7 @@ class UpdaterTest : public ::testing::Test {
     notes.clear();
     updater::Options o;
     o.updateFolder = folder;
-    o.backend = emu;
+    o.backend = backend ? backend : emu;
     o.emulator = emulated ? emu.get() : nullptr;
     std::unique_ptr<emulator::EmulatorHost> host;
     std::shared_ptr<emulator::AttachBackend> attach;
@@ -114,6 +114,7 @@ class UpdaterTest : public ::testing::Test {
   }
 
   std::shared_ptr<emulator::Emulator> emu = std::make_shared<emulator::Emulator>();
+  std::shared_ptr<hid::HidBackend> backend;  // when set, the updater's backend instead of emu
   fs::path folder;
   std::vector<std::string> lines;
   std::vector<Note> notes;
@@ -232,11 +233,51 @@ TEST_F(UpdaterTest, FailuresAreReportedAndKeepTheOldFirmware) {
   }
 }
 
+// The emulator's devices seen as another backend's (the hidraw backend's
+// kernel nodes), which says whether a path identifies as emulated.
+class MarkedBackend : public hid::HidBackend {
+ public:
+  MarkedBackend(std::shared_ptr<hid::HidBackend> inner, bool emulated) : inner_(std::move(inner)), emulated_(emulated) {}
+  bool Enumerate(std::vector<std::string>& paths) override { return inner_->Enumerate(paths); }
+  std::shared_ptr<hid::HidConnection> Open(std::string_view path, const hid::OpenMode& mode) override {
+    return inner_->Open(path, mode);
+  }
+  bool IsPresent(std::string_view path) override { return inner_->IsPresent(path); }
+  bool Owns(std::string_view path) const override { return inner_->Owns(path); }
+  bool IsEmulated(std::string_view path) override { return emulated_ && inner_->Owns(path); }
+
+ private:
+  std::shared_ptr<hid::HidBackend> inner_;
+  bool emulated_;
+};
+
 TEST_F(UpdaterTest, OnlyEmulatedDevicesSpeakTheUpdateProtocol) {
-  auto mouse = Add(DeviceModel::Mouse);
-  EXPECT_EQ(Run(/*emulated=*/false), 1);
-  EXPECT_EQ(lines, std::vector<std::string>{"failed mouse no update protocol"});
-  EXPECT_TRUE(mouse.firmware->Log().empty());
+  struct Case {
+    bool emulated;
+    int code;
+    const char* line;
+    uint16_t version;
+  };
+  for (const Case c : {Case{false, 1, "failed mouse no update protocol", 0x0102},
+                       Case{true, 0, "done mouse V0126", 0x0126}}) {
+    SCOPED_TRACE(c.line);
+    emu = std::make_shared<emulator::Emulator>();
+    emu->SetRestartGap(20ms);
+    units.clear();
+    auto mouse = Add(DeviceModel::Mouse);
+    ASSERT_EQ(mouse.device->Version(), 0x0102);
+    // A decoy: the mouse's ids and interfaces, other usages. Never a candidate.
+    std::string error;
+    const auto decoy = emulator::firmware::AddEmulatedUnits(*emu, "mouse:decoy", &error);
+    ASSERT_TRUE(decoy && decoy->size() == 1) << error;
+    backend = std::make_shared<MarkedBackend>(emu, c.emulated);
+    EXPECT_EQ(Run(/*emulated=*/false), c.code);
+    EXPECT_EQ(lines, std::vector<std::string>{c.line});
+    EXPECT_EQ(mouse.device->Version(), c.version);
+    // Not one request reached a device that does not identify as emulated.
+    EXPECT_EQ(mouse.firmware->Log().empty(), !c.emulated);
+    EXPECT_TRUE(decoy->front().firmware->Log().empty());
+  }
 }
 
 TEST_F(UpdaterTest, NothingToUpdate) {
