@@ -280,6 +280,41 @@ TEST_F(UpdaterTest, OnlyEmulatedDevicesSpeakTheUpdateProtocol) {
   }
 }
 
+// The emulator's devices under paths that change on every plug change, as
+// kernel nodes whose numbers a device that comes back does not keep:
+// "n<change count>/<emulator path>".
+class RenumberingBackend : public hid::HidBackend {
+ public:
+  explicit RenumberingBackend(std::shared_ptr<emulator::Emulator> inner) : inner_(std::move(inner)) {}
+  bool Enumerate(std::vector<std::string>& paths) override {
+    if (!inner_->Enumerate(paths)) return false;
+    for (std::string& p : paths) p = Prefix() + p;
+    return true;
+  }
+  std::shared_ptr<hid::HidConnection> Open(std::string_view path, const hid::OpenMode& mode) override {
+    return Current(path) ? inner_->Open(path.substr(Prefix().size()), mode) : nullptr;
+  }
+  bool IsPresent(std::string_view path) override {
+    return Current(path) && inner_->IsPresent(path.substr(Prefix().size()));
+  }
+  bool Owns(std::string_view path) const override { return path.starts_with("n"); }
+  bool IsEmulated(std::string_view path) override { return Owns(path); }
+
+ private:
+  std::string Prefix() const { return "n" + std::to_string(*inner_->ChangeCount()) + "/"; }
+  bool Current(std::string_view path) const { return path.starts_with(Prefix()); }
+  std::shared_ptr<emulator::Emulator> inner_;
+};
+
+// A restarted device is found again on its new path.
+TEST_F(UpdaterTest, ARestartedDeviceIsFoundOnItsNewPath) {
+  auto mouse = Add(DeviceModel::Mouse);
+  backend = std::make_shared<RenumberingBackend>(emu);
+  EXPECT_EQ(Run(/*emulated=*/false), 0);
+  EXPECT_EQ(lines, std::vector<std::string>{"done mouse V0126"});
+  EXPECT_EQ(mouse.device->Version(), 0x0126);
+}
+
 TEST_F(UpdaterTest, NothingToUpdate) {
   Add(DeviceModel::Headset);
   EXPECT_EQ(Run(), 1);
