@@ -56,12 +56,8 @@ std::string SupportedPath(hid::HidBackend& backend, uint16_t kind) {
   if (!backend.Enumerate(paths)) return {};
   for (const auto& row : hid::SupportedInterfaceTable) {
     if (row.DeviceKind != kind || row.InterfaceUse != hid::kUseCommand) continue;
-    for (const std::string& p : paths) {
-      if (hid::PathVendorId(p) == row.VendorId && hid::PathProductId(p) == row.ProductId &&
-          hid::PathInterfaceNumber(p) == row.InterfaceNumber &&
-          hid::PathCollectionNumber(p) == row.CollectionNumber)
-        return p;
-    }
+    for (const std::string& p : paths)
+      if (hid::PathFitsRow(backend, p, row)) return p;
   }
   return {};
 }

@@ -32,6 +32,8 @@ class AttachBackend : public hid::HidBackend {
   std::shared_ptr<hid::HidConnection> Open(std::string_view path, const hid::OpenMode& mode) override;
   bool IsPresent(std::string_view path) override;
   bool Owns(std::string_view path) const override;
+  // Every device of this backend is emulated.
+  bool IsEmulated(std::string_view path) override { return Owns(path); }
 
   // The hosts' emulated devices, command paths in this backend's form.
   std::vector<HostedDevice> Devices();

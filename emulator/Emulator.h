@@ -50,6 +50,8 @@ class Emulator : public hid::HidBackend {
   std::shared_ptr<hid::HidConnection> Open(std::string_view path, const hid::OpenMode& mode) override;
   bool IsPresent(std::string_view path) override;
   bool Owns(std::string_view path) const override;
+  // Every device of this backend is emulated.
+  bool IsEmulated(std::string_view path) override { return Owns(path); }
   // Moves on every plug and unplug.
   std::optional<uint64_t> ChangeCount() override;
 

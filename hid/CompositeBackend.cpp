@@ -35,6 +35,11 @@ bool CompositeBackend::IsPresent(std::string_view path) {
   return owner && owner->IsPresent(path);
 }
 
+bool CompositeBackend::IsEmulated(std::string_view path) {
+  HidBackend* owner = OwnerOf(path);
+  return owner && owner->IsEmulated(path);
+}
+
 bool CompositeBackend::Owns(std::string_view path) const { return OwnerOf(path) != nullptr; }
 
 std::optional<uint64_t> CompositeBackend::ChangeCount() {

@@ -18,6 +18,7 @@ class CompositeBackend : public HidBackend {
   std::shared_ptr<HidConnection> Open(std::string_view path, const OpenMode& mode) override;
   bool IsPresent(std::string_view path) override;
   bool Owns(std::string_view path) const override;
+  bool IsEmulated(std::string_view path) override;
   // The sum of the parts' counts; nullopt when any part cannot tell.
   std::optional<uint64_t> ChangeCount() override;
 

@@ -87,6 +87,11 @@ class HidBackend {
   virtual bool IsPresent(std::string_view path) = 0;
   // True when this backend makes paths of this form.
   virtual bool Owns(std::string_view path) const = 0;
+  // True when the path names an emulated device (one that speaks the
+  // emulator's firmware update protocol): every path of the emulator's own
+  // backends, and on the hidraw backend the kernel nodes made from emulated
+  // devices (hid/EmulatedNode.h). False for every real device.
+  virtual bool IsEmulated(std::string_view /*path*/) { return false; }
   // A count that moves whenever a collection may have arrived or left; a
   // listing while it stands still finds what the last one found. Cheap to
   // ask. nullopt when the backend cannot tell (then every pass lists).

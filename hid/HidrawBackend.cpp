@@ -21,6 +21,7 @@
 #include <optional>
 #include <utility>
 
+#include "hid/EmulatedNode.h"
 #include "hid/PathFields.h"
 #include "platform/Trace.h"
 
@@ -275,6 +276,7 @@ struct NodeInfo {
   uint16_t product = 0;
   uint16_t version = 0;
   std::string phys;
+  bool emulated = false;  // made from an emulated device (hid/EmulatedNode.h)
   std::optional<uint16_t> interfaceNumber;
   std::string hidSyspath;  // the HID parent; a new one for every plug
 };
@@ -319,6 +321,11 @@ std::optional<NodeInfo> ReadNode(udev_device* node) {
   if (udev_device* usbDevice =
           udev_device_get_parent_with_subsystem_devtype(node, "usb", "usb_device")) {
     info.version = HexNumber(udev_device_get_sysattr_value(usbDevice, "bcdDevice")).value_or(0);
+  } else if (IsEmulatedPhys(info.phys)) {
+    // No USB parent: an emulated device carries its version in HID_UNIQ.
+    const char* uniq = udev_device_get_property_value(hidParent, "HID_UNIQ");
+    info.emulated = true;
+    info.version = EmulatedUniqVersion(uniq ? uniq : "").value_or(0);
   }
   return info;
 }
@@ -526,6 +533,14 @@ bool HidrawBackend::IsPresent(std::string_view path) {
     s.verifiedAt[node] = s.changes;
   }
   return true;
+}
+
+bool HidrawBackend::IsEmulated(std::string_view path) {
+  if (!HasNodePrefix(path)) return false;
+  const std::string node(PathNode(path));
+  std::lock_guard guard(state_->lock);
+  const auto listed = state_->nodes.find(node);
+  return listed != state_->nodes.end() && listed->second.emulated;
 }
 
 std::shared_ptr<HidConnection> HidrawBackend::Open(std::string_view path, const OpenMode& mode) {

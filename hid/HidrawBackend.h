@@ -4,7 +4,10 @@
 // Listing: libudev enumerates the "hidraw" nodes; the vendor and product id,
 // HID_PHYS and the interface number come from the udev properties of the
 // node's HID parent (the USB interface's bInterfaceNumber, or the "/input<N>"
-// end of HID_PHYS for devices without a USB parent, such as uhid). The report
+// end of HID_PHYS for devices without a USB parent, such as uhid). The
+// release number is the USB device's bcdDevice; a node made from an emulated
+// device (HID_PHYS "vx27-emu-...", see hid/EmulatedNode.h) has no USB parent
+// and carries it in HID_UNIQ instead. The report
 // descriptor is parsed into top-level collections and each collection becomes
 // one path, "/dev/hidrawN#vid_..&pid_..&mi_..[&col..]". The listing reads the
 // descriptor from sysfs, so that listing never opens (and wakes) a device; an
@@ -52,6 +55,9 @@ class HidrawBackend : public HidBackend {
   std::shared_ptr<HidConnection> Open(std::string_view path, const OpenMode& mode) override;
   bool IsPresent(std::string_view path) override;
   bool Owns(std::string_view path) const override;
+  // From the last listing: the node's HID_PHYS marks it as made from an
+  // emulated device.
+  bool IsEmulated(std::string_view path) override;
   std::optional<uint64_t> ChangeCount() override;
 
  private:

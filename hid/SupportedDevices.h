@@ -114,4 +114,12 @@ int FindKindRow(int32_t vendorId, int32_t productId, int32_t kind, int32_t role)
 // interface use values, or -1.
 int FindSupportedRow(int32_t vendorId, int32_t productId, int32_t kind, int32_t role);
 
+class HidBackend;
+// True when `path` is the row's interface collection: its ids, interface
+// and collection number and, when the path opens, its collection's usage
+// page and usage (another device may share the ids and the interface
+// layout). A path that does not open is taken on its fields, so that its
+// user reports the failure.
+bool PathFitsRow(HidBackend& backend, const std::string& path, const SupportedInterfaceRow& row);
+
 }  // namespace hid

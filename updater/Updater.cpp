@@ -1,5 +1,6 @@
 #include "updater/Updater.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -68,6 +69,22 @@ class Session {
   }
   void Bf15(uint64_t w, int64_t l) const { Notify(platform::BusMessage::Registered(kToolBf15Message, w, l)); }
 
+  // The present paths of the candidate's model on the backend.
+  std::vector<std::string> ModelPaths(const Candidate& c) const {
+    std::vector<std::string> out;
+    for (const Candidate& found : FindCandidates(*o_.backend, nullptr, nullptr))
+      if (found.model == c.model && found.receiver == c.receiver) out.push_back(found.path);
+    return out;
+  }
+  // Where the restarted device is: its old path, else the one new path of
+  // its model; empty while it is not back (or cannot be told apart).
+  std::string ComeBackPath(const Candidate& c, const std::vector<std::string>& others) const {
+    std::vector<std::string> fresh = ModelPaths(c);
+    if (std::find(fresh.begin(), fresh.end(), c.path) != fresh.end()) return c.path;
+    std::erase_if(fresh, [&](const std::string& p) { return std::find(others.begin(), others.end(), p) != others.end(); });
+    return fresh.size() == 1 ? fresh.front() : std::string();
+  }
+
   bool Fail(const Candidate& c, const std::string& why) const {
     Print("failed " + c.model + " " + why);
     ::Trace("updater: failed " + c.model + " " + why);
@@ -99,6 +116,10 @@ class Session {
       Print("current " + c.model + " " + protocol::fw::VersionText(*old));
       return true;
     }
+    // The other devices of the model, to tell the device apart when it
+    // comes back.
+    std::vector<std::string> others = ModelPaths(c);
+    std::erase(others, c.path);
     protocol::fw::UpdateResult result;
     {
       protocol::CCommandChannel channel(o_.backend);
@@ -120,12 +141,20 @@ class Session {
     }
     // The device restarts: it leaves, then comes back with the new firmware.
     const bool left = WaitUntil([&] { return !o_.backend->IsPresent(c.path); }, o_.comeBack, o_.stop);
-    const bool back = left && WaitUntil([&] { return VersionAt(o_.backend, c.path).has_value(); }, o_.comeBack, o_.stop);
+    // A kernel device comes back as a new device, possibly on another node
+    // number: it is the path of its model that is not another device's.
+    std::string backPath;
+    const bool back = left && WaitUntil(
+                                  [&] {
+                                    backPath = ComeBackPath(c, others);
+                                    return !backPath.empty() && VersionAt(o_.backend, backPath).has_value();
+                                  },
+                                  o_.comeBack, o_.stop);
     if (!back) {
       Bf15(kBf15Failed, 0);
       return Fail(c, left ? "did not come back" : "did not restart");
     }
-    const uint16_t now = VersionAt(o_.backend, c.path).value_or(0);
+    const uint16_t now = VersionAt(o_.backend, backPath).value_or(0);
     if (now != image.version) {
       Bf15(kBf15Failed, 0);
       return Fail(c, "came back with " + protocol::fw::VersionText(now));
@@ -177,15 +206,12 @@ std::vector<Candidate> FindCandidates(hid::HidBackend& backend, emulator::Emulat
   for (const std::string& p : paths) {
     if ((emu && emu->Owns(p)) || (attached && attached->Owns(p))) continue;
     for (const KindModel& k : kKinds) {
-      const bool matches = std::any_of(
+      const bool fits = std::any_of(
           std::begin(hid::SupportedInterfaceTable), std::end(hid::SupportedInterfaceTable), [&](const auto& row) {
-            return row.DeviceKind == k.kind && row.InterfaceUse == hid::kUseCommand &&
-                   hid::PathVendorId(p) == row.VendorId && hid::PathProductId(p) == row.ProductId &&
-                   hid::PathInterfaceNumber(p) == row.InterfaceNumber &&
-                   hid::PathCollectionNumber(p) == row.CollectionNumber;
+            return row.DeviceKind == k.kind && row.InterfaceUse == hid::kUseCommand && hid::PathFitsRow(backend, p, row);
           });
-      if (!matches) continue;
-      out.push_back({k.model, p, k.receiver, false});
+      if (!fits) continue;
+      out.push_back({k.model, p, k.receiver, backend.IsEmulated(p)});
       break;
     }
   }

@@ -8,7 +8,8 @@
 //   "current <model> V0126"       already at (or past) the image's version
 //   "failed <model> <reason>"     "cable required" (through a receiver),
 //                                 "no update protocol" (a device that does
-//                                 not identify as emulated), an unreadable
+//                                 not identify as emulated: see
+//                                 hid::HidBackend::IsEmulated), an unreadable
 //                                 image, a refused or unanswered step, a
 //                                 device that did not come back or came
 //                                 back with its old version
@@ -66,7 +67,7 @@ struct Candidate {
 // The update candidates present on the backend: every plugged emulated
 // mouse, keyboard and pad of `emulator` and of the program `attached`
 // reaches (either may be null), then the other command interfaces of the
-// supported-device table.
+// supported-device table (emulated when the backend says the path is).
 std::vector<Candidate> FindCandidates(hid::HidBackend& backend, emulator::Emulator* emulator,
                                       emulator::AttachBackend* attached = nullptr);
 

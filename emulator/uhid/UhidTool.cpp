@@ -5,12 +5,22 @@
 // written to the hidraw nodes go to the interface's firmware model (when the
 // firmware models are built in); its input reports come back on the nodes.
 //
-//   vx27-uhid <emulate list> [--seconds N] [--script "<ms> <command>; ..."]
+//   vx27-uhid <emulate list> [--seconds N] [--script "<ms> <command>; ..."] [--foreign]
+//
+// Each kernel device says it is made from an emulated device and carries the
+// device's firmware version in its phys and uniq texts (hid/EmulatedNode.h).
+// The tool follows the emulated devices' own plug changes: when a device
+// restarts after a firmware update (it leaves, then comes back with the new
+// version), its kernel devices are destroyed and made again with the
+// version it came back with ("unplugged <device>", then
+// "plugged <device> <version hex>"). With --foreign the kernel devices do
+// not identify as emulated (phys "foreign-<id>/input<N>", uniq "<id>"), as
+// a device of another maker with the same ids would not.
 //
 // Commands, from the script (at their time in milliseconds after the start)
 // or one per line on standard input:
-//   unplug <device>            destroy the device's kernel devices
-//   plug <device>              create them again
+//   unplug <device>            unplug the device: its kernel devices go
+//   plug <device>              plug it again: they are made again
 //   wireless <device> on|off   switch the wireless device behind a receiver
 //   mute <device> on|off       the firmware stops (or starts again) answering
 //   quit
@@ -40,6 +50,7 @@
 #include "emulator/EmulateList.h"
 #include "emulator/Emulator.h"
 #include "emulator/uhid/UhidDevice.h"
+#include "hid/EmulatedNode.h"
 #ifdef VX27_HAVE_FIRMWARE
 #include "emulator/firmware/Firmware.h"
 #endif
@@ -53,7 +64,7 @@ void OnSignal(int) { gQuit = true; }
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: vx27-uhid <emulate list> [--seconds N] [--script \"<ms> <command>; ...\"]\n");
+               "usage: vx27-uhid <emulate list> [--seconds N] [--script \"<ms> <command>; ...\"] [--foreign]\n");
   return 2;
 }
 
@@ -82,7 +93,7 @@ bool ParseScript(const std::string& text, std::vector<Timed>& out) {
 
 class Bridge {
  public:
-  explicit Bridge(emulator::Emulator& emu) : emu_(emu) {}
+  Bridge(emulator::Emulator& emu, bool foreign) : emu_(emu), foreign_(foreign) {}
 
   ~Bridge() {
     for (const auto& device : emu_.Devices()) Unplug(*device);
@@ -92,17 +103,24 @@ class Bridge {
   void SetUnits(std::vector<emulator::firmware::EmulatedUnit> units) { units_ = std::move(units); }
 #endif
 
+  // Makes the device's kernel devices with the version it has now.
   bool Plug(emulator::EmulatedDevice& device) {
     if (nodes_.count(device.Id())) return true;
+    const uint16_t version = device.Version();
     std::vector<std::unique_ptr<emulator::uhid::UhidDevice>> nodes;
     for (const auto& iface : device.Interfaces()) {
       emulator::uhid::UhidDesc desc;
       desc.name = "VX27 emulated " + device.Name();
-      desc.phys = "vx27-emu-" + std::to_string(device.Id()) + "/input" + std::to_string(iface->Number());
-      desc.uniq = std::to_string(device.Id());
+      if (foreign_) {
+        desc.phys = "foreign-" + std::to_string(device.Id()) + "/input" + std::to_string(iface->Number());
+        desc.uniq = std::to_string(device.Id());
+      } else {
+        desc.phys = hid::EmulatedPhys(device.Id(), iface->Number());
+        desc.uniq = hid::EmulatedUniq(device.Id(), version);
+      }
       desc.vendor = device.VendorId();
       desc.product = device.ProductId();
-      desc.version = device.Version();
+      desc.version = version;
       desc.descriptor.assign(iface->Descriptor().begin(), iface->Descriptor().end());
       auto node = emulator::uhid::UhidDevice::Create(
           desc, [iface, name = device.Name()](std::span<const uint8_t> report) {
@@ -123,7 +141,7 @@ class Bridge {
       iface->SetInputTap([raw](std::span<const uint8_t> report) { raw->SendInput(report); });
       nodes.push_back(std::move(node));
     }
-    nodes_[device.Id()] = std::move(nodes);
+    nodes_[device.Id()] = {version, std::move(nodes)};
     return true;
   }
 
@@ -133,6 +151,32 @@ class Bridge {
     // Stop the taps before the nodes go.
     for (const auto& iface : device.Interfaces()) iface->SetInputTap(nullptr);
     nodes_.erase(it);
+  }
+
+  // Brings the kernel devices in line with the emulated devices' plug state
+  // and version: a device that left loses its kernel devices, one that came
+  // back (or came back with another version) gets new ones. Announces each
+  // change; false when a kernel device could not be made.
+  bool Follow() {
+    bool ok = true;
+    for (const auto& device : emu_.Devices()) {
+      const auto made = nodes_.find(device->Id());
+      const bool plugged = device->Plugged();
+      if (made != nodes_.end() && (!plugged || made->second.version != device->Version())) {
+        Unplug(*device);
+        Announce("unplugged " + device->Name());
+      }
+      if (plugged && !nodes_.count(device->Id())) {
+        if (!Plug(*device)) {
+          ok = false;
+          continue;
+        }
+        char version[8];
+        std::snprintf(version, sizeof version, "%04x", unsigned(nodes_[device->Id()].version));
+        Announce("plugged " + device->Name() + " " + version);
+      }
+    }
+    return ok;
   }
 
   std::shared_ptr<emulator::EmulatedDevice> Find(const std::string& name) const {
@@ -153,10 +197,13 @@ class Bridge {
     }
     const auto device = Find(name);
     if (!device) return false;
-    if (verb == "plug") return Plug(*device);
+    // The emulated device itself is plugged or unplugged (its firmware
+    // loses power while out); its kernel devices follow at once, so an
+    // unplug and a plug given together still make and destroy them.
+    if (verb == "plug") return emu_.Plug(device->Id()) && Plug(*device);
     if (verb == "unplug") {
       Unplug(*device);
-      return true;
+      return emu_.Unplug(device->Id());
     }
     if (verb == "wireless" && (arg == "on" || arg == "off")) {
       if (!device->IsReceiver()) return false;
@@ -179,23 +226,34 @@ class Bridge {
   // Every pending event of every node.
   std::vector<pollfd> PollSet() const {
     std::vector<pollfd> fds;
-    for (const auto& [id, nodes] : nodes_)
-      for (const auto& n : nodes) fds.push_back({n->Fd(), POLLIN, 0});
+    for (const auto& [id, made] : nodes_)
+      for (const auto& n : made.nodes) fds.push_back({n->Fd(), POLLIN, 0});
     return fds;
   }
   void PumpAll() {
-    for (const auto& [id, nodes] : nodes_)
-      for (const auto& n : nodes) n->Pump();
+    for (const auto& [id, made] : nodes_)
+      for (const auto& n : made.nodes) n->Pump();
   }
   size_t NodeCount() const {
     size_t n = 0;
-    for (const auto& [id, nodes] : nodes_) n += nodes.size();
+    for (const auto& [id, made] : nodes_) n += made.nodes.size();
     return n;
   }
 
  private:
+  static void Announce(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+  }
+
+  // One device's kernel devices and the version they were made with.
+  struct Made {
+    uint16_t version = 0;
+    std::vector<std::unique_ptr<emulator::uhid::UhidDevice>> nodes;
+  };
   emulator::Emulator& emu_;
-  std::map<uint32_t, std::vector<std::unique_ptr<emulator::uhid::UhidDevice>>> nodes_;
+  const bool foreign_;
+  std::map<uint32_t, Made> nodes_;
 #ifdef VX27_HAVE_FIRMWARE
   std::vector<emulator::firmware::EmulatedUnit> units_;
 #endif
@@ -212,11 +270,14 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string list = argv[1];
   long seconds = -1;
+  bool foreign = false;
   std::vector<Timed> script;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--seconds" && i + 1 < argc) {
       seconds = std::strtol(argv[++i], nullptr, 10);
+    } else if (arg == "--foreign") {
+      foreign = true;
     } else if (arg == "--script" && i + 1 < argc) {
       if (!ParseScript(argv[++i], script)) return Usage();
     } else {
@@ -226,7 +287,7 @@ int main(int argc, char** argv) {
 
   emulator::Emulator emu;
   std::string error;
-  Bridge bridge(emu);
+  Bridge bridge(emu, foreign);
 #ifdef VX27_HAVE_FIRMWARE
   auto units = emulator::firmware::AddEmulatedUnits(emu, list, &error);
   const bool added = units.has_value();
@@ -239,7 +300,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   for (const auto& device : emu.Devices())
-    if (!bridge.Plug(*device)) return 1;
+    if (device->Plugged() && !bridge.Plug(*device)) return 1;
 
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
@@ -262,7 +323,11 @@ int main(int argc, char** argv) {
     if (stdinOpen) fds.push_back({STDIN_FILENO, POLLIN, 0});
     int wait = 50;
     if (nextScripted < script.size()) wait = int(std::clamp(script[nextScripted].ms - elapsed, 0L, 50L));
-    if (::poll(fds.data(), fds.size(), wait) <= 0) continue;
+    const int ready = ::poll(fds.data(), fds.size(), wait);
+    // At most 50 ms after an emulated device left or came back, its kernel
+    // devices follow (a restart keeps the device out for hundreds of ms).
+    (void)bridge.Follow();
+    if (ready <= 0) continue;
     bridge.PumpAll();
     if (stdinOpen && (fds.back().revents & (POLLIN | POLLHUP))) {
       char buffer[256];

@@ -8,11 +8,37 @@
 #include <set>
 #include <tuple>
 
+#include "hid/EmulatedNode.h"
 #include "hid/PathFields.h"
 #include "hid/SupportedDevices.h"
 
 namespace hid {
 namespace {
+
+// The texts a kernel node made from an emulated device carries, written by
+// its maker and read back by the hidraw backend.
+TEST(EmulatedNode, PhysMarksTheNodeAndUniqCarriesTheVersion) {
+  EXPECT_EQ(EmulatedPhys(3, 1), "vx27-emu-3/input1");
+  EXPECT_EQ(EmulatedUniq(3, 0x0102), "3/v0102");
+  EXPECT_EQ(EmulatedUniq(12, 0xBEEF), "12/vbeef");
+  EXPECT_TRUE(IsEmulatedPhys("vx27-emu-3/input1"));
+  for (const char* phys : {"usb-0000:00:14.0-1/input1", "", "vx27-emu", "x-vx27-emu-3/input0"})
+    EXPECT_FALSE(IsEmulatedPhys(phys)) << phys;
+
+  const std::pair<const char*, std::optional<uint16_t>> uniqs[] = {
+      {"3/v0102", 0x0102},
+      {"3/v0126", 0x0126},
+      {"3/vBEEF", 0xBEEF},
+      {"a/b/v0001", 0x0001},
+      {"3", std::nullopt},       // made before versions travelled
+      {"", std::nullopt},
+      {"3/v012", std::nullopt},  // four digits exactly
+      {"3/v01026", std::nullopt},
+      {"3/v01g2", std::nullopt},
+      {"3/v-102", std::nullopt},
+  };
+  for (const auto& [uniq, version] : uniqs) EXPECT_EQ(EmulatedUniqVersion(uniq), version) << uniq;
+}
 
 struct PathCase {
   const char* path;

@@ -66,7 +66,7 @@ class UpdaterTest : public ::testing::Test {
     notes.clear();
     updater::Options o;
     o.updateFolder = folder;
-    o.backend = emu;
+    o.backend = backend ? backend : emu;
     o.emulator = emulated ? emu.get() : nullptr;
     std::unique_ptr<emulator::EmulatorHost> host;
     std::shared_ptr<emulator::AttachBackend> attach;
@@ -114,6 +114,7 @@ class UpdaterTest : public ::testing::Test {
   }
 
   std::shared_ptr<emulator::Emulator> emu = std::make_shared<emulator::Emulator>();
+  std::shared_ptr<hid::HidBackend> backend;  // when set, the updater's backend instead of emu
   fs::path folder;
   std::vector<std::string> lines;
   std::vector<Note> notes;
@@ -232,11 +233,86 @@ TEST_F(UpdaterTest, FailuresAreReportedAndKeepTheOldFirmware) {
   }
 }
 
+// The emulator's devices seen as another backend's (the hidraw backend's
+// kernel nodes), which says whether a path identifies as emulated.
+class MarkedBackend : public hid::HidBackend {
+ public:
+  MarkedBackend(std::shared_ptr<hid::HidBackend> inner, bool emulated) : inner_(std::move(inner)), emulated_(emulated) {}
+  bool Enumerate(std::vector<std::string>& paths) override { return inner_->Enumerate(paths); }
+  std::shared_ptr<hid::HidConnection> Open(std::string_view path, const hid::OpenMode& mode) override {
+    return inner_->Open(path, mode);
+  }
+  bool IsPresent(std::string_view path) override { return inner_->IsPresent(path); }
+  bool Owns(std::string_view path) const override { return inner_->Owns(path); }
+  bool IsEmulated(std::string_view path) override { return emulated_ && inner_->Owns(path); }
+
+ private:
+  std::shared_ptr<hid::HidBackend> inner_;
+  bool emulated_;
+};
+
 TEST_F(UpdaterTest, OnlyEmulatedDevicesSpeakTheUpdateProtocol) {
+  struct Case {
+    bool emulated;
+    int code;
+    const char* line;
+    uint16_t version;
+  };
+  for (const Case c : {Case{false, 1, "failed mouse no update protocol", 0x0102},
+                       Case{true, 0, "done mouse V0126", 0x0126}}) {
+    SCOPED_TRACE(c.line);
+    emu = std::make_shared<emulator::Emulator>();
+    emu->SetRestartGap(20ms);
+    units.clear();
+    auto mouse = Add(DeviceModel::Mouse);
+    ASSERT_EQ(mouse.device->Version(), 0x0102);
+    // A decoy: the mouse's ids and interfaces, other usages. Never a candidate.
+    std::string error;
+    const auto decoy = emulator::firmware::AddEmulatedUnits(*emu, "mouse:decoy", &error);
+    ASSERT_TRUE(decoy && decoy->size() == 1) << error;
+    backend = std::make_shared<MarkedBackend>(emu, c.emulated);
+    EXPECT_EQ(Run(/*emulated=*/false), c.code);
+    EXPECT_EQ(lines, std::vector<std::string>{c.line});
+    EXPECT_EQ(mouse.device->Version(), c.version);
+    // Not one request reached a device that does not identify as emulated.
+    EXPECT_EQ(mouse.firmware->Log().empty(), !c.emulated);
+    EXPECT_TRUE(decoy->front().firmware->Log().empty());
+  }
+}
+
+// The emulator's devices under paths that change on every plug change, as
+// kernel nodes whose numbers a device that comes back does not keep:
+// "n<change count>/<emulator path>".
+class RenumberingBackend : public hid::HidBackend {
+ public:
+  explicit RenumberingBackend(std::shared_ptr<emulator::Emulator> inner) : inner_(std::move(inner)) {}
+  bool Enumerate(std::vector<std::string>& paths) override {
+    if (!inner_->Enumerate(paths)) return false;
+    for (std::string& p : paths) p = Prefix() + p;
+    return true;
+  }
+  std::shared_ptr<hid::HidConnection> Open(std::string_view path, const hid::OpenMode& mode) override {
+    return Current(path) ? inner_->Open(path.substr(Prefix().size()), mode) : nullptr;
+  }
+  bool IsPresent(std::string_view path) override {
+    return Current(path) && inner_->IsPresent(path.substr(Prefix().size()));
+  }
+  bool Owns(std::string_view path) const override { return path.starts_with("n"); }
+  bool IsEmulated(std::string_view path) override { return Owns(path); }
+
+ private:
+  std::string Prefix() const { return "n" + std::to_string(*inner_->ChangeCount()) + "/"; }
+  bool Current(std::string_view path) const { return path.starts_with(Prefix()); }
+  std::shared_ptr<emulator::Emulator> inner_;
+};
+
+// A restarted device is found again on its new path.
+TEST_F(UpdaterTest, ARestartedDeviceIsFoundOnItsNewPath) {
   auto mouse = Add(DeviceModel::Mouse);
-  EXPECT_EQ(Run(/*emulated=*/false), 1);
-  EXPECT_EQ(lines, std::vector<std::string>{"failed mouse no update protocol"});
-  EXPECT_TRUE(mouse.firmware->Log().empty());
+  backend = std::make_shared<RenumberingBackend>(emu);
+  EXPECT_EQ(Run(/*emulated=*/false), 0);
+  EXPECT_EQ(lines, std::vector<std::string>{"done mouse V0126"});
+  EXPECT_EQ(mouse.device->Version(), 0x0126);
 }
 
 TEST_F(UpdaterTest, NothingToUpdate) {

@@ -28,10 +28,11 @@ wait_nodes() {
     usleep 100000
   done
 }
-# bridge <n> <emulate list>: starts bridge n, commanded through /tmp/uhid<n>.ctl.
+# bridge <n> <emulate list> [option]: starts bridge n, commanded through
+# /tmp/uhid<n>.ctl.
 bridge() {
   mkfifo "/tmp/uhid$1.ctl"
-  vx27-uhid "$2" --seconds 110 < "/tmp/uhid$1.ctl" > "/tmp/uhid$1.log" 2>&1 &
+  vx27-uhid "$2" --seconds 110 $3 < "/tmp/uhid$1.ctl" > "/tmp/uhid$1.log" 2>&1 &
   eval "exec $(($1 + 2))> /tmp/uhid$1.ctl"
 }
 # ctl <n> <command>: one bridge command, carried out before it returns.
@@ -106,20 +107,39 @@ US=$(sed -n 's/^read ended \(-*[0-9]*\) us after the stop$/\1/p' /tmp/sr.txt)
 [ -n "$US" ] && [ "$US" -lt 50000 ] || fail "the read took $US us to end"
 grep -qx 'interface open yes' /tmp/sr.txt
 
-step "the updater leaves hidraw devices that do not identify as emulated alone"
+step "the updater brings the uhid mouse, keyboard and pad to V0126, leaving a foreign pad alone"
 vx27ctl firmware-version mouse > /tmp/fv0.txt 2>&1 || { cat /tmp/fv0.txt; fail "firmware-version"; }
+cat /tmp/fv0.txt
+grep -qx 'version 0102' /tmp/fv0.txt || fail "the mouse's version before the update"
+# A pad whose kernel devices do not identify as emulated, as another maker's.
+bridge 3 pad "--foreign"
+wait_nodes 11
 before=$(lines /tmp/uhid1.log)
 UPDATER_STATUS=0
 (cd /vx27/Update && ./升级包-* "On the upgrade") > /tmp/update.txt 2>&1 || UPDATER_STATUS=$?
 cat /tmp/update.txt
+# 1: the foreign pad's failure.
 [ "$UPDATER_STATUS" = 1 ] || fail "the updater exited $UPDATER_STATUS"
 for model in mouse keyboard pad; do
-  grep -qx "failed $model no update protocol" /tmp/update.txt || fail "$model not refused"
+  grep -qx "done $model V0126" /tmp/update.txt || fail "$model not updated"
 done
-# Not one update request (enter update mode, 0x30, or later) reached a device.
-tail -n +$((before + 1)) /tmp/uhid1.log | grep -E '^output [^ ]+ 04 3[0-3]$' && fail "an update request was sent"
-vx27ctl firmware-version mouse > /tmp/fv1.txt 2>&1
-cmp -s /tmp/fv0.txt /tmp/fv1.txt || { cat /tmp/fv0.txt /tmp/fv1.txt; fail "the mouse's version changed"; }
+grep -qx "failed pad no update protocol" /tmp/update.txt || fail "the foreign pad was not refused"
+[ "$(wc -l < /tmp/update.txt)" = 4 ] || fail "unexpected updater lines"
+# Each updated device restarted: its kernel devices went and came back
+# with the new version.
+for model in mouse keyboard pad; do
+  tail -n +$((before + 1)) /tmp/uhid1.log | grep -qx "plugged $model 0126" || fail "$model not made again"
+done
+# Not one update request (0x30 to 0x33) reached the foreign pad.
+grep -E '^output [^ ]+ 04 3[0-3]$' /tmp/uhid3.log && fail "an update request reached the foreign pad"
+ctl 3 quit
+wait_nodes 9
+vx27ctl firmware-version mouse > /tmp/fv1.txt 2>&1 || { cat /tmp/fv1.txt; fail "firmware-version after"; }
+cat /tmp/fv1.txt
+grep -qx 'version 0126' /tmp/fv1.txt || {
+  for u in /sys/class/hidraw/*/device/uevent; do echo "$u $(grep -E 'HID_(PHYS|UNIQ)' "$u" | tr '\n' ' ')"; done
+  tail -n 30 /tmp/uhid1.log; VX27_TRACE=1 vx27ctl firmware-version mouse 2>&1 | tail -n 30
+  fail "the mouse's version after the update"; }
 
 step "a device unplugged during a read: the read returns before its 1000 ms time-out"
 ctl 1 mute mouse on
