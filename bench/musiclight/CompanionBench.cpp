@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "musiclight/MusicLink.h"
-#include "musiclight/capture/Spectrum.h"
+#include "musiclight/capture/BandAnalysis.h"
 
 namespace {
 

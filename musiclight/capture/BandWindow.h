@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <span>
 
-#include "musiclight/capture/Spectrum.h"
+#include "musiclight/capture/BandAnalysis.h"
 
 class QPainter;
 

@@ -15,7 +15,7 @@
 
 #include "musiclight/capture/BandWindow.h"
 #include "musiclight/capture/PulseStream.h"
-#include "musiclight/capture/Spectrum.h"
+#include "musiclight/capture/BandAnalysis.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowBus.h"
 

@@ -14,12 +14,15 @@ namespace {
 constexpr auto kReconnectDelay = std::chrono::milliseconds(1000);
 constexpr const char* kClientName = "vx27audiorecord";
 
-pa_sample_spec MonoSpec() {
-  pa_sample_spec spec{};
-  spec.format = PA_SAMPLE_FLOAT32LE;
-  spec.rate = kSampleRate;
-  spec.channels = 1;
-  return spec;
+// libpulse's record of a stream's sample format, rate and channels.
+using SampleFormat = pa_sample_spec;
+
+SampleFormat MonoFormat() {
+  SampleFormat format{};
+  format.format = PA_SAMPLE_FLOAT32LE;
+  format.rate = kSampleRate;
+  format.channels = 1;
+  return format;
 }
 
 // Closes a simple stream when it goes out of scope.
@@ -40,14 +43,14 @@ MonitorCapture::~MonitorCapture() {
 }
 
 void MonitorCapture::Run() {
-  const pa_sample_spec spec = MonoSpec();
+  const SampleFormat format = MonoFormat();
   pa_buffer_attr attr{};
   attr.maxlength = uint32_t(-1);
   attr.fragsize = uint32_t(kHopSize * sizeof(float));
   while (!stop_.IsSet()) {
     int error = 0;
     SimpleStream s{pa_simple_new(nullptr, kClientName, PA_STREAM_RECORD, "@DEFAULT_MONITOR@",
-                                 "music lighting", &spec, nullptr, &attr, &error)};
+                                 "music lighting", &format, nullptr, &attr, &error)};
     if (!s.stream) {
       Trace(std::string("vx27audiorecord: no sound server: ") + pa_strerror(error));
       stop_.WaitFor(kReconnectDelay);
@@ -74,11 +77,11 @@ SignalPlayer::~SignalPlayer() {
 }
 
 void SignalPlayer::Run() {
-  const pa_sample_spec spec = MonoSpec();
+  const SampleFormat format = MonoFormat();
   while (!stop_.IsSet()) {
     int error = 0;
     SimpleStream s{pa_simple_new(nullptr, kClientName, PA_STREAM_PLAYBACK, nullptr, "test signal",
-                                 &spec, nullptr, nullptr, &error)};
+                                 &format, nullptr, nullptr, &error)};
     if (!s.stream) {
       Trace(std::string("vx27audiorecord: cannot play: ") + pa_strerror(error));
       stop_.WaitFor(kReconnectDelay);

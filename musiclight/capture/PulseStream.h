@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "musiclight/capture/Spectrum.h"
+#include "musiclight/capture/BandAnalysis.h"
 #include "platform/StopEvent.h"
 
 namespace musiclight::capture {

@@ -1,4 +1,4 @@
-#include "musiclight/capture/Spectrum.h"
+#include "musiclight/capture/BandAnalysis.h"
 
 #include <algorithm>
 #include <bit>
